@@ -1,0 +1,70 @@
+// A View for tests: remembers every control's state, records message boxes
+// and file dialogs, and answers them from queues the test fills.
+#pragma once
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/view.h"
+
+namespace kova {
+
+class FakeView : public View {
+ public:
+  struct Control {
+    std::string text;
+    std::vector<std::string> entries;
+    int selection = -1;
+    bool visible = true;
+    bool enabled = true;
+  };
+  struct Message {
+    std::string text, caption;
+    unsigned flags;
+  };
+
+  void SetText(int id, const std::string& text) override { controls[id].text = text; }
+  std::string GetText(int id) override { return controls[id].text; }
+  void ClearList(int id) override {
+    controls[id].entries.clear();
+    controls[id].selection = -1;
+  }
+  void AddListEntry(int id, const std::string& text) override {
+    controls[id].entries.push_back(text);
+  }
+  void SelectEntry(int id, int index) override { controls[id].selection = index; }
+  int GetSelection(int id) override { return controls[id].selection; }
+  void Show(int id, bool visible) override { controls[id].visible = visible; }
+  void Enable(int id, bool enabled) override { controls[id].enabled = enabled; }
+
+  int MessageBox(const std::string& text, const std::string& caption,
+                 unsigned flags) override {
+    messages.push_back({text, caption, flags});
+    if (answers.empty()) return (flags & kMbYesNo) ? kIdYes : kIdOk;
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> FileDialog(const FileDialogRequest& req) override {
+    dialogs.push_back(req);
+    if (dialog_answers.empty()) return std::nullopt;
+    auto a = dialog_answers.front();
+    dialog_answers.pop_front();
+    return a;
+  }
+  void SetTimer(int id, unsigned ms) override { timers[id] = ms; }
+  void KillTimer(int id) override { timers.erase(id); }
+  void EndScreen(int result) override { ended.push_back(result); }
+
+  std::map<int, Control> controls;
+  std::vector<Message> messages;
+  std::deque<int> answers;  // message box answers, in order
+  std::vector<FileDialogRequest> dialogs;
+  std::deque<std::optional<std::string>> dialog_answers;
+  std::map<int, unsigned> timers;
+  std::vector<int> ended;
+};
+
+}  // namespace kova
