@@ -18,6 +18,7 @@ kova_missing_packages() {
 kova_install_deps() {
   local missing
   missing=$(kova_missing_packages)
+  command -v python3 >/dev/null 2>&1 || missing="$missing python3"
   [ -z "${missing// /}" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: $missing" >&2
