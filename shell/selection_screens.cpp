@@ -1,0 +1,72 @@
+#include "shell/selection_screens.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "resources/control_ids.h"
+
+namespace kova {
+
+void LanguageScreen::OnCommand(View& view, int id) {
+  // The interface exists in Portuguese only; the other two do nothing.
+  if (id == IDC_LANG_PT) view.EndScreen(kResultNext);
+}
+
+void ModelScreen::OnInit(View& view) {
+  view.ClearList(IDC_MODEL_LIST);
+  view.AddListEntry(IDC_MODEL_LIST, "BRIO");
+  view.AddListEntry(IDC_MODEL_LIST, "VELA");
+  view.AddListEntry(IDC_MODEL_LIST, "VELA plus");
+  view.SelectEntry(IDC_MODEL_LIST, kModelVela);
+  model_ = kModelVela;
+}
+
+void ModelScreen::OnNext(View& view) {
+  int chosen = view.GetSelection(IDC_MODEL_LIST);
+  // No model is no choice: the screen stays until one is selected.
+  if (chosen < kModelBrio || chosen > kModelVelaPlus) return;
+  model_ = chosen;
+  if (build_table_) build_table_(chosen);
+  view.EndScreen(kResultNext);
+}
+
+std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open) {
+  std::vector<std::string> names;
+  for (int n = 0; n <= 99; ++n) {
+    if (!can_open(n)) continue;
+    char name[8];
+    std::snprintf(name, sizeof name, "COM%d", n);
+    names.push_back(name);
+  }
+  return names;
+}
+
+int PortNumberOfEntry(const std::string& entry) {
+  if (entry.size() <= 3) return 0;
+  int n = 0;
+  for (size_t i = 3; i < entry.size() && std::isdigit(static_cast<unsigned char>(entry[i])); ++i) {
+    n = n * 10 + (entry[i] - '0');
+    if (n > 255) return 0;  // no such COM port
+  }
+  return n;
+}
+
+void PortScreen::OnInit(View& view) {
+  view.ClearList(IDC_PORT_LIST);
+  listed_ = ProbePorts(can_open_);
+  for (const std::string& name : listed_) view.AddListEntry(IDC_PORT_LIST, name);
+  view.SelectEntry(IDC_PORT_LIST, 0);
+}
+
+void PortScreen::OnNext(View& view) {
+  view.EndScreen(kResultNext);
+  int position = view.GetSelection(IDC_PORT_LIST);
+  port_.SetPortNumber(position + 1);
+  // The entry's text decides, whatever its position in the list.
+  bool listed = position >= 0 && position < static_cast<int>(listed_.size());
+  port_.SetPortNumber(listed ? PortNumberOfEntry(listed_[position]) : 0);
+  // A dead link is found by the next screen's initial read.
+  port_.OpenPort();
+}
+
+}  // namespace kova

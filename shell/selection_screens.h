@@ -1,0 +1,56 @@
+// The three small selection screens: language, controller model and
+// serial port.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "serial/serial_port.h"
+#include "shell/screen_logic.h"
+
+namespace kova {
+
+// "Selecione o Idioma": only Portuguese acts; Enter is Next.
+class LanguageScreen final : public ScreenLogic {
+ public:
+  void OnEnter(View& view) override { view.EndScreen(kResultNext); }
+  void OnCommand(View& view, int id) override;
+  bool HasCtrlShortcuts() const override { return false; }
+};
+
+// "Modelo do Equipamento": BRIO, VELA, VELA plus; VELA preselected.
+class ModelScreen final : public ScreenLogic {
+ public:
+  // `build_table` fills the parameter table for the chosen model.
+  ModelScreen(int& model, std::function<void(int)> build_table)
+      : model_(model), build_table_(std::move(build_table)) {}
+  void OnInit(View& view) override;
+  void OnNext(View& view) override;
+
+ private:
+  int& model_;
+  std::function<void(int)> build_table_;
+};
+
+// Lists "COM%d" for 0 to 99 whose open succeeds; `can_open` tries one.
+std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open);
+
+// The port number of a list entry: the number after "COM" (0 when none).
+int PortNumberOfEntry(const std::string& entry);
+
+// "Define Porta COM": the openable ports; Next opens the chosen one.
+class PortScreen final : public ScreenLogic {
+ public:
+  PortScreen(SerialPort& port, std::function<bool(int)> can_open)
+      : port_(port), can_open_(std::move(can_open)) {}
+  void OnInit(View& view) override;
+  void OnNext(View& view) override;
+  bool HasCtrlShortcuts() const override { return false; }
+
+ private:
+  SerialPort& port_;
+  std::function<bool(int)> can_open_;
+  std::vector<std::string> listed_;  // the entries of this visit
+};
+
+}  // namespace kova
