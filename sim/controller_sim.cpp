@@ -79,7 +79,12 @@ std::vector<uint8_t> ControllerSim::RegisterAddresses() const {
   return out;
 }
 
-size_t ControllerSim::Pending() const {
+size_t ControllerSim::Pending() {
+  Catchup(clock_.Now());
+  return Queued();
+}
+
+size_t ControllerSim::Queued() const {
   size_t n = 0;
   for (const Chunk& c : out_) n += c.bytes.size() - c.offset;
   return n;
@@ -249,7 +254,7 @@ void ControllerSim::Send(std::vector<uint8_t> bytes, uint32_t at, bool live) {
 }
 
 void ControllerSim::Queue(uint32_t ready, std::vector<uint8_t> bytes) {
-  const size_t pending = Pending();
+  const size_t pending = Queued();
   if (pending >= kQueueLimit) return;
   if (pending + bytes.size() > kQueueLimit) bytes.resize(kQueueLimit - pending);
   out_.push_back({ready, std::move(bytes)});

@@ -63,7 +63,7 @@ class ControllerSim {
   uint8_t ReadCommand() const;
   bool Streaming() const { return streaming_; }
   bool Calibrating() const { return calibration_due_.has_value(); }
-  size_t Pending() const;  // bytes sent or scheduled, not yet drained
+  size_t Pending();  // bytes sent by now or scheduled, not yet drained
 
   // Time from a command to its answer being readable (default 30 ms).
   void SetLatency(uint32_t ms) { latency_ms_ = ms; }
@@ -98,6 +98,7 @@ class ControllerSim {
   void Catchup(uint32_t now);
   void Send(std::vector<uint8_t> bytes, uint32_t at, bool live);
   void Queue(uint32_t ready, std::vector<uint8_t> bytes);
+  size_t Queued() const;
   std::vector<uint8_t> LiveRecord(uint8_t key, uint8_t value) const;
   uint32_t EngineRpm(uint32_t t) const;
 
