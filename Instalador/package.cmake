@@ -1,0 +1,19 @@
+# Portable parts of the installer: the HE3 codec, the package layout and
+# its reader, and the text stack. Built natively and into the Windows
+# programs alike.
+if(WIN32)
+  set(KOVA_BINARY_FILE_PLATFORM binary_file_win32.cpp)
+else()
+  set(KOVA_BINARY_FILE_PLATFORM binary_file_posix.cpp)
+endif()
+
+add_library(kova_he3 STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/cls_huffman.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/binary_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/${KOVA_BINARY_FILE_PLATFORM})
+target_include_directories(kova_he3 PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+if(NOT WIN32)
+  # The decoder's speed matters even in the sanitized test build's callers
+  # (the tools); keep it optimised whatever the build type.
+  target_compile_options(kova_he3 PRIVATE -O2)
+endif()

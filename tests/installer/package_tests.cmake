@@ -1,0 +1,15 @@
+# Native tests of the HE3 codec, the package appendix and the text stack,
+# their fuzz targets, and (with KOVA_BENCH) the codec benchmarks.
+set(KOVA_PKG_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+kova_test(codec_tests
+  SOURCES ${KOVA_PKG_TEST_DIR}/codec_test.cpp
+  LIBS kova_he3)
+
+kova_fuzz_target(he3_decode_fuzz
+  SOURCES ${KOVA_PKG_TEST_DIR}/codec_decode_fuzz.cpp
+  LIBS kova_he3)
+
+if(KOVA_BENCH AND NOT WIN32)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/tests/bench)
+endif()
