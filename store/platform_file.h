@@ -1,0 +1,47 @@
+// The file access the store needs, one implementation per platform
+// (platform_file_win32.cpp, platform_file_posix.cpp). Paths are UTF-8.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kova::file {
+
+// An open file: a HANDLE on Windows, a descriptor elsewhere; -1 is none.
+using NativeHandle = std::intptr_t;
+constexpr NativeHandle kNoHandle = -1;
+
+// True when something exists under the path.
+bool Exists(const std::string& path);
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadAll(const std::string& path);
+// Writes a complete new file beside the old one and puts it in its place in
+// one step, so a crash or a full disk leaves the previous file intact.
+bool ReplaceAtomically(const std::string& path, std::string_view contents);
+// Creates an empty file when none exists; true when the file exists after.
+bool CreateEmpty(const std::string& path);
+// True when a new file can be created in the folder.
+bool FolderWritable(const std::string& folder);
+bool MakeFolders(const std::string& folder);
+
+std::string WorkingFolder();
+// Where per-user settings live when the working folder cannot be written.
+std::string UserSettingsFolder();
+// Where the diagnostic dumps go.
+std::string DumpFolder();
+// folder + separator (unless it already ends with one) + name.
+std::string Join(const std::string& folder, const std::string& name);
+
+// Raw handles for the dump file.
+NativeHandle CreateAlways(const std::string& path);  // write, no sharing
+NativeHandle OpenExisting(const std::string& path);  // read, no sharing
+void Close(NativeHandle h);
+bool Write(NativeHandle h, const void* data, std::size_t n);
+// Bytes read, 0 at the end, -1 on error.
+long Read(NativeHandle h, void* data, std::size_t n);
+bool SeekTo(NativeHandle h, std::int64_t offset);
+bool SeekToEnd(NativeHandle h);
+
+}  // namespace kova::file

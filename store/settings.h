@@ -1,0 +1,37 @@
+// The settings file KOVA.INI: the serial port chosen per model family.
+//
+// It lives in the working folder. When that folder cannot be written (an
+// installation under Program Files run by a normal user) the settings go to
+// the per-user folder instead (Windows: %APPDATA%\KOVA; elsewhere
+// $XDG_CONFIG_HOME/kova or ~/.config/kova), and reads look there first, so
+// the port choice is remembered either way.
+#pragma once
+#include <string>
+
+namespace kova {
+
+struct SettingsFolders {
+  std::string work;  // the process's working folder
+  std::string user;  // the per-user fallback
+};
+
+SettingsFolders DefaultSettingsFolders();
+
+// Where "GET" reads KOVA.INI: the per-user copy when it exists and the
+// working folder cannot be written, else the working folder's.
+std::string SettingsPathForRead(const SettingsFolders& folders);
+// Where "SET" writes it: the working folder when it can be written, else the
+// per-user folder (created when missing). Empty when neither can be used.
+std::string SettingsPathForWrite(const SettingsFolders& folders);
+
+// "GET": reads "COM" of the model's section ("CONFIG_VELA" for model name
+// "VELA", "CONFIG_BRIO" otherwise) into port and returns 0; returns 1 (VELA)
+// or 2 (BRIO) when there is no such entry and 3 when it is empty.
+// "SET": writes port as "%d" under "COM", creating the file when missing;
+// returns 0, or -1 when the file could not be written anywhere.
+// Any other action returns 0 and does nothing.
+int PortSetting(const std::string& model_name, int& port, const std::string& action);
+int PortSetting(const SettingsFolders& folders, const std::string& model_name, int& port,
+                const std::string& action);
+
+}  // namespace kova
