@@ -1,0 +1,132 @@
+"""8-bit palette BMP files and PNG contact sheets from RGB canvases.
+
+The palette is chosen per picture: the most frequent colours (the flat
+areas that glyph pictures must match exactly) are kept exactly, the rest
+of the colours (anti-aliased edges, gradients) are grouped by median cut.
+Everything is ordered explicitly, so the same canvas always gives the same
+bytes.
+"""
+
+import struct
+import zlib
+from collections import Counter
+
+PALETTE_SIZE = 256
+EXACT_COLORS = 128
+
+
+def _channels(c):
+    return ((c >> 16) & 255, (c >> 8) & 255, c & 255)
+
+
+def _median_cut(weighted, boxes_wanted):
+    """weighted: list of (colour, count). Returns a list of boxes (lists)."""
+    boxes = [sorted(weighted)]
+    while len(boxes) < boxes_wanted:
+        best, best_score, best_axis = None, 0, 0
+        for i, box in enumerate(boxes):
+            if len(box) < 2:
+                continue
+            for axis in range(3):
+                values = [_channels(c)[axis] for c, _ in box]
+                spread = max(values) - min(values)
+                score = spread * sum(n for _, n in box)
+                if score > best_score:
+                    best, best_score, best_axis = i, score, axis
+        if best is None:
+            break
+        box = sorted(boxes[best], key=lambda cn: (_channels(cn[0])[best_axis], cn[0]))
+        total = sum(n for _, n in box)
+        acc, cut = 0, 1
+        for k, (_, n) in enumerate(box[:-1]):
+            acc += n
+            cut = k + 1
+            if acc * 2 >= total:
+                break
+        boxes[best:best + 1] = [box[:cut], box[cut:]]
+    return boxes
+
+
+def _mean(box):
+    total = sum(n for _, n in box)
+    sums = [0, 0, 0]
+    for c, n in box:
+        for axis, v in enumerate(_channels(c)):
+            sums[axis] += v * n
+    r, g, b = ((s + total // 2) // total for s in sums)
+    return (r << 16) | (g << 8) | b
+
+
+def palettize(pixels):
+    """Returns (palette of 0xRRGGBB, index bytes) for a list of colours."""
+    counts = Counter(pixels)
+    ordered = sorted(counts.items(), key=lambda cn: (-cn[1], cn[0]))
+    if len(ordered) <= PALETTE_SIZE:
+        palette = [c for c, _ in ordered]
+        lookup = {c: i for i, c in enumerate(palette)}
+    else:
+        exact = [c for c, _ in ordered[:EXACT_COLORS]]
+        lookup = {c: i for i, c in enumerate(exact)}
+        palette = list(exact)
+        for box in _median_cut(ordered[EXACT_COLORS:], PALETTE_SIZE - EXACT_COLORS):
+            index = len(palette)
+            palette.append(_mean(box))
+            for c, _ in box:
+                lookup[c] = index
+    return palette, bytes(map(lookup.__getitem__, pixels))
+
+
+def bmp8_bytes(width, height, pixels):
+    """An uncompressed 8-bit BMP (BITMAPINFOHEADER, 256-entry palette)."""
+    palette, indices = palettize(pixels)
+    palette = palette + [0] * (PALETTE_SIZE - len(palette))
+    stride = (width + 3) & ~3
+    image_size = stride * height
+    offset = 14 + 40 + 4 * PALETTE_SIZE
+    out = bytearray()
+    out += struct.pack('<2sIHHI', b'BM', offset + image_size, 0, 0, offset)
+    out += struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, image_size,
+                       2835, 2835, PALETTE_SIZE, 0)
+    for c in palette:
+        r, g, b = _channels(c)
+        out += bytes((b, g, r, 0))
+    pad = bytes(stride - width)
+    for y in range(height - 1, -1, -1):  # bottom-up rows
+        out += indices[y * width:(y + 1) * width]
+        out += pad
+    return bytes(out)
+
+
+def read_bmp8(data):
+    """(width, height, list of 0xRRGGBB) of a BMP written by bmp8_bytes."""
+    offset, = struct.unpack_from('<I', data, 10)
+    _, width, height, _, bpp = struct.unpack_from('<IiiHH', data, 14)
+    if bpp != 8:
+        raise ValueError('not an 8-bit bitmap')
+    palette = []
+    for i in range(PALETTE_SIZE):
+        b, g, r, _ = data[54 + 4 * i:58 + 4 * i]
+        palette.append((r << 16) | (g << 8) | b)
+    stride = (width + 3) & ~3
+    pixels = []
+    for y in range(height):
+        row = data[offset + (height - 1 - y) * stride:][:width]
+        pixels += [palette[i] for i in row]
+    return width, height, pixels
+
+
+def png_bytes(width, height, pixels):
+    """An RGB PNG, for looking at the pictures."""
+    raw = bytearray()
+    for y in range(height):
+        raw.append(0)
+        for c in pixels[y * width:(y + 1) * width]:
+            raw += bytes(_channels(c))
+
+    def chunk(kind, body):
+        return (struct.pack('>I', len(body)) + kind + body
+                + struct.pack('>I', zlib.crc32(kind + body) & 0xFFFFFFFF))
+    return (b'\x89PNG\r\n\x1a\n'
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
+            + chunk(b'IEND', b''))
