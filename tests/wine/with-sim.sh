@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine while kova-sim serves a COM port.
+#
+# usage: with-sim.sh [--model M] [--com N] [--log FILE] [--sim-arg ARG]... \
+#                    -- program args...
+#
+# Starts $KOVA_SIM (default: the native build's kova-sim), maps its pty to
+# COMn of the current WINEPREFIX, restarts the wineserver so the mapping is
+# seen, runs `wine program args...`, stops the simulator and exits with the
+# program's code. --sim-arg passes one more option to kova-sim (a fault, for
+# example --sim-arg --silent). Defaults: model VELA, COM1, no log.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=${KOVA_ROOT:-$(cd "$here/../.." && pwd)}
+sim=${KOVA_SIM:-$root/build/native/sim/kova-sim}
+model=VELA
+com=1
+log=
+sim_args=()
+
+usage() {
+  sed -n '4,5p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+
+while [ $# -gt 0 ]; do
+  case $1 in
+    --model) [ $# -ge 2 ] || usage; model=$2; shift 2 ;;
+    --com) [ $# -ge 2 ] || usage; com=$2; shift 2 ;;
+    --log) [ $# -ge 2 ] || usage; log=$2; shift 2 ;;
+    --sim-arg) [ $# -ge 2 ] || usage; sim_args+=("$2"); shift 2 ;;
+    --) shift; break ;;
+    *) usage ;;
+  esac
+done
+[ $# -ge 1 ] || usage
+case $com in ''|*[!0-9]*) echo "with-sim.sh: --com takes a number" >&2; exit 2 ;; esac
+
+if [ ! -x "$sim" ]; then
+  echo "with-sim.sh: no simulator at $sim (build the native preset or set KOVA_SIM)" >&2
+  exit 1
+fi
+
+first_line=$(mktemp)
+sim_pid=
+cleanup() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null
+    wait "$sim_pid" 2>/dev/null
+  fi
+  rm -f "$first_line"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+cmd=("$sim" --model "$model")
+[ -n "$log" ] && cmd+=(--log "$log")
+cmd+=("${sim_args[@]}")
+"${cmd[@]}" >"$first_line" &
+sim_pid=$!
+
+pty=
+for _ in $(seq 200); do
+  pty=$(head -n 1 "$first_line" 2>/dev/null)
+  [ -n "$pty" ] && break
+  if ! kill -0 "$sim_pid" 2>/dev/null; then
+    echo "with-sim.sh: kova-sim ended before giving its pty" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+if [ -z "$pty" ]; then
+  echo "with-sim.sh: kova-sim gave no pty path" >&2
+  exit 1
+fi
+
+wine reg add 'HKLM\Software\Wine\Ports' /v "COM$com" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+
+wine "$@"
+rc=$?
+exit $rc
