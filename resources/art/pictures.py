@@ -9,8 +9,8 @@ the pictures share one table.
 import math
 
 from raster import (Drawing, Gradient, arc_band_path, arc_points, circle_path,
-                    line_path, lerp_color, rect_path, ring_path, round_rect_path,
-                    translate)
+                    lerp_color, line_path, polyline_path, rect_path, ring_path,
+                    round_rect_path)
 
 # ------------------------------------------------------------------ palette
 
@@ -468,10 +468,11 @@ def selection_background(ids, layout):
     centred titles, the brand in the corners."""
     w, h = 487, 190
     d = Drawing(w, h, BODY_TOP)
-    d.rect(0, 0, w, h, Gradient('y', 0, 0xF6F8FB, h, 0xDCE3EA, 10))
+    d.rect(0, 0, w, h, Gradient('y', 0, 0xF6F8FB, h, 0xDCE3EA, 24))
     d.rect(0, 0, w, 6, NAVY)
     d.rect(0, 6, w, 8, AMBER)
     d.rect(0, h - 4, w, h, NAVY)
+    _pictogram(d, 'brand', 440, 92, 0.8, 0xE1E7EE)
     d.text(w - 12, h - 10, 'KOVA', 16, 0xB4C0CE, font='bold', anchor='rb')
     return [('bg_selection.bmp', ids['IDB_BG_SELECTION'], d)]
 
@@ -503,7 +504,6 @@ def _pictogram(d, kind, cx, cy, s, color):
             wave += [(x, y_lo), (x, y_hi), (x + 15 * s, y_hi), (x + 15 * s, y_lo)]
             x += 30 * s
         wave.append((x, y_lo))
-        from raster import polyline_path
         d.fill(polyline_path(wave, 7 * s), color)
     else:  # the gauge of the brand, for the shared backgrounds
         d.fill(ring_path(cx, cy, 46 * s, 38 * s), color)
@@ -513,23 +513,22 @@ def _pictogram(d, kind, cx, cy, s, color):
 
 
 def _data_screen(family, kind, live=None, layout=None):
+    """Header with the brand (the screen's title label sits on its left),
+    a light card under the fields, a footer under the buttons."""
     w, h = 800, 580
     d = Drawing(w, h, BODY_TOP)
-    d.rect(0, 0, w, h, Gradient('y', 0, BODY_TOP, h, BODY_BOTTOM, 12))
-    # header: the screen's title label sits on the left, the brand on the right
-    d.rect(0, 0, w, 58, Gradient('y', 0, HEADER_TOP, 58, HEADER_BOTTOM, 6))
-    d.rect(0, 58, w, 61, NAVY)
-    d.rect(0, 61, w, 63, AMBER)
-    d.text(786, 29, 'KOVA', 26, NAVY, font='bold', anchor='rm')
-    d.badge(700, 29, family, 13, 0xFFFFFF, NAVY, anchor='rm')
-    # the card that holds the fields
-    d.shadow(14, 76, 786, 506, 8, SHADOW, spread=3, strength=0.3)
-    d.framed_round_rect(14, 76, 786, 506, 8, CARD_BORDER, CARD)
+    d.rect(0, 0, w, h, Gradient('y', 0, BODY_TOP, h, BODY_BOTTOM, 24))
+    d.rect(0, 0, w, 56, Gradient('y', 0, HEADER_TOP, 56, HEADER_BOTTOM, 6))
+    d.rect(0, 56, w, 59, NAVY)
+    d.rect(0, 59, w, 61, AMBER)
+    d.text(786, 28, 'KOVA', 26, NAVY, font='bold', anchor='rm')
+    d.badge(700, 28, family, 13, 0xFFFFFF, NAVY, anchor='rm')
+    d.shadow(12, 68, 788, 496, 8, SHADOW, spread=3, strength=0.3)
+    d.framed_round_rect(12, 68, 788, 496, 8, CARD_BORDER, CARD)
     if live is None:
-        _pictogram(d, kind, 700, 420, 1.0, WATERMARK)
-    # footer with the buttons
-    d.rect(0, 516, w, 518, FOOTER_LINE)
-    d.rect(0, 518, w, h, Gradient('y', 518, FOOTER_TOP, h, FOOTER_BOTTOM, 6))
+        _pictogram(d, kind, 700, 410, 1.0, WATERMARK)
+    d.rect(0, 502, w, 504, FOOTER_LINE)
+    d.rect(0, 504, w, h, Gradient('y', 504, FOOTER_TOP, h, FOOTER_BOTTOM, 6))
     if live is not None:
         _live_display(d, layout)
     return d

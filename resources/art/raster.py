@@ -110,13 +110,20 @@ def arc_band_path(cx, cy, r_out, r_in, a0, a1):
     return [outer + inner]
 
 
+def _clockwise(contour):
+    """The contour turning one way (positive area with y down), so that
+    overlapping pieces of one path add up instead of cancelling out."""
+    area = sum(xa * yb - xb * ya for (xa, ya), (xb, yb) in zip(contour, contour[1:] + contour[:1]))
+    return contour if area >= 0 else list(reversed(contour))
+
+
 def line_path(x0, y0, x1, y1, width):
     """A straight stroke as a quadrilateral with square ends."""
     dx, dy = x1 - x0, y1 - y0
     length = math.hypot(dx, dy) or 1.0
     nx, ny = -dy / length * width / 2.0, dx / length * width / 2.0
-    return [[(x0 + nx, y0 + ny), (x1 + nx, y1 + ny),
-             (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)]]
+    return [_clockwise([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny),
+                        (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)])]
 
 
 def polyline_path(points, width):
@@ -125,7 +132,7 @@ def polyline_path(points, width):
     for (x0, y0), (x1, y1) in zip(points, points[1:]):
         path += line_path(x0, y0, x1, y1, width)
     for x, y in points[1:-1]:
-        path += circle_path(x, y, width / 2.0)
+        path += [_clockwise(circle_path(x, y, width / 2.0)[0])]
     return path
 
 
