@@ -97,24 +97,6 @@ def bmp8_bytes(width, height, pixels):
     return bytes(out)
 
 
-def read_bmp8(data):
-    """(width, height, list of 0xRRGGBB) of a BMP written by bmp8_bytes."""
-    offset, = struct.unpack_from('<I', data, 10)
-    _, width, height, _, bpp = struct.unpack_from('<IiiHH', data, 14)
-    if bpp != 8:
-        raise ValueError('not an 8-bit bitmap')
-    palette = []
-    for i in range(PALETTE_SIZE):
-        b, g, r, _ = data[54 + 4 * i:58 + 4 * i]
-        palette.append((r << 16) | (g << 8) | b)
-    stride = (width + 3) & ~3
-    pixels = []
-    for y in range(height):
-        row = data[offset + (height - 1 - y) * stride:][:width]
-        pixels += [palette[i] for i in row]
-    return width, height, pixels
-
-
 def png_bytes(width, height, pixels):
     """An RGB PNG, for looking at the pictures."""
     raw = bytearray()
