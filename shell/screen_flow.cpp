@@ -7,6 +7,8 @@ namespace {
 
 using S = FlowState;
 
+constexpr int kBrio = 0, kVela = 1;
+
 // One row per place: where results 1, 2, 3 and 4 lead, where any other
 // result leads, and whether result 8 ends the application.
 struct Row {
@@ -31,11 +33,11 @@ FlowState NextState(FlowState from, int result) {
   if (from == S::End) return S::End;
   const Row& row = kTable[static_cast<int>(from)];
   switch (result) {
-    case kResultNext: return row.next;
-    case kResultExit: return row.exit;
-    case kResultLinkFailure: return row.link_failure;
-    case kResultReturn: return row.back;
-    case kResultAbort:
+    case kScreenNext: return row.next;
+    case kScreenExit: return row.exit;
+    case kScreenLinkFailure: return row.link_failure;
+    case kScreenReturn: return row.back;
+    case kScreenAbort:
       if (row.abort_ends) return S::End;
       return row.other;
     default: return row.other;
@@ -48,11 +50,11 @@ ScreenObject ScreenFor(FlowState state, int model) {
     case S::Model: return ScreenObject::Model;
     case S::Customer: return ScreenObject::Customer;
     case S::Vehicle:
-      return model == kModelBrio ? ScreenObject::VehicleSwitchOver : ScreenObject::Vehicle;
+      return model == kBrio ? ScreenObject::VehicleSwitchOver : ScreenObject::Vehicle;
     case S::Lambda:
-      return model == kModelVela ? ScreenObject::LambdaSimulation : ScreenObject::LambdaInjection;
+      return model == kVela ? ScreenObject::LambdaSimulation : ScreenObject::LambdaInjection;
     case S::Auxiliary:
-      return model == kModelVela ? ScreenObject::AuxiliaryShort : ScreenObject::AuxiliaryFull;
+      return model == kVela ? ScreenObject::AuxiliaryShort : ScreenObject::AuxiliaryFull;
     case S::Actuator: return ScreenObject::Actuator;
     case S::Port:
     case S::End: break;
@@ -61,7 +63,7 @@ ScreenObject ScreenFor(FlowState state, int model) {
 }
 
 bool CanGoNext(const ScreenHost& host, FlowState state, int model) {
-  FlowState to = NextState(state, kResultNext);
+  FlowState to = NextState(state, kScreenNext);
   return to != S::End && host.Available(ScreenFor(to, model));
 }
 

@@ -8,12 +8,12 @@ namespace kova {
 
 // Screen results.
 enum : int {
-  kResultNext = 1,
-  kResultExit = 2,
-  kResultLinkFailure = 3,
-  kResultReturn = 4,
+  kScreenNext = 1,
+  kScreenExit = 2,
+  kScreenLinkFailure = 3,
+  kScreenReturn = 4,
   // The selection screens end the application on this result too.
-  kResultAbort = 8,
+  kScreenAbort = 8,
 };
 
 // The places of the flow. Vehicle, Lambda and Auxiliary each have one
@@ -36,11 +36,8 @@ enum class ScreenObject {
 };
 inline constexpr int kScreenObjectCount = 11;
 
-inline constexpr int kModelBrio = 0;
-inline constexpr int kModelVela = 1;
-inline constexpr int kModelVelaPlus = 2;
-
-// The next place after `from` ended with `result`.
+// The next place after `from` ended with `result`. Models are the model
+// index: 0 BRIO, 1 VELA, 2 VELA plus.
 FlowState NextState(FlowState from, int result);
 
 // The screen object that stands for a place under a model (End has none).

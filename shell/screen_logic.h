@@ -13,11 +13,11 @@ class ScreenLogic {
   // Every visit: the window is new, so everything on it is set up again.
   virtual void OnInit(View& view) { (void)view; }
   // Next button and Ctrl+Right.
-  virtual void OnNext(View& view) { view.EndScreen(kResultNext); }
+  virtual void OnNext(View& view) { view.EndScreen(kScreenNext); }
   // Return button and Ctrl+Left.
-  virtual void OnReturn(View& view) { view.EndScreen(kResultReturn); }
+  virtual void OnReturn(View& view) { view.EndScreen(kScreenReturn); }
   // Exit button, Esc and closing the window.
-  virtual void OnExit(View& view) { view.EndScreen(kResultExit); }
+  virtual void OnExit(View& view) { view.EndScreen(kScreenExit); }
   // Enter: never closes a data screen by itself.
   virtual void OnEnter(View& view) { (void)view; }
   // Any other button.

@@ -6,10 +6,13 @@
 #include "resources/control_ids.h"
 
 namespace kova {
+namespace {
+constexpr int kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2;
+}  // namespace
 
 void LanguageScreen::OnCommand(View& view, int id) {
   // The interface exists in Portuguese only; the other two do nothing.
-  if (id == IDC_LANG_PT) view.EndScreen(kResultNext);
+  if (id == IDC_LANG_PT) view.EndScreen(kScreenNext);
 }
 
 void ModelScreen::OnInit(View& view) {
@@ -27,7 +30,7 @@ void ModelScreen::OnNext(View& view) {
   if (chosen < kModelBrio || chosen > kModelVelaPlus) return;
   model_ = chosen;
   if (build_table_) build_table_(chosen);
-  view.EndScreen(kResultNext);
+  view.EndScreen(kScreenNext);
 }
 
 std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open) {
@@ -59,7 +62,7 @@ void PortScreen::OnInit(View& view) {
 }
 
 void PortScreen::OnNext(View& view) {
-  view.EndScreen(kResultNext);
+  view.EndScreen(kScreenNext);
   int position = view.GetSelection(IDC_PORT_LIST);
   port_.SetPortNumber(position + 1);
   // The entry's text decides, whatever its position in the list.

@@ -13,7 +13,7 @@ namespace kova {
 // "Selecione o Idioma": only Portuguese acts; Enter is Next.
 class LanguageScreen final : public ScreenLogic {
  public:
-  void OnEnter(View& view) override { view.EndScreen(kResultNext); }
+  void OnEnter(View& view) override { view.EndScreen(kScreenNext); }
   void OnCommand(View& view, int id) override;
   bool HasCtrlShortcuts() const override { return false; }
 };

@@ -9,6 +9,8 @@
 namespace kova {
 namespace {
 
+constexpr int kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2;
+
 using S = FlowState;
 using O = ScreenObject;
 
@@ -19,7 +21,7 @@ class ScriptedHost : public ScreenHost {
   bool Available(O screen) const override { return !missing.count(screen); }
   int Run(O screen) override {
     ran.push_back(screen);
-    if (results_.empty()) return kResultExit;  // a test that runs dry ends
+    if (results_.empty()) return kScreenExit;  // a test that runs dry ends
     int r = results_.front();
     results_.pop_front();
     return r;

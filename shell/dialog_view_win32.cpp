@@ -1,0 +1,119 @@
+#include "shell/dialog_view_win32.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "common/cp1252.h"
+
+namespace kova {
+namespace {
+
+enum class ListKind { None, Combo, List };
+
+ListKind KindOf(HWND control) {
+  wchar_t cls[32] = {};
+  if (!control || !GetClassNameW(control, cls, 32)) return ListKind::None;
+  if (lstrcmpiW(cls, L"ComboBox") == 0) return ListKind::Combo;
+  if (lstrcmpiW(cls, L"ListBox") == 0) return ListKind::List;
+  return ListKind::None;
+}
+
+}  // namespace
+
+void DialogView::SetText(int id, const std::string& text) {
+  SetDlgItemTextW(dialog_, id, Utf8ToWide(text).c_str());
+}
+
+std::string DialogView::GetText(int id) {
+  HWND c = GetDlgItem(dialog_, id);
+  if (!c) return {};
+  int n = GetWindowTextLengthW(c);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  int got = GetWindowTextW(c, w.data(), n + 1);
+  w.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return WideToUtf8(w);
+}
+
+void DialogView::ClearList(int id) {
+  HWND c = GetDlgItem(dialog_, id);
+  switch (KindOf(c)) {
+    case ListKind::Combo: SendMessageW(c, CB_RESETCONTENT, 0, 0); break;
+    case ListKind::List: SendMessageW(c, LB_RESETCONTENT, 0, 0); break;
+    case ListKind::None: break;
+  }
+}
+
+void DialogView::AddListEntry(int id, const std::string& text) {
+  HWND c = GetDlgItem(dialog_, id);
+  std::wstring w = Utf8ToWide(text);
+  switch (KindOf(c)) {
+    case ListKind::Combo: SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())); break;
+    case ListKind::List: SendMessageW(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())); break;
+    case ListKind::None: break;
+  }
+}
+
+void DialogView::SelectEntry(int id, int index) {
+  HWND c = GetDlgItem(dialog_, id);
+  switch (KindOf(c)) {
+    case ListKind::Combo: SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0); break;
+    case ListKind::List: SendMessageW(c, LB_SETCURSEL, static_cast<WPARAM>(index), 0); break;
+    case ListKind::None: break;
+  }
+}
+
+int DialogView::GetSelection(int id) {
+  HWND c = GetDlgItem(dialog_, id);
+  LRESULT r = -1;
+  switch (KindOf(c)) {
+    case ListKind::Combo: r = SendMessageW(c, CB_GETCURSEL, 0, 0); break;
+    case ListKind::List: r = SendMessageW(c, LB_GETCURSEL, 0, 0); break;
+    case ListKind::None: break;
+  }
+  return r < 0 ? -1 : static_cast<int>(r);
+}
+
+void DialogView::Show(int id, bool visible) {
+  if (HWND c = GetDlgItem(dialog_, id)) ShowWindow(c, visible ? SW_SHOW : SW_HIDE);
+}
+
+void DialogView::Enable(int id, bool enabled) {
+  if (HWND c = GetDlgItem(dialog_, id)) EnableWindow(c, enabled ? TRUE : FALSE);
+}
+
+int DialogView::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  std::wstring t = Utf8ToWide(text);
+  std::wstring c = caption.empty() ? std::wstring(kAppCaption) : Utf8ToWide(caption);
+  return ::MessageBoxW(dialog_, t.c_str(), c.c_str(), flags);
+}
+
+std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) {
+  // "Name|pattern|" becomes the double-NUL list the dialog wants.
+  std::wstring filter = Utf8ToWide(req.filter);
+  for (wchar_t& ch : filter)
+    if (ch == L'|') ch = L'\0';
+  filter.push_back(L'\0');
+  std::vector<wchar_t> file(1024, L'\0');
+  std::wstring initial = Utf8ToWide(req.initial);
+  if (initial.size() < file.size()) std::copy(initial.begin(), initial.end(), file.begin());
+  std::wstring ext = Utf8ToWide(req.default_ext);
+
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = dialog_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+  BOOL ok = req.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return std::nullopt;
+  return WideToUtf8(file.data());
+}
+
+void DialogView::SetTimer(int id, unsigned ms) { ::SetTimer(dialog_, static_cast<UINT_PTR>(id), ms, nullptr); }
+
+void DialogView::KillTimer(int id) { ::KillTimer(dialog_, static_cast<UINT_PTR>(id)); }
+
+}  // namespace kova

@@ -1,0 +1,206 @@
+// KOVA.exe: the start-up sequence and the screen loop. There is no main
+// window: every screen is a modal dialog run by the loop, and the process
+// ends when the loop ends.
+#include "shell/win32.h"
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+#include "resources/art/resource_ids.h"
+#include "resources/control_ids.h"
+#include "screens/customer_screen.h"
+#include "serial/ckx4comm.h"
+#include "serial/com_serial_port.h"
+#include "shell/app_context.h"
+#include "shell/controls_win32.h"
+#include "shell/dialog_view_win32.h"
+#include "shell/screen_window_win32.h"
+#include "shell/selection_screens.h"
+
+namespace kova {
+namespace {
+
+// The splash is allowed unless the program was started embedded or for
+// automation; no other argument has an effect.
+bool SplashAllowed() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return true;
+  bool allowed = true;
+  for (int i = 1; i < argc; ++i) {
+    const wchar_t* a = argv[i];
+    if (*a == L'/' || *a == L'-') ++a;
+    if (lstrcmpiW(a, L"Embedding") == 0 || lstrcmpiW(a, L"Automation") == 0) allowed = false;
+  }
+  LocalFree(argv);
+  return allowed;
+}
+
+// Whether the port "COMn" can be opened for reading and writing with
+// exclusive access. Ports from 10 up need the device namespace.
+bool PortOpens(int n) {
+  wchar_t name[24];
+  std::swprintf(name, 24, n >= 10 ? L"\\\\.\\COM%d" : L"COM%d", n);
+  HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+HFONT CreateFieldFont() {
+  return CreateFontW(18, 0, 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+using Tips = std::vector<ScreenSpec::Tooltip>;
+
+ScreenSpec SelectionSpec(int template_id) {
+  ScreenSpec s;
+  s.template_id = template_id;
+  s.background = [] { return IDB_BG_SELECTION; };
+  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT}, {IDC_EXIT, IDB_BTN_EXIT}};
+  s.labels = {{IDC_TITLE, kTitleFontCentred}};
+  s.tooltips = Tips{{0, "Tela de Dados"}, {IDC_NEXT, "Próximo"}, {IDC_RETURN, "Retornar"},
+                    {IDC_EXIT, "Sair"}};
+  return s;
+}
+
+ScreenSpec LanguageSpec() {
+  ScreenSpec s;
+  s.template_id = IDD_LANGUAGE;
+  s.background = [] { return IDB_BG_SELECTION; };
+  s.buttons = {{IDC_LANG_PT, IDB_BTN_LANG_PT}, {IDC_LANG_EN, IDB_BTN_LANG_EN},
+               {IDC_LANG_ES, IDB_BTN_LANG_ES}};
+  LabelFont caption{"Ms Sans Serif", 14, 1u | 32u};
+  s.labels = {{IDC_TITLE, kTitleFontCentred},
+              {IDC_LANG_PT_LABEL, caption},
+              {IDC_LANG_EN_LABEL, caption},
+              {IDC_LANG_ES_LABEL, caption}};
+  s.tooltips = Tips{{0, "Seleção de Idioma"},
+                    {IDC_LANG_PT, "Português"},
+                    {IDC_LANG_EN, "English"},
+                    {IDC_LANG_ES, "Español"}};
+  s.splash_bitmap = IDB_SPLASH;
+  return s;
+}
+
+ScreenSpec CustomerSpec(const AppContext& app) {
+  ScreenSpec s;
+  s.template_id = IDD_CUSTOMER;
+  s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
+  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT},
+               {IDC_LOAD, IDB_BTN_LOAD_FILE}, {IDC_SAVE, IDB_BTN_SAVE_FILE},
+               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT}};
+  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+  for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
+  for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
+  s.field_font_controls.push_back(IDC_SOURCE);
+  s.tooltips = Tips{{0, "Tela de Dados"},        {IDC_NEXT, "Próximo"},
+                    {IDC_RETURN, "Retornar"},     {IDC_LOAD, "Carregar Arquivo"},
+                    {IDC_SAVE, "Gravar Arquivo"}, {IDC_MONITOR, "Inicia Monitoramento"},
+                    {IDC_EXIT, "Sair"}};
+  return s;
+}
+
+// The eleven screen objects, built once and reused; a slot without a
+// window is a screen this program does not have yet.
+class Screens final : public ScreenHost {
+ public:
+  struct Slot {
+    std::unique_ptr<ScreenLogic> logic;
+    std::unique_ptr<ScreenWindow> window;
+  };
+  void Put(ScreenObject which, std::unique_ptr<ScreenLogic> logic, ScreenSpec spec) {
+    Slot& s = slots_[static_cast<size_t>(which)];
+    s.logic = std::move(logic);
+    s.window = std::make_unique<ScreenWindow>(std::move(spec), *s.logic);
+  }
+  bool Available(ScreenObject which) const override {
+    return slots_[static_cast<size_t>(which)].window != nullptr;
+  }
+  int Run(ScreenObject which) override {
+    Slot& s = slots_[static_cast<size_t>(which)];
+    return s.window ? s.window->Run() : kScreenExit;
+  }
+  // In reverse order of construction.
+  void DestroyAll() {
+    for (size_t i = slots_.size(); i-- > 0;) {
+      slots_[i].window.reset();
+      slots_[i].logic.reset();
+    }
+  }
+  ~Screens() override { DestroyAll(); }
+
+ private:
+  std::array<Slot, kScreenObjectCount> slots_;
+};
+
+int RunApplication(HINSTANCE instance) {
+  splash::Enable(SplashAllowed());
+
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  CKX4COMM comm;
+  ComSerialPort port(comm);
+  AppContext app(port, ProcessClock());
+  app.table = ParameterTable{};  // cleared before any screen runs
+
+  HFONT field_font = CreateFieldFont();
+  app.ctrl = 0;
+  SetShellResources({instance, field_font, &app.ctrl});
+
+  // The screen objects, in their order of construction.
+  Screens screens;
+  screens.Put(ScreenObject::Port,
+              std::make_unique<PortScreen>(app.port,
+                                           [&app](int n) {
+                                             // The port this program holds
+                                             // open is listed too.
+                                             if (n == app.port.GetPortNumber() &&
+                                                 app.port.PortConnected())
+                                               return true;
+                                             return PortOpens(n);
+                                           }),
+              SelectionSpec(IDD_PORT));
+  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageSpec());
+  screens.Put(ScreenObject::Model,
+              std::make_unique<ModelScreen>(app.model,
+                                            [&app](int m) { BuildParameterTable(app.table, m); }),
+              SelectionSpec(IDD_MODEL));
+  screens.Put(ScreenObject::Customer,
+              std::make_unique<CustomerScreen>(
+                  app, CustomerScreen::Links{
+                           [&screens, &app] {
+                             return CanGoNext(screens, FlowState::Customer, app.model);
+                           },
+                           nullptr}),
+              CustomerSpec(app));
+
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Kova_aplication");
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    MessageBoxW(nullptr, L" J\u00e1 existe um aplicativo aberto ", kAppCaption, MB_OK);
+    screens.DestroyAll();
+    DeleteObject(field_font);
+    return 0;
+  }
+
+  RunScreenLoop(screens, app.model);
+
+  screens.DestroyAll();
+  if (field_font) DeleteObject(field_font);
+  if (mutex) CloseHandle(mutex);
+  return 0;
+}
+
+}  // namespace
+}  // namespace kova
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  return kova::RunApplication(instance);
+}

@@ -1,0 +1,302 @@
+#include "shell/screen_window_win32.h"
+
+#include <commctrl.h>
+
+#include "common/cp1252.h"
+#include "resources/control_ids.h"
+#include "shell/controls_win32.h"
+#include "shell/dialog_view_win32.h"
+
+namespace kova {
+namespace {
+
+ShellResources g_resources;
+uint8_t g_own_ctrl_flag = 0;
+
+constexpr COLORREF kButtonTextColour = RGB(200, 0, 0);
+constexpr COLORREF kButtonMask = RGB(255, 255, 255);
+
+}  // namespace
+
+void SetShellResources(const ShellResources& resources) { g_resources = resources; }
+const ShellResources& GetShellResources() { return g_resources; }
+
+struct ScreenWindow::Impl {
+  std::unique_ptr<DialogView> view;
+  std::vector<std::unique_ptr<BitmapButton>> buttons;
+  std::vector<std::unique_ptr<FontLabel>> labels;
+  std::vector<std::wstring> tip_texts;  // the tooltip keeps pointers to these
+  HWND tooltip = nullptr;
+};
+
+ScreenWindow::ScreenWindow(ScreenSpec spec, ScreenLogic& logic)
+    : spec_(std::move(spec)), logic_(logic), impl_(std::make_unique<Impl>()) {}
+
+ScreenWindow::~ScreenWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  ReleaseBackground();
+}
+
+void ScreenWindow::SetBackgroundMode(int mode) {
+  if (mode < 0 || mode > 2) return;
+  mode_ = static_cast<BackgroundMode>(mode);
+}
+
+bool ScreenWindow::LoadBackground(int bitmap_id) {
+  ReleaseBackground();
+  if (bitmap_id <= 0) return false;
+  background_ = static_cast<HBITMAP>(LoadImageW(g_resources.instance, MAKEINTRESOURCEW(bitmap_id),
+                                                IMAGE_BITMAP, 0, 0, 0));
+  return background_ != nullptr;
+}
+
+void ScreenWindow::ReleaseBackground() {
+  if (background_) DeleteObject(background_);
+  background_ = nullptr;
+}
+
+void ScreenWindow::PaintBackground(HDC dc, const RECT& area, POINT offset) const {
+  if (!background_) {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_3DFACE));
+    return;
+  }
+  BITMAP bm = {};
+  GetObjectW(background_, sizeof bm, &bm);
+  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, background_);
+  RECT client = {};
+  GetClientRect(hwnd_, &client);
+  switch (mode_) {
+    case BackgroundMode::Tile: {
+      // Tiles sit at multiples of the picture size in the screen's client
+      // area; `offset` moves them into the caller's coordinates.
+      int x0 = (offset.x / bm.bmWidth) * bm.bmWidth;
+      int y0 = (offset.y / bm.bmHeight) * bm.bmHeight;
+      for (int y = y0; y - offset.y < area.bottom; y += bm.bmHeight)
+        for (int x = x0; x - offset.x < area.right; x += bm.bmWidth)
+          BitBlt(dc, x - offset.x, y - offset.y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+      break;
+    }
+    case BackgroundMode::Centre: {
+      FillRect(dc, &area, GetSysColorBrush(COLOR_3DFACE));
+      int x = bm.bmWidth < client.right ? (client.right - bm.bmWidth) / 2 : 0;
+      int y = bm.bmHeight < client.bottom ? (client.bottom - bm.bmHeight) / 2 : 0;
+      BitBlt(dc, x - offset.x, y - offset.y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+      break;
+    }
+    case BackgroundMode::Stretch:
+      SetStretchBltMode(dc, COLORONCOLOR);
+      StretchBlt(dc, -offset.x, -offset.y, client.right, client.bottom, mem, 0, 0, bm.bmWidth,
+                 bm.bmHeight, SRCCOPY);
+      break;
+  }
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+void PaintParentBackground(HWND child, HDC dc) {
+  HWND parent = GetParent(child);
+  RECT rc;
+  GetClientRect(child, &rc);
+  auto* screen = parent ? reinterpret_cast<ScreenWindow*>(GetWindowLongPtrW(parent, DWLP_USER)) : nullptr;
+  if (!screen) {
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_3DFACE));
+    return;
+  }
+  POINT origin = {0, 0};
+  MapWindowPoints(child, parent, &origin, 1);
+  screen->PaintBackground(dc, rc, origin);
+}
+
+void ScreenWindow::End(int result) {
+  ended_ = true;
+  result_ = result;
+}
+
+int ScreenWindow::Run(HWND owner) {
+  ended_ = false;
+  result_ = kScreenExit;
+  *impl_ = Impl{};
+  hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(spec_.template_id), owner,
+                             DialogProc, reinterpret_cast<LPARAM>(this));
+  if (!hwnd_) return kScreenExit;  // no template: nothing sensible to show
+  if (!ended_) ShowWindow(hwnd_, SW_SHOW);
+  MSG msg;
+  while (!ended_) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT: leave the application
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      End(kScreenExit);
+      break;
+    }
+    if (got == -1) break;
+    if (PreTranslate(msg)) continue;
+    if (!IsDialogMessageW(hwnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  ReleaseBackground();
+  *impl_ = Impl{};
+  return result_;
+}
+
+bool ScreenWindow::PreTranslate(MSG& msg) {
+  if (splash::PreTranslate(msg)) return true;
+  if (impl_->tooltip && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
+    SendMessageW(impl_->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  uint8_t& ctrl = g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag;
+  if (msg.message == WM_KEYDOWN) {
+    if (msg.wParam == VK_CONTROL) {
+      ctrl = 1;
+    } else if (ctrl && logic_.HasCtrlShortcuts() && (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT)) {
+      if (msg.wParam == VK_RIGHT)
+        logic_.OnNext(*impl_->view);
+      else
+        logic_.OnReturn(*impl_->view);
+      return true;
+    }
+  } else if (msg.message == WM_KEYUP && msg.wParam == VK_CONTROL) {
+    ctrl = 0;
+  }
+  return false;
+}
+
+void ScreenWindow::Init() {
+  HINSTANCE inst = g_resources.instance;
+  impl_->view = std::make_unique<DialogView>(hwnd_, [this](int r) { End(r); });
+
+  for (const ScreenSpec::Label& l : spec_.labels) {
+    HWND c = GetDlgItem(hwnd_, l.id);
+    if (!c) continue;
+    auto label = std::make_unique<FontLabel>();
+    label->Attach(c);
+    label->SetFont(Utf8ToWide(l.font.face), l.font.height, RGB(0, 0, 0), l.font.flags);
+    impl_->labels.push_back(std::move(label));
+  }
+  for (const ScreenSpec::Button& b : spec_.buttons) {
+    HWND c = GetDlgItem(hwnd_, b.id);
+    if (!c) continue;
+    auto button = std::make_unique<BitmapButton>();
+    button->Attach(c);
+    button->SetStyle(kButtonScreenStyle);
+    button->SetTextColour(kButtonTextColour);
+    button->SetBitmaps(inst, b.bitmap, kButtonMask);
+    impl_->buttons.push_back(std::move(button));
+  }
+  if (g_resources.field_font)
+    for (int id : spec_.field_font_controls)
+      SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(g_resources.field_font), TRUE);
+
+  logic_.OnInit(*impl_->view);
+
+  SetBackgroundMode(static_cast<int>(BackgroundMode::Tile));
+  if (spec_.background && LoadBackground(spec_.background())) {
+    // The window takes the picture's size, centred on the screen.
+    BITMAP bm = {};
+    GetObjectW(background_, sizeof bm, &bm);
+    RECT want = {0, 0, bm.bmWidth, bm.bmHeight};
+    AdjustWindowRectEx(&want, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    int w = want.right - want.left, h = want.bottom - want.top;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    SetWindowPos(hwnd_, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  if (!spec_.tooltips.empty()) {
+    impl_->tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, inst, nullptr);
+    impl_->tip_texts.reserve(spec_.tooltips.size());
+    for (const ScreenSpec::Tooltip& t : spec_.tooltips) {
+      HWND target = t.id == 0 ? hwnd_ : GetDlgItem(hwnd_, t.id);
+      if (!target || !impl_->tooltip) continue;
+      impl_->tip_texts.push_back(Utf8ToWide(t.text));
+      TOOLINFOW ti = {};
+      ti.cbSize = sizeof ti;
+      ti.uFlags = TTF_IDISHWND;
+      ti.hwnd = hwnd_;
+      ti.uId = reinterpret_cast<UINT_PTR>(target);
+      ti.lpszText = impl_->tip_texts.back().data();
+      SendMessageW(impl_->tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    if (impl_->tooltip) SendMessageW(impl_->tooltip, TTM_ACTIVATE, TRUE, 0);
+  }
+
+  if (spec_.splash_bitmap) splash::Show(inst, hwnd_, spec_.splash_bitmap);
+}
+
+INT_PTR CALLBACK ScreenWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ScreenWindow*>(lp);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+    self->hwnd_ = hwnd;
+    self->Init();
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<ScreenWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  return self ? self->Handle(msg, wp, lp) : FALSE;
+}
+
+INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  View& view = *impl_->view;
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      if (!background_) return FALSE;
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      PaintBackground(reinterpret_cast<HDC>(wp), rc, POINT{0, 0});
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 1);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      for (auto& b : impl_->buttons)
+        if (b->hwnd() == item->hwndItem) {
+          b->Draw(*item);
+          return TRUE;
+        }
+      return FALSE;
+    }
+    case WM_COMMAND: {
+      int id = LOWORD(wp), code = HIWORD(wp);
+      if (ended_) return TRUE;
+      if (id == IDOK && code == BN_CLICKED) {
+        logic_.OnEnter(view);
+      } else if (id == IDCANCEL && code == BN_CLICKED) {
+        logic_.OnExit(view);
+      } else if (code == BN_CLICKED && lp) {
+        if (id == IDC_RETURN)
+          logic_.OnReturn(view);
+        else if (id == IDC_NEXT)
+          logic_.OnNext(view);
+        else if (id == IDC_EXIT)
+          logic_.OnExit(view);
+        else
+          logic_.OnCommand(view, id);
+      } else if (code == EN_KILLFOCUS) {
+        logic_.OnFieldLeft(view, id);
+      } else if (code == CBN_SELCHANGE) {
+        logic_.OnSelectionChange(view, id);
+      }
+      return TRUE;
+    }
+    case WM_TIMER:
+      logic_.OnTimer(view, static_cast<int>(wp));
+      return TRUE;
+    case WM_CLOSE:
+      logic_.OnExit(view);
+      return TRUE;
+    case WM_DESTROY:
+      if (impl_->tooltip) DestroyWindow(impl_->tooltip);
+      impl_->tooltip = nullptr;
+      ReleaseBackground();
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace kova
