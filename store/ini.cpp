@@ -165,8 +165,12 @@ std::string GetString(std::string_view text, std::string_view section, std::stri
 bool Edit(std::string& text, std::string_view section, const char* key, const char* value) {
   const bool utf8 = HasBom(text);
   std::string_view body = utf8 ? std::string_view(text).substr(kBom.size()) : std::string_view(text);
+  // Names match without their surrounding blanks; a name that has to be
+  // created keeps its trailing ones, as the system's writer does.
   const std::string sec = ToBody(Trim(section), utf8);
   const std::string k = key ? ToBody(Trim(key), utf8) : std::string();
+  const std::string new_sec = ToBody(TrimLeft(section), utf8);
+  const std::string new_k = key ? ToBody(TrimLeft(key), utf8) : std::string();
   const std::string v = value ? ToBody(TrimLeft(value), utf8) : std::string();
   const bool drop_section = key == nullptr;
   const bool drop_key = !drop_section && value == nullptr;
@@ -187,7 +191,7 @@ bool Edit(std::string& text, std::string_view section, const char* key, const ch
   // A new key goes at the end of its section.
   auto close_target = [&] {
     if (!in_target) return;
-    if (!key_done && !drop_key) AppendKey(out, k, true, v);
+    if (!key_done && !drop_key) AppendKey(out, new_k, true, v);
     key_done = true;
   };
   while (sc.Next(e)) {
@@ -214,9 +218,9 @@ bool Edit(std::string& text, std::string_view section, const char* key, const ch
   close_target();
   if (!target_seen && !drop_section && !drop_key) {
     out.push_back('[');
-    out.append(sec);
+    out.append(new_sec);
     out.append("]\r\n");
-    AppendKey(out, k, true, v);
+    AppendKey(out, new_k, true, v);
   }
   text = std::move(out);
   return true;

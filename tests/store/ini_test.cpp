@@ -152,7 +152,9 @@ TEST(IniEdit, RewritesInNormalForm) {
       {"k0=a\r\n;c\r\n[S]\r\n", "", "top", "4", "k0=a\r\n;c\r\ntop=4\r\n[S]\r\n"},
       // Leading blanks of a written value go, trailing ones stay.
       {"[A]\r\nx=1\r\n", "A", "x", "  b \t", "[A]\r\nx=b \t\r\n"},
-      {"", " S ", " k ", "  v", "[S]\r\nk=v\r\n"},
+      // New names lose their leading blanks only.
+      {"", " S ", " k ", "  v", "[S ]\r\nk =v\r\n"},
+      {"[S]\r\nk=1\r\n", " s ", " K ", "2", "[S]\r\nk=2\r\n"},
       // A value with a line break is written as it is.
       {"[S]\r\n", "S", "k", "a\r\nb", "[S]\r\nk=a\r\nb\r\n"},
       // Bare names get a value in place; a nameless key after another is dropped.
