@@ -167,7 +167,7 @@ class CKX4COMM {
   // The system's configuration dialog for this port, then applies the
   // choice: 0, or 5 when the configuration cannot be read or applied.
   int WindowsConfigScreen();
-  // Kept for callers of the original interface; has nothing to do.
+  // Part of the port's interface with nothing to do: CKX4COMM_OK.
   CKX4COMM_RESULT GetPortExistent();
 
  private:

@@ -222,8 +222,15 @@ std::vector<std::pair<uint8_t, uint8_t>> ControllerSim::LiveValues(uint32_t t) c
   v.push_back({0x83, calibration_due_ ? 1u : 0u});
   std::vector<std::pair<uint8_t, uint8_t>> out;
   // A check byte is key + value and must stay a byte, so values stop there.
-  for (const auto& [key, value] : v)
-    out.push_back({key, static_cast<uint8_t>(std::min<uint32_t>(value, 0xFFu - key))});
+  for (const auto& [key, value] : v) {
+    auto pin = pinned_.find(key);
+    out.push_back({key, pin != pinned_.end()
+                            ? pin->second
+                            : static_cast<uint8_t>(std::min<uint32_t>(value, 0xFFu - key))});
+  }
+  for (const auto& [key, value] : pinned_)
+    if (std::none_of(v.begin(), v.end(), [k = key](const auto& e) { return e.first == k; }))
+      out.push_back({key, value});
   return out;
 }
 

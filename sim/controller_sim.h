@@ -78,6 +78,11 @@ class ControllerSim {
   // The live values the engine model gives at time t (key -> value),
   // before faults; what one stream group carries.
   std::vector<std::pair<uint8_t, uint8_t>> LiveValues(uint32_t t) const;
+  // Pins a live key to a value (adding the key when the model has none).
+  // A pinned value is sent as it is: when key + value passes 0xFF its check
+  // byte wraps, as a record no receiver may accept.
+  void SetLiveValue(uint8_t key, uint8_t value) { pinned_[key] = value; }
+  void ClearLiveValue(uint8_t key) { pinned_.erase(key); }
 
   static constexpr uint8_t kCommandConfirm = 0x05;
   static constexpr uint8_t kCommandStop = 0x07;
@@ -105,6 +110,7 @@ class ControllerSim {
   int model_;
   kova::Clock& clock_;
   std::map<uint8_t, uint8_t> registers_;
+  std::map<uint8_t, uint8_t> pinned_;
   Faults faults_;
   uint32_t latency_ms_ = 30;
   uint32_t stream_period_ms_ = 100;

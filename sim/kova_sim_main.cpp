@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/clock.h"
 #include "sim/controller_sim.h"
@@ -25,6 +26,9 @@ void Usage(FILE* to) {
       "  --latency MS       time from a command to its answer (default 30)\n"
       "  --calibration-time MS  time until the calibration report (default 4000)\n"
       "  --log FILE         every frame received: \"<ms since start> <hex bytes>\"\n"
+      "  --register AA=VV   set register AA to VV (hexadecimal)\n"
+      "  --no-register AA   remove register AA\n"
+      "  --live KK=VV       pin live key KK to VV (hexadecimal; sent as is)\n"
       "faults:\n"
       "  --silent           answer nothing\n"
       "  --delay MS         answers this much later\n"
@@ -44,6 +48,21 @@ bool ParseModel(std::string m, int* model) {
   return false;
 }
 
+// "AA=VV" or "AA" in hexadecimal, each one byte.
+bool ParseHexPair(const char* text, uint8_t* a, uint8_t* v, bool want_value) {
+  char* end = nullptr;
+  const unsigned long first = std::strtoul(text, &end, 16);
+  if (end == text || first > 0xFF) return false;
+  *a = static_cast<uint8_t>(first);
+  if (!want_value) return *end == 0;
+  if (*end != '=') return false;
+  const char* rest = end + 1;
+  const unsigned long second = std::strtoul(rest, &end, 16);
+  if (end == rest || *end != 0 || second > 0xFF) return false;
+  *v = static_cast<uint8_t>(second);
+  return true;
+}
+
 bool ParseNumber(const char* text, uint32_t* out) {
   char* end = nullptr;
   const unsigned long v = std::strtoul(text, &end, 10);
@@ -59,6 +78,11 @@ int main(int argc, char** argv) {
   uint32_t latency = 30, calibration_time = 4000;
   std::string log_path;
   kova::sim::Faults faults;
+  struct Edit {
+    char what;  // 'r' set register, 'x' remove register, 'l' pin live key
+    uint8_t a, v;
+  };
+  std::vector<Edit> edits;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool has_value = i + 1 < argc;
@@ -82,6 +106,13 @@ int main(int argc, char** argv) {
       if (a == "--delay") faults.delay_ms = n;
       if (a == "--garbage") faults.garbage_bytes = n;
       if (a == "--calibration-time") calibration_time = n;
+    } else if ((a == "--register" || a == "--no-register" || a == "--live") && has_value) {
+      Edit e{a == "--register" ? 'r' : (a == "--live" ? 'l' : 'x'), 0, 0};
+      if (!ParseHexPair(argv[++i], &e.a, &e.v, e.what != 'x')) {
+        std::fprintf(stderr, "kova-sim: bad value for %s: %s\n", a.c_str(), argv[i]);
+        return 2;
+      }
+      edits.push_back(e);
     } else if (a == "--log" && has_value) {
       log_path = argv[++i];
     } else if (a == "--silent") {
@@ -123,6 +154,11 @@ int main(int argc, char** argv) {
   sim.SetLatency(latency);
   sim.SetCalibrationTime(calibration_time);
   sim.faults() = faults;
+  for (const Edit& e : edits) {
+    if (e.what == 'r') sim.SetRegister(e.a, e.v);
+    if (e.what == 'x') sim.RemoveRegister(e.a);
+    if (e.what == 'l') sim.SetLiveValue(e.a, e.v);
+  }
   kova::sim::PtyServer server;
   std::string error;
   if (!server.Open(&error)) {

@@ -227,6 +227,30 @@ TEST_F(Sim, VelaStreamCarriesTheIgnitionPeriod) {
   EXPECT_LE(rpm, 900u);
 }
 
+TEST_F(Sim, PinnedLiveValuesGoOutAsTheyAre) {
+  ControllerSim sim = Make(kBrio);
+  sim.SetLiveValue(0x28, 0xF0);  // 0x28 + 0xF0 passes a byte: check wraps to 0x18
+  sim.SetLiveValue(0x29, 0x03);
+  sim.SetLiveValue(0x90, 0x01);  // a key the engine model does not send
+  Send(sim, {0x00, 0x08, 0x00});
+  clock_.Advance(150);
+  bool low = false, high = false, extra = false;
+  for (const Live& r : LiveRecords(Take(sim))) {
+    if (r.key == 0x28) low = r.value == 0xF0 && r.check == 0x18;
+    if (r.key == 0x29) high = r.value == 0x03 && r.check == 0x2C;
+    if (r.key == 0x90) extra = r.value == 0x01 && r.check == 0x91;
+  }
+  EXPECT_TRUE(low);
+  EXPECT_TRUE(high);
+  EXPECT_TRUE(extra);
+  sim.ClearLiveValue(0x28);
+  clock_.Advance(100);
+  for (const Live& r : LiveRecords(Take(sim)))
+    if (r.key == 0x28) {
+      EXPECT_EQ(r.check, r.key + r.value);
+    }
+}
+
 TEST_F(Sim, CalibrationOutcomes) {
   struct Case {
     Faults::Calibration fault;
