@@ -77,6 +77,10 @@ fi
 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$com" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
+# A server started here, detached from our output, so that whoever reads
+# this script's output is not kept waiting by a server lingering after the
+# program.
+wineserver </dev/null >/dev/null 2>&1
 
 wine "$@"
 rc=$?
