@@ -57,13 +57,17 @@ def _mean(box):
     return (r << 16) | (g << 8) | b
 
 
-def palettize(pixels):
-    """Returns (palette of 0xRRGGBB, index bytes) for a list of colours."""
+def palettize(pixels, keep=()):
+    """Returns (palette of 0xRRGGBB, index bytes) for a list of colours.
+    The colours in keep are in the palette even when no pixel uses them."""
     counts = Counter(pixels)
     ordered = sorted(counts.items(), key=lambda cn: (-cn[1], cn[0]))
-    if len(ordered) <= PALETTE_SIZE:
-        palette = [c for c, _ in ordered]
+    missing = [c for c in keep if c not in counts]
+    if len(ordered) + len(missing) <= PALETTE_SIZE:
+        palette = [c for c, _ in ordered] + missing
         lookup = {c: i for i, c in enumerate(palette)}
+    elif missing:
+        raise ValueError('no room in the palette for the colours to keep')
     else:
         exact = [c for c, _ in ordered[:EXACT_COLORS]]
         lookup = {c: i for i, c in enumerate(exact)}
@@ -76,9 +80,9 @@ def palettize(pixels):
     return palette, bytes(map(lookup.__getitem__, pixels))
 
 
-def bmp8_bytes(width, height, pixels):
+def bmp8_bytes(width, height, pixels, keep=()):
     """An uncompressed 8-bit BMP (BITMAPINFOHEADER, 256-entry palette)."""
-    palette, indices = palettize(pixels)
+    palette, indices = palettize(pixels, keep)
     palette = palette + [0] * (PALETTE_SIZE - len(palette))
     stride = (width + 3) & ~3
     image_size = stride * height

@@ -103,7 +103,8 @@ def main(argv):
         if (canvas.w, canvas.h) != (drawing.width, drawing.height):
             raise SystemExit('%s: wrong size' % file_name)
         write_if_changed(os.path.join(out_dir, file_name),
-                         bmpfile.bmp8_bytes(canvas.w, canvas.h, canvas.px))
+                         bmpfile.bmp8_bytes(canvas.w, canvas.h, canvas.px,
+                                            drawing.keep_colors))
         rendered.append(canvas)
     write_if_changed(os.path.join(out_dir, 'bitmaps.rc'),
                      rc_text(entries, out_dir).encode('ascii'))

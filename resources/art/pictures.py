@@ -313,7 +313,11 @@ def _button(w, h):
 def _masked(d):
     # White is the transparent colour: whatever was left of the background
     # becomes white; edges keep their blend with a light button face.
+    # White also stays in the palette when no pixel is white (the flags):
+    # masking a palette image picks the entry nearest to the mask colour,
+    # which would otherwise be a colour of the picture.
     d.replace(MASK_BG, WHITE)
+    d.keep_colors = (WHITE,)
     return d
 
 

@@ -159,6 +159,7 @@ class Drawing:
     def __init__(self, width, height, background):
         self.width, self.height, self.background = width, height, background
         self.ops = []
+        self.keep_colors = ()   # palette entries the picture must have
 
     def __getattr__(self, name):
         if name.startswith('_') or not hasattr(Canvas, name):

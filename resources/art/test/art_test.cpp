@@ -237,6 +237,19 @@ TEST(ArtButtons, FlagsHaveNoHolesWhereTheMaskWouldShowThrough) {
   }
 }
 
+TEST(ArtButtons, EveryButtonPaletteHoldsWhiteExactlyOnce) {
+  // Masking a palette image picks the palette entry nearest to white; without
+  // a white entry a colour of the picture (the flags' yellow) would vanish.
+  for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
+                     IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
+                     IDB_BTN_LANG_PT, IDB_BTN_LANG_EN, IDB_BTN_LANG_ES}) {
+    const Bitmap b = Load(number);
+    int whites = 0;
+    for (uint32_t c : b.palette) whites += c == 0xFFFFFF;
+    EXPECT_EQ(whites, 1) << "bitmap " << number;
+  }
+}
+
 bool SamePixels(const Bitmap& a, const Bitmap& b) {
   if (a.width != b.width || a.height != b.height) return false;
   for (int y = 0; y < a.height; ++y)
