@@ -451,7 +451,7 @@ def _emblem(d, cx, cy, r, face=NAVY_DEEP):
 
 def splash(ids, layout):
     d = Drawing(498, 289, NAVY_DEEP)
-    d.rect(0, 0, 498, 289, Gradient('y', 0, 0x1A3C60, 289, 0x0B1A2B, 16))
+    d.rect(0, 0, 498, 289, Gradient('y', 0, 0x1A3C60, 289, 0x0B1A2B, 40))
     _emblem(d, 112, 132, 74)
     d.text(214, 64, 'KOVA', 66, 0xFFFFFF, font='bold', anchor='lt')
     d.rect(218, 140, 470, 143, AMBER)
