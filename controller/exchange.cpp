@@ -45,6 +45,23 @@ void Dump(const ExchangeEnv& env, DumpAfterRead policy, CKX4DATA& store) {
   else if (policy == DumpAfterRead::kByModel) env.dump(store, kDumpFileBrio);
 }
 
+// One read on the line: the read frame, W1, then up to the profile's reads
+// with W2 after each failure. The answer is parsed into store and dumped.
+bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8_t address,
+                     CKX4DATA& store, uint32_t w1) {
+  SendFrame(*env.port, ReadFrame(env.model(), address));
+  Wait(*env.clock, w1);
+  std::optional<std::string> answer;
+  for (int read = 0; read < profile.reads_per_transaction && !answer; ++read) {
+    answer = ReadAnswer(*env.port);
+    if (!answer) Wait(*env.clock, profile.after_failed_read);
+  }
+  if (!answer) return false;
+  ParseConfigAnswer(*answer, store);
+  Dump(env, profile.dump, store);
+  return true;
+}
+
 }  // namespace
 
 int SendFrame(SerialPort& port, const Frame& frame) {
@@ -104,17 +121,7 @@ CKX4DATA& Exchange::SourceStore() {
 int Exchange::ReadFromController(std::string_view selector, CKX4DATA& store, uint32_t w1) {
   auto address = SelectorAddress(selector);
   if (!address) return 1;
-  SendFrame(*env_.port, ReadFrame(env_.model(), *address));
-  Wait(*env_.clock, w1);
-  std::optional<std::string> answer;
-  for (int read = 0; read < profile_.reads_per_transaction && !answer; ++read) {
-    answer = ReadAnswer(*env_.port);
-    if (!answer) Wait(*env_.clock, profile_.after_failed_read);
-  }
-  if (!answer) return 1;
-  ParseConfigAnswer(*answer, store);
-  Dump(env_, profile_.dump, store);
-  return 0;
+  return ReadTransaction(env_, profile_, *address, store, w1) ? 0 : 1;
 }
 
 int Exchange::ReadFromFile(std::string_view selector, CKX4DATA& store) {
@@ -203,21 +210,27 @@ WriteOutcome Exchange::SendPendingWrites(std::string_view selector) {
                                                              : WriteOutcome::kReadFailed;
 }
 
+void Exchange::SampleLiveValues(CKX4DATA& store) {
+  SerialPort& port = *env_.port;
+  Clock& clock = *env_.clock;
+  const int model = env_.model();
+  StartLiveStream(port, model);
+  Wait(clock, profile_.sample_wait);
+  if (auto answer = ReadAnswer(port)) ParseLiveAnswer(*answer, store, false);
+  StopLiveStream(port, clock, model, profile_.sample_stop_gap);
+  SendFrame(port, ReadFrame(model, 0x79));
+  Wait(clock, profile_.sample_wait);
+  ReadAnswer(port);
+  StopLiveStream(port, clock, model, profile_.sample_stop_gap);
+}
+
 bool ReadInitialConfiguration(const ExchangeEnv& env, View& view) {
   const PacingProfile& profile = Profile(Pacing::kCustomer);
   CKX4DATA& store = *env.equipment;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    SendFrame(*env.port, ReadFrame(env.model(), 0x00));
-    Wait(*env.clock, profile.after_read_frame);
-    std::optional<std::string> answer;
-    for (int read = 0; read < profile.reads_per_transaction && !answer; ++read) {
-      answer = ReadAnswer(*env.port);
-      if (!answer) Wait(*env.clock, profile.after_failed_read);
-    }
-    if (!answer) continue;
-    ParseConfigAnswer(*answer, store);
-    Dump(env, profile.dump, store);
-    if (StoreHas(store, "1E") && StoreHas(store, "1F")) return true;
+    if (ReadTransaction(env, profile, 0x00, store, profile.after_read_frame) &&
+        StoreHas(store, "1E") && StoreHas(store, "1F"))
+      return true;
   }
   view.MessageBox(kReadErrorText, "", kMbOk);
   return false;

@@ -78,6 +78,12 @@ class Exchange {
   // order and pauses, empties it and reads back.
   WriteOutcome SendPendingWrites(std::string_view selector);
 
+  // The opening sample of a screen that shows live values: start the
+  // stream, wait, one read whose live records go into store unchecked, stop
+  // the stream; then ask register 79 alone, wait, read and drop the answer
+  // (only the stream's values are wanted), and stop the stream again.
+  void SampleLiveValues(CKX4DATA& store);
+
   const PacingProfile& profile() const { return profile_; }
 
  private:

@@ -54,6 +54,8 @@ struct PacingProfile {
   ReadBack read_back;
   DumpAfterRead dump;
   uint32_t stream_stop_gap;    // between the three stop-stream frames
+  uint32_t sample_wait;        // after each request of the opening sample
+  uint32_t sample_stop_gap;    // between its stop-stream frames
 };
 
 const PacingProfile& Profile(Pacing pacing);

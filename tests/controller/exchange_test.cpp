@@ -276,12 +276,26 @@ TEST_F(ExchangeTest, InitialReadNeedsTheSignalTimes) {
 
 TEST_F(ExchangeTest, StreamCommands) {
   StartLiveStream(port, kModelVela);
-  StopLiveStream(port, clock, kModelBrio, Profile(Pacing::kLambda).stream_stop_gap);
+  StopLiveStream(port, clock, kModelBrio, Profile(Pacing::kMonitorBrio).stream_stop_gap);
   StartCalibration(port, kModelVelaPlus);
   EXPECT_EQ(port.Frames(), (std::vector<Bytes>{{0x08, 0x00}, {0x00, 0x07, 0x00},
                                                {0x00, 0x07, 0x00}, {0x00, 0x07, 0x00},
                                                {0x00, 0x61, 0x00}}));
-  EXPECT_EQ(clock.Waits(), (Waits{5, 5}));
+  EXPECT_EQ(clock.Waits(), (Waits{10, 10}));
+}
+
+TEST_F(ExchangeTest, LambdaOpeningSamplesTheStreamUnchecked) {
+  model = kModelVelaPlus;
+  // The check byte of 28 is wrong, and still kept; 79's answer is dropped.
+  port.answers = {"B0|28|52|0|C0|B0|29|3|2C|C0|", "B0|79|1E|C0|"};
+  Make(Pacing::kLambda).SampleLiveValues(equipment);
+  Bytes stop = {0x00, 0x07, 0x00};
+  EXPECT_EQ(port.Frames(), (std::vector<Bytes>{{0x00, 0x08, 0x00}, stop, stop, stop,
+                                               {0x00, 0x06, 0x79}, stop, stop, stop}));
+  EXPECT_EQ(clock.Waits(), (Waits{300, 5, 5, 300, 5, 5}));
+  EXPECT_EQ(*StoreGet(equipment, "28"), "52");
+  EXPECT_EQ(*StoreGet(equipment, "29"), "3");
+  EXPECT_FALSE(StoreHas(equipment, "79"));
 }
 
 }  // namespace
