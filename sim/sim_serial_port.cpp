@@ -84,6 +84,7 @@ int SimSerialPort::SetCommunicationTimeouts(unsigned long read_interval,
 
 int SimSerialPort::ReadPort(unsigned char* buffer, unsigned long requested,
                             unsigned long* length) {
+  read_times_.push_back(clock_.Now());
   if (!connected_ || buffer == nullptr) return kReadError;
   const size_t got = sim_.Drain(buffer, requested);
   return RenderReadAnswer(buffer, requested, got, length);

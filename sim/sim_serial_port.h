@@ -50,7 +50,9 @@ class SimSerialPort : public kova::SerialPort {
     bool operator==(const Timeouts&) const = default;
   };
   const Timeouts& CommTimeouts() const { return timeouts_; }
-  // Every call in order, as "OpenPort", "SetPortBaudRate(38400)", ...
+  // The clock's time at every ReadPort call, whatever its result.
+  const std::vector<uint32_t>& ReadTimes() const { return read_times_; }
+  // Every set-up call in order, as "OpenPort", "SetPortBaudRate(38400)", ...
   const std::vector<std::string>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
 
@@ -58,7 +60,7 @@ class SimSerialPort : public kova::SerialPort {
   int LineSetter(const std::string& call, unsigned long value, unsigned long* field);
 
   ControllerSim& sim_;
-  [[maybe_unused]] kova::Clock& clock_;  // the simulator stamps bytes with it
+  kova::Clock& clock_;
   int port_number_ = 0;
   bool connected_ = false;
   bool open_fails_ = false;
@@ -71,6 +73,7 @@ class SimSerialPort : public kova::SerialPort {
   unsigned char parity_ = 0;
   Timeouts timeouts_;
   std::vector<std::string> calls_;
+  std::vector<uint32_t> read_times_;
 };
 
 }  // namespace kova::sim

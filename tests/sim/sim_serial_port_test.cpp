@@ -93,6 +93,7 @@ TEST_F(Link, ReadsGiveTheAnswerText) {
   EXPECT_EQ(port_.ReadPort(buf, sizeof buf, &n), 0);
   EXPECT_EQ(n, 0u);
   EXPECT_EQ(buf[0], 0);
+  EXPECT_EQ(port_.ReadTimes(), (std::vector<uint32_t>{0, 30, 60, 90}));
 }
 
 TEST_F(Link, WritesAreFramesWithTheirTime) {
