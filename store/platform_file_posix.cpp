@@ -58,6 +58,8 @@ std::optional<std::string> ReadAll(const std::string& path) {
 }
 
 bool ReplaceAtomically(const std::string& path, std::string_view contents) {
+  // A file the user may not write is not replaced behind its back.
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
   std::string tmpl = path + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');

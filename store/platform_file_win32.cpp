@@ -58,6 +58,10 @@ std::optional<std::string> ReadAll(const std::string& path) {
 
 bool ReplaceAtomically(const std::string& path, std::string_view contents) {
   std::wstring target = W(path);
+  // A read-only file is not replaced (some file systems would let the move
+  // through).
+  DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   std::wstring folder = FolderOf(target);
   wchar_t tmp[MAX_PATH + 16];
   if (!::GetTempFileNameW(folder.c_str(), L"kov", 0, tmp)) return false;
