@@ -359,6 +359,50 @@ TEST(ArtPanel, MarkerColumnIsPlainAllTheWayUp) {
         ASSERT_EQ(bg.At(x, y), marker.At(0, 0)) << x << "," << y;
 }
 
+// The panel's own placement rules, in client pixels: the marker's top at
+// 379 - 228 * steps / 240, a bar's zero at 376 and 44.2 pixels per volt.
+int MarkerTop(int steps) { return 379 - int(228.0 * steps / 240.0); }
+
+TEST(ArtPanel, MarkerPointsAtTheScaleMarks) {
+  const Bitmap scale = Load(IDB_SCALE_GREEN);
+  const Bitmap marker = Load(IDB_SCALE_MARKER);
+  if (scale.index.empty() || marker.index.empty()) return;
+  // The tip: the leftmost pixel of the marker that is not its background.
+  int tip_row = -1;
+  for (int x = 0; x < marker.width && tip_row < 0; ++x)
+    for (int y = 0; y < marker.height; ++y)
+      if (marker.At(x, y) != marker.At(0, 0)) {
+        tip_row = y;
+        break;
+      }
+  ASSERT_GE(tip_row, 0);
+  const uint32_t plain = scale.At(0, 0);
+  for (int steps = 0; steps <= 240; steps += 40) {
+    const int row = MarkerTop(steps) + tip_row - Py(MON_SCALE_Y);
+    ASSERT_GE(row, 1);
+    ASSERT_LT(row + 1, scale.height);
+    bool marked = false;
+    for (int r = row - 1; r <= row + 1; ++r)
+      for (int x = 0; x < 6; ++x) marked = marked || scale.At(x, r) != plain;
+    EXPECT_TRUE(marked) << "no scale mark where the marker points at " << steps << " steps";
+  }
+}
+
+TEST(ArtPanel, BarTracksAreMarkedAtZeroAndFullScale) {
+  const Bitmap bg = Load(IDB_BG_MONITOR_VELA);
+  if (bg.index.empty()) return;
+  for (int bar_x : {MON_TPS_BAR_X, MON_LAMBDA_BAR_X}) {
+    const int right = Px(bar_x) + 12;  // the bar picture is 12 pixels wide
+    for (double volts : {0.0, 5.0}) {
+      const int y = int(376 - volts * 44.2 + 0.5);
+      bool marked = false;
+      for (int x = right + 1; x < right + 16; ++x)
+        marked = marked || (bg.At(x, y) != bg.At(x, y + 6) && bg.At(x, y) != bg.At(x, y - 6));
+      EXPECT_TRUE(marked) << "bar at " << bar_x << ": no mark at " << volts << " V";
+    }
+  }
+}
+
 TEST(ArtPanel, LiveDisplayOfTheLambdaScreenMatchesItsGlyphs) {
   const Bitmap bg = Load(IDB_BG_LAMBDA_REAL);
   const Bitmap big = Load(IDB_DIGIT_BIG_FIRST + 8);
