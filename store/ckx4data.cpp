@@ -142,20 +142,31 @@ void CKX4DATA::Zeradora() {
 int CKX4DATA::CloneData(const CKX4DATA& other_const) {
   CKX4DATA& other = const_cast<CKX4DATA&>(other_const);
   if (&other == this) return 0;
-  Guard theirs(other);
-  Reset(other.max_keywords_);
-  Guard g(*this);
-  for (unsigned i = 0; i < other.used_; ++i) {
-    const CKeywordData& src = other.entries_[i];
-    CKeywordData& dst = entries_[i];
-    dst = src;
-    dst.value = new (std::nothrow) unsigned char[src.length ? src.length : 1];
-    if (!dst.value) ShowErro(4);
-    if (src.length) std::memcpy(dst.value, src.value, src.length);
-    used_ = i + 1;  // a failure above leaves only complete entries to free
+  // Copied out under the other's lock and in under ours, one after the
+  // other, so two stores cloning each other cannot wait on each other.
+  std::vector<CKeywordData> keys;
+  std::vector<std::string> values;
+  unsigned capacity;
+  bool sort_status;
+  {
+    Guard theirs(other);
+    capacity = other.max_keywords_;
+    sort_status = other.sort_status_;
+    keys.assign(other.entries_, other.entries_ + other.used_);
+    for (const CKeywordData& e : keys)
+      values.emplace_back(reinterpret_cast<const char*>(e.value), e.length);
   }
-  used_ = other.used_;
-  sort_status_ = other.sort_status_;
+  Guard g(*this);
+  Reset(capacity);
+  for (std::size_t i = 0; i < keys.size() && i < max_keywords_; ++i) {
+    CKeywordData& dst = entries_[i];
+    dst = keys[i];
+    dst.value = new (std::nothrow) unsigned char[dst.length ? dst.length : 1];
+    if (!dst.value) ShowErro(4);
+    if (dst.length) std::memcpy(dst.value, values[i].data(), dst.length);
+    used_ = static_cast<unsigned>(i + 1);  // a failure above leaves only complete entries
+  }
+  sort_status_ = sort_status;
   return 0;
 }
 
