@@ -5,7 +5,7 @@ set -euo pipefail
 
 KOVA_PACKAGES="cmake g++ make clang libgtest-dev libbenchmark-dev zlib1g-dev \
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine64 xvfb \
-x11-utils imagemagick"
+x11-utils imagemagick fonts-dejavu-core"
 
 kova_missing_packages() {
   local missing=()
