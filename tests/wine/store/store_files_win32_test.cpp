@@ -133,3 +133,41 @@ TEST(StoreFilesWin32, SettingsFallBackToTheUserFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The default fatal-error path: the stop box captioned "CKX4DATA ERROR",
+// then the calling thread ends with 0xFFFFFFFF while the entry stays.
+DWORD WINAPI FillSmallStore(void* param) {
+  auto* s = static_cast<CKX4DATA*>(param);
+  s->Add("1", "a");
+  s->Add("2", "b");
+  s->Add("3", "c");
+  return 0;  // not reached
+}
+
+TEST(StoreErrorWin32, FullStoreShowsTheStopBoxAndEndsTheThread) {
+  CKX4DATA s(3);
+  HANDLE t = ::CreateThread(nullptr, 0, FillSmallStore, &s, 0, nullptr);
+  ASSERT_NE(t, nullptr);
+  HWND box = nullptr;
+  for (int i = 0; i < 200 && !box; ++i) {
+    box = ::FindWindowW(L"#32770", L"CKX4DATA ERROR");
+    if (!box) ::Sleep(50);
+  }
+  ASSERT_NE(box, nullptr) << "no message box";
+  wchar_t text[512] = {};
+  ::GetDlgItemTextW(box, 0xFFFF, text, 512);  // the static text of a message box
+  EXPECT_EQ(kova::WideToUtf8(text), CKX4DATA::ErrorText(2));
+  EXPECT_TRUE(::GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(::WaitForSingleObject(t, 10000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ::GetExitCodeThread(t, &code);
+  ::CloseHandle(t);
+  EXPECT_EQ(code, 0xFFFFFFFFu);
+  EXPECT_EQ(s.GetQtyUsed(), 3u);
+  EXPECT_EQ(Value(s, "3"), "c");
+}
+
+}  // namespace
