@@ -165,6 +165,45 @@ bool ScreenWindow::PreTranslate(MSG& msg) {
   return false;
 }
 
+namespace {
+
+struct FitScale {
+  HWND dialog;
+  double sx, sy;
+};
+
+BOOL CALLBACK FitChild(HWND child, LPARAM lp) {
+  auto* f = reinterpret_cast<FitScale*>(lp);
+  if (GetParent(child) != f->dialog) return TRUE;
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, f->dialog, reinterpret_cast<POINT*>(&r), 2);
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  // A combo box's window is its closed part; its list keeps its height.
+  bool combo = lstrcmpiW(cls, L"ComboBox") == 0;
+  int x = static_cast<int>(r.left * f->sx + 0.5), y = static_cast<int>(r.top * f->sy + 0.5);
+  int w = static_cast<int>((r.right - r.left) * f->sx + 0.5);
+  int h = combo ? r.bottom - r.top : static_cast<int>((r.bottom - r.top) * f->sy + 0.5);
+  SetWindowPos(child, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+}  // namespace
+
+// The templates are laid out for the pictures at the usual dialog base units
+// (6 x 13 pixels for 8-point MS Sans Serif); where the system's font gives
+// other units, the controls are moved so they still sit on the picture.
+void ScreenWindow::FitControlsTo(int width, int height) {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  if (rc.right <= 0 || rc.bottom <= 0) return;
+  FitScale f{hwnd_, static_cast<double>(width) / rc.right, static_cast<double>(height) / rc.bottom};
+  if (f.sx > 0.99 && f.sx < 1.01 && f.sy > 0.99 && f.sy < 1.01) return;
+  EnumChildWindows(hwnd_, FitChild, reinterpret_cast<LPARAM>(&f));
+  for (auto& b : impl_->buttons) b->Relayout();
+}
+
 void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
   impl_->view = std::make_unique<DialogView>(hwnd_, [this](int r) { End(r); });
@@ -198,6 +237,7 @@ void ScreenWindow::Init() {
     // The window takes the picture's size, centred on the screen.
     BITMAP bm = {};
     GetObjectW(background_, sizeof bm, &bm);
+    FitControlsTo(bm.bmWidth, bm.bmHeight);
     RECT want = {0, 0, bm.bmWidth, bm.bmHeight};
     AdjustWindowRectEx(&want, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));

@@ -72,6 +72,7 @@ class ScreenWindow {
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Init();
+  void FitControlsTo(int width, int height);
   bool PreTranslate(MSG& msg);
   void End(int result);
 

@@ -1,0 +1,340 @@
+// KOVA.exe end to end under Wine, with kova-sim serving COM1: starts the
+// program, drives its windows through the Win32 API (find the screen, click
+// its buttons, read its controls) and checks what the simulated controller
+// received, the dump and KOVA.INI.
+//
+// Environment: KOVA_EXE (the program), KOVA_E2E_SIM_LOG (kova-sim's frame
+// log), KOVA_E2E_WORK (working folder for KOVA.exe); all Unix paths. With
+// KOVA_E2E_SHOTS set to a folder, the test stops at each screen, writes
+// <name>.ready there and goes on when <name>.done appears, so a script can
+// take screenshots.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "controller/parameter_table.h"
+#include "resources/control_ids.h"
+
+namespace {
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+// Wine shows the Unix root as drive Z:.
+std::wstring WinePath(const std::string& unix_path) {
+  std::wstring w = L"Z:" + kova::Utf8ToWide(unix_path);
+  for (wchar_t& c : w)
+    if (c == L'/') c = L'\\';
+  return w;
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct Search {
+  DWORD pid;
+  int control;
+  HWND found;
+};
+
+BOOL CALLBACK FindScreenProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, s->control)) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+// The visible top-level window of the process that holds the control.
+HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
+  for (int t = 0; t < timeout_ms; t += 100) {
+    Search s{pid, control, nullptr};
+    EnumWindows(FindScreenProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+struct BoxSearch {
+  DWORD pid;
+  std::wstring text;
+  HWND found;
+};
+
+BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  if (s->text == text) {
+    s->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  if (lstrcmpW(cls, L"#32770") != 0) return TRUE;
+  HWND before = s->found;
+  EnumChildWindows(hwnd, FindChildText, lp);
+  if (s->found != before) {
+    s->found = hwnd;  // the message box itself
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A message box of the process showing exactly this text.
+HWND WaitForMessage(DWORD pid, const std::string& utf8, int timeout_ms = 20000) {
+  for (int t = 0; t < timeout_ms; t += 100) {
+    BoxSearch s{pid, kova::Utf8ToWide(utf8), nullptr};
+    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+void Click(HWND screen, int id) {
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(screen, id)));
+}
+
+std::wstring ComboEntry(HWND screen, int id, int index) {
+  HWND combo = GetDlgItem(screen, id);
+  LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+  if (n < 0) return L"";
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+// Pauses for a screenshot when asked to.
+void Shot(const char* name, DWORD settle_ms = 700) {
+  std::string dir = Env("KOVA_E2E_SHOTS");
+  if (dir.empty()) return;
+  SetCursorPos(0, 0);  // no tooltip over the picture
+  Sleep(settle_ms);    // let the window paint
+  std::wstring base = WinePath(dir) + L"\\" + kova::Utf8ToWide(name);
+  HANDLE h = CreateFileW((base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  for (int t = 0; t < 30000 && GetFileAttributesW((base + L".done").c_str()) == INVALID_FILE_ATTRIBUTES; t += 100)
+    Sleep(100);
+}
+
+// The frames kova-sim logged, as "09 00" texts.
+std::vector<std::string> LoggedFrames() {
+  std::vector<std::string> frames;
+  std::istringstream in(ReadAll(WinePath(Env("KOVA_E2E_SIM_LOG"))));
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t space = line.find(' ');
+    if (space != std::string::npos) frames.push_back(line.substr(space + 1));
+  }
+  return frames;
+}
+
+class Kova {
+ public:
+  bool Start() {
+    std::wstring exe = WinePath(Env("KOVA_EXE"));
+    std::wstring work = WinePath(Env("KOVA_E2E_WORK"));
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si = {sizeof si};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        work.empty() ? nullptr : work.c_str(), &si, &pi_))
+      return false;
+    CloseHandle(pi_.hThread);
+    return true;
+  }
+  DWORD pid() const { return pi_.dwProcessId; }
+  // The exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD WaitEnd(int timeout_ms = 15000) {
+    if (!pi_.hProcess) return STILL_ACTIVE;
+    WaitForSingleObject(pi_.hProcess, timeout_ms);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  ~Kova() {
+    if (pi_.hProcess) {
+      if (WaitEnd(0) == STILL_ACTIVE) TerminateProcess(pi_.hProcess, 1);
+      CloseHandle(pi_.hProcess);
+    }
+  }
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+};
+
+std::wstring DumpFile() { return L"c:\\temp\\novoVELA.txt"; }
+
+class KovaEndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CreateDirectoryW(L"c:\\temp", nullptr);
+    DeleteFileW(DumpFile().c_str());
+    DeleteFileW((WinePath(Env("KOVA_E2E_WORK")) + L"\\KOVA.INI").c_str());
+  }
+  static Kova kova;
+  static HWND screen;
+};
+Kova KovaEndToEnd::kova;
+HWND KovaEndToEnd::screen = nullptr;
+
+TEST_F(KovaEndToEnd, LanguageThenModelVelaThenCustomerScreen) {
+  ASSERT_FALSE(Env("KOVA_EXE").empty()) << "KOVA_EXE names the program";
+  ASSERT_TRUE(kova.Start());
+  screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen) << "no language screen";
+  Shot("splash", 100);
+  Sleep(1200);  // the splash goes after a second
+  Shot("language");
+  Click(screen, IDC_LANG_PT);
+
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  ASSERT_TRUE(screen) << "no model screen";
+  EXPECT_EQ(ComboEntry(screen, IDC_MODEL_LIST, 0), L"BRIO");
+  EXPECT_EQ(ComboEntry(screen, IDC_MODEL_LIST, 1), L"VELA");
+  EXPECT_EQ(ComboEntry(screen, IDC_MODEL_LIST, 2), L"VELA plus");
+  EXPECT_EQ(SendDlgItemMessageW(screen, IDC_MODEL_LIST, CB_GETCURSEL, 0, 0), 1);
+  Shot("model");
+  Click(screen, IDC_NEXT);
+
+  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  ASSERT_TRUE(screen) << "no customer-data screen";
+  // No vehicle screen in this program yet: Next is not offered.
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(screen, IDC_NEXT)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(screen, IDC_LOAD)));
+  // Without a loaded file the source selector is hidden.
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(screen, IDC_SOURCE)));
+  Shot("customer");
+}
+
+TEST_F(KovaEndToEnd, ControllerReceivedExactlyOneFullRead) {
+  ASSERT_TRUE(screen);
+  std::vector<std::string> frames;
+  for (int t = 0; t < 5000 && frames.empty(); t += 100, Sleep(100)) frames = LoggedFrames();
+  Sleep(500);  // nothing more may follow
+  frames = LoggedFrames();
+  EXPECT_EQ(frames, (std::vector<std::string>{"09 00"}));
+}
+
+TEST_F(KovaEndToEnd, DumpHoldsALinePerRegister) {
+  ASSERT_TRUE(screen);
+  std::string dump = ReadAll(DumpFile());
+  ASSERT_FALSE(dump.empty()) << "no c:\\temp\\novoVELA.txt";
+  kova::ParameterTable table;
+  kova::BuildParameterTable(table, 1);
+  std::set<std::string> expected;
+  for (const auto& row : table.rows)
+    if (row.keyword[0]) expected.insert(row.keyword);
+
+  std::set<std::string> seen;
+  std::istringstream in(dump);
+  std::string line;
+  int n = 0;
+  while (std::getline(in, line)) {
+    ASSERT_FALSE(line.empty());
+    ASSERT_EQ(line.back(), '\r') << "lines end in CR LF";
+    line.pop_back();
+    char number[8];
+    std::snprintf(number, sizeof number, "%06d", n++);
+    ASSERT_EQ(line.substr(0, 8), std::string(number) + "=|") << line;
+    size_t k = line.find('|', 8);
+    ASSERT_NE(k, std::string::npos);
+    std::string keyword = line.substr(8, k - 8);
+    EXPECT_EQ(line.substr(k, 4), "|-1|") << line;
+    EXPECT_EQ(line.back(), '|');
+    EXPECT_TRUE(seen.insert(keyword).second) << "twice: " << keyword;
+  }
+  for (const std::string& k : expected) EXPECT_TRUE(seen.count(k)) << "no line for " << k;
+  EXPECT_TRUE(seen.count("1E") && seen.count("1F"));
+}
+
+TEST_F(KovaEndToEnd, PortIsRememberedInKovaIni) {
+  ASSERT_TRUE(screen);
+  std::string ini = ReadAll(WinePath(Env("KOVA_E2E_WORK")) + L"\\KOVA.INI");
+  EXPECT_NE(ini.find("[CONFIG_VELA]"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("COM=1"), std::string::npos) << ini;
+}
+
+TEST_F(KovaEndToEnd, SecondCopyShowsTheMessageAndEnds) {
+  ASSERT_TRUE(screen);
+  Kova second;
+  ASSERT_TRUE(second.Start());
+  HWND box = WaitForMessage(second.pid(), " Já existe um aplicativo aberto ");
+  ASSERT_TRUE(box) << "no single-instance message";
+  wchar_t caption[64] = {};
+  GetWindowTextW(box, caption, 64);
+  EXPECT_STREQ(caption, L"KOVA");
+  Shot("single_instance");
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(second.WaitEnd(), 0u);
+  // The first copy is unaffected.
+  EXPECT_TRUE(IsWindowVisible(screen));
+}
+
+TEST_F(KovaEndToEnd, ReturnClosesThePortAndShowsTheLanguageScreen) {
+  ASSERT_TRUE(screen);
+  Click(screen, IDC_RETURN);
+  screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen) << "no language screen after Return";
+  Sleep(1200);
+  Shot("language_again");
+  // Esc on the language screen ends the program.
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+// With a silent controller the work cycle fails three times and goes on to
+// the port screen, which lists the port the program holds.
+TEST(KovaSilentController, ReadFailureLeadsToThePortScreen) {
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  DeleteFileW((WinePath(Env("KOVA_E2E_WORK")) + L"\\KOVA.INI").c_str());
+  Kova kova;
+  ASSERT_TRUE(kova.Start());
+  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen);
+  Sleep(1200);
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  ASSERT_TRUE(screen);
+  Click(screen, IDC_NEXT);
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!");
+  ASSERT_TRUE(box) << "no read error message";
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  screen = WaitForScreen(kova.pid(), IDC_PORT_LIST);
+  ASSERT_TRUE(screen) << "no port screen";
+  EXPECT_EQ(ComboEntry(screen, IDC_PORT_LIST, 0), L"COM1");
+  EXPECT_EQ(SendDlgItemMessageW(screen, IDC_PORT_LIST, CB_GETCURSEL, 0, 0), 0);
+  Shot("port");
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+  // Three complete full reads, nothing else.
+  EXPECT_EQ(LoggedFrames(), (std::vector<std::string>{"09 00", "09 00", "09 00"}));
+}
+
+}  // namespace
