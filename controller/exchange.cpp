@@ -46,7 +46,7 @@ void Dump(const ExchangeEnv& env, DumpAfterRead policy, CKX4DATA& store) {
 }
 
 // One read on the line: the read frame, W1, then up to the profile's reads
-// with W2 after each failure. The answer is parsed into store and dumped.
+// with W2 after each failure. The answer is parsed into store.
 bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8_t address,
                      CKX4DATA& store, uint32_t w1) {
   SendFrame(*env.port, ReadFrame(env.model(), address));
@@ -58,7 +58,9 @@ bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8
   }
   if (!answer) return false;
   ParseConfigAnswer(*answer, store);
-  Dump(env, profile.dump, store);
+  // The dump shows what the controller returned into the equipment store;
+  // reads into the live store are not dumped.
+  if (&store == env.equipment) Dump(env, profile.dump, store);
   return true;
 }
 

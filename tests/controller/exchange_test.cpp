@@ -235,6 +235,20 @@ TEST_F(ExchangeTest, MonitorWritesAfterAPauseAndRereadsSlower) {
   Make(MonitorPacing(model)).SendPendingWrites("3D");
   EXPECT_EQ(port.Frames().back(), (Bytes{0x00, 0x04, 0x00}));
   EXPECT_EQ(clock.Waits(), (Waits{500, 100, 100, 100, 100, 100, 500, 500, 500, 400}));
+  EXPECT_TRUE(dumps.empty());  // BRIO
+
+  // On VELA the re-read into the equipment store is dumped; the panel's own
+  // full read into the live store is not.
+  model = kModelVela;
+  CKX4DATA live;
+  port.answers = {"B0|3D|10|C0|"};
+  Exchange monitor = Make(MonitorPacing(model));
+  EXPECT_EQ(monitor.ReadSelector("FULL", live, false), 0);
+  EXPECT_EQ(screen.shows, 1);  // only the write's read-back showed anything
+  EXPECT_TRUE(dumps.empty());
+  port.answers = {"B0|3D|10|C0|"};
+  EXPECT_TRUE(monitor.ReadWithRetry("FULL"));
+  EXPECT_EQ(dumps, std::vector<std::string>{kDumpFileVela});
 }
 
 TEST_F(ExchangeTest, LinkSetUpPerModel) {
