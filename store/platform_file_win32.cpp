@@ -38,7 +38,7 @@ bool Exists(const std::string& path) {
 }
 
 std::optional<std::string> ReadAll(const std::string& path) {
-  HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string out;
