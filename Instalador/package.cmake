@@ -17,3 +17,8 @@ if(NOT WIN32)
   # (the tools); keep it optimised whatever the build type.
   target_compile_options(kova_he3 PRIVATE -O2)
 endif()
+
+add_library(kova_package STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/package_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cstack.cpp)
+target_link_libraries(kova_package PUBLIC kova_he3 kova_common)

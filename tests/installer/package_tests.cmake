@@ -13,3 +13,15 @@ kova_fuzz_target(he3_decode_fuzz
 if(KOVA_BENCH AND NOT WIN32)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/tests/bench)
 endif()
+
+kova_test(appendix_tests
+  SOURCES ${KOVA_PKG_TEST_DIR}/appendix_test.cpp
+  LIBS kova_package kova_pack_writer)
+
+kova_test(cstack_tests
+  SOURCES ${KOVA_PKG_TEST_DIR}/cstack_test.cpp
+  LIBS kova_package)
+
+kova_fuzz_target(appendix_fuzz
+  SOURCES ${KOVA_PKG_TEST_DIR}/appendix_fuzz.cpp
+  LIBS kova_package)
