@@ -76,6 +76,9 @@ std::optional<std::string> ReadAnswer(SerialPort& port) {
   std::vector<unsigned char> buffer(kReadSize + 1, 0);
   unsigned long length = 0;
   if (port.ReadPort(buffer.data(), kReadSize, &length) != 0) return std::nullopt;
+  // A read that returns an empty text (a first byte of 0) carries no
+  // records: for a transaction that is no answer either.
+  if (length == 0) return std::nullopt;
   if (length > kReadSize) length = kReadSize;
   return std::string(reinterpret_cast<const char*>(buffer.data()), length);
 }

@@ -103,7 +103,7 @@ class Exchange {
 // result is only for the caller's information.
 int SendFrame(SerialPort& port, const Frame& frame);
 // One serial read of up to kReadSize bytes; the answer text, or nothing when
-// the read failed (no answer, or a full buffer).
+// the read failed (no answer, an empty answer, or a full buffer).
 std::optional<std::string> ReadAnswer(SerialPort& port);
 
 // The live stream: start once; stop three times with gap_ms between.

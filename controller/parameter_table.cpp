@@ -224,6 +224,18 @@ std::string FormatShown(const ParameterDescriptor& d, double shown) {
   return buf;
 }
 
+std::vector<std::string> ListEntries(const ParameterDescriptor& d) {
+  std::vector<std::string> entries;
+  if (!d.IsNumeric()) {
+    for (int k = 0; k < d.Options() && k < 10; ++k) entries.emplace_back(d.column2[k]);
+    return entries;
+  }
+  const double min = d.Min(), max = d.Max();
+  const double scale = d.scale != 0.0 ? d.scale : 1.0;
+  for (double i = 0; i <= max - min; ++i) entries.push_back(FormatShown(d, (i + min) * scale));
+  return entries;
+}
+
 std::optional<long> HeatingTimeFromStore(CKX4DATA& store) {
   auto low = StoreHexValue(store, "15"), high = StoreHexValue(store, "16");
   if (!low || !high) return std::nullopt;

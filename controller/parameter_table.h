@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CKX4DATA;
 
@@ -78,6 +79,11 @@ std::optional<double> ShownNumber(const ParameterDescriptor& d, std::string_view
 int OptionIndex(const ParameterDescriptor& d, std::string_view hex);
 // The descriptor's format (column 2 text 0) applied to a shown number.
 std::string FormatShown(const ParameterDescriptor& d, double shown);
+
+// The entries of a list control bound to the descriptor: a list's shown
+// texts, or for a numeric descriptor every device value from min to max
+// shown with its format and scale.
+std::vector<std::string> ListEntries(const ParameterDescriptor& d);
 
 // Values held in several registers, least significant register first.
 // Heating time of the lambda probe: 15 (low), 16 (high).

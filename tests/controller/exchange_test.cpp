@@ -77,8 +77,10 @@ TEST_F(ExchangeTest, ReadTransactionWaitsAndRetriesAsProfiled) {
   EXPECT_EQ(clock.Waits(), (Waits{500, 400, 400}));
   EXPECT_EQ(port.Reads(), 3);
   EXPECT_EQ(dumps, std::vector<std::string>{kDumpFileVela});
-  // Three failed reads fail the transaction; W2 follows the third too.
+  // Three failed reads fail the transaction; W2 follows the third too. An
+  // empty answer is no answer.
   clock.ClearWaits();
+  port.answers = {"", std::nullopt, ""};
   EXPECT_EQ(Make(Pacing::kAuxVela).ReadSelector("20", equipment), 1);
   EXPECT_EQ(clock.Waits(), (Waits{500, 400, 400, 400}));
   // A missing keyword in the shown store fails it as well.

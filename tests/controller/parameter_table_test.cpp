@@ -142,6 +142,13 @@ TEST_F(TableTest, ShowingRegisterValues) {
   EXPECT_EQ(OptionIndex(Row(24), "1"), -1);  // numeric row
 }
 
+TEST_F(TableTest, ListEntriesComeFromTheDescriptor) {
+  EXPECT_EQ(ListEntries(Row(31)), (std::vector<std::string>{"0.00", "0.02", "0.04", "0.06",
+                                                           "0.08", "0.10", "0.12", "0.14"}));
+  EXPECT_EQ(ListEntries(Row(21)).size(), 9u);
+  EXPECT_EQ(ListEntries(Row(13)).back(), "Real");
+}
+
 TEST(HexText, UpperCaseWithoutLeadingZeros) {
   EXPECT_EQ(ToHexText(0), "0");
   EXPECT_EQ(ToHexText(10), "A");
