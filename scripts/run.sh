@@ -26,11 +26,18 @@ jobs=${KOVA_JOBS:-2}
 sim=build/native/sim/kova-sim
 exe=build/windows/shell/KOVA.exe
 
+# Quiet builds; their output is shown when one fails.
+quiet() {
+  local out
+  out=$(mktemp)
+  if ! "$@" >"$out" 2>&1; then cat "$out" >&2; rm -f "$out"; exit 1; fi
+  rm -f "$out"
+}
 echo "== building kova-sim (native) and KOVA.exe (windows)"
-[ -f build/native/CMakeCache.txt ] || cmake --preset native >/dev/null
-cmake --build --preset native --target kova-sim -j"$jobs" >/dev/null
-[ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-cmake --build --preset windows --target KOVA -j"$jobs" >/dev/null
+quiet cmake --preset native
+quiet cmake --build --preset native --target kova-sim -j"$jobs"
+quiet cmake --preset windows
+quiet cmake --build --preset windows --target KOVA -j"$jobs"
 
 kova_wine_env "$root" "$xvfb"
 

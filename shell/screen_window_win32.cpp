@@ -25,6 +25,7 @@ struct ScreenWindow::Impl {
   std::unique_ptr<DialogView> view;
   std::vector<std::unique_ptr<BitmapButton>> buttons;
   std::vector<std::unique_ptr<FontLabel>> labels;
+  std::vector<std::unique_ptr<FloatSpinControl>> spins;
   std::vector<std::wstring> tip_texts;  // the tooltip keeps pointers to these
   HWND tooltip = nullptr;
 };
@@ -226,6 +227,15 @@ void ScreenWindow::Init() {
     button->SetBitmaps(inst, b.bitmap, kButtonMask);
     impl_->buttons.push_back(std::move(button));
   }
+  for (const ScreenSpec::Spin& sp : spec_.spins) {
+    HWND c = GetDlgItem(hwnd_, sp.updown);
+    if (!c) continue;
+    auto spin = std::make_unique<FloatSpinControl>();
+    spin->SetDecimals(sp.decimals);
+    spin->Attach(c);
+    spin->SetRangeAndStep(sp.min, sp.max, sp.step);
+    impl_->spins.push_back(std::move(spin));
+  }
   if (g_resources.field_font)
     for (int id : spec_.field_font_controls)
       SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(g_resources.field_font), TRUE);
@@ -323,6 +333,17 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         logic_.OnSelectionChange(view, id);
       }
       return TRUE;
+    }
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lp);
+      if (hdr->code != static_cast<UINT>(UDN_DELTAPOS)) return FALSE;
+      for (auto& sp : impl_->spins)
+        if (sp->hwnd() == hdr->hwndFrom) {
+          SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT,
+                            sp->OnDeltaPos(*reinterpret_cast<NMUPDOWN*>(lp)));
+          return TRUE;
+        }
+      return FALSE;
     }
     case WM_TIMER:
       logic_.OnTimer(view, static_cast<int>(wp));

@@ -28,6 +28,11 @@ struct ScreenSpec {
     int id;
     LabelFont font;
   };
+  struct Spin {
+    int updown;  // up-down control whose buddy edit holds the value
+    double min, max, step;
+    int decimals;  // -1: automatic
+  };
   struct Tooltip {
     int id;  // 0: the screen itself
     std::string text;
@@ -37,6 +42,7 @@ struct ScreenSpec {
   std::vector<Button> buttons;
   std::vector<Label> labels;
   std::vector<Tooltip> tooltips;
+  std::vector<Spin> spins;
   std::vector<int> field_font_controls;  // edits and lists of the data screens
   int splash_bitmap = 0;                 // shown when the window is created
 };

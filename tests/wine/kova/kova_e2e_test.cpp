@@ -204,13 +204,38 @@ class KovaEndToEnd : public ::testing::Test {
 Kova KovaEndToEnd::kova;
 HWND KovaEndToEnd::screen = nullptr;
 
-TEST_F(KovaEndToEnd, LanguageThenModelVelaThenCustomerScreen) {
+HWND SplashOf(DWORD pid) {
+  for (HWND w = FindWindowW(L"KovaSplash", nullptr); w; w = FindWindowExW(nullptr, w, L"KovaSplash", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+TEST_F(KovaEndToEnd, SplashSwallowsTheFirstKey) {
   ASSERT_FALSE(Env("KOVA_EXE").empty()) << "KOVA_EXE names the program";
   ASSERT_TRUE(kova.Start());
   screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
   ASSERT_TRUE(screen) << "no language screen";
-  Shot("splash", 100);
+  if (!Env("KOVA_E2E_SHOTS").empty()) {
+    Shot("splash", 100);
+    GTEST_SKIP() << "screenshots taken: no time left for the key";
+  }
+  if (!SplashOf(kova.pid())) GTEST_SKIP() << "the splash was gone before the test saw it";
+  // Enter would be Next on this screen; while the splash shows it only
+  // hides the splash.
+  PostMessageW(screen, WM_KEYDOWN, VK_RETURN, 0);
+  Sleep(500);
+  EXPECT_FALSE(SplashOf(kova.pid()));
+  EXPECT_TRUE(IsWindowVisible(screen));
+  EXPECT_FALSE(WaitForScreen(kova.pid(), IDC_MODEL_LIST, 300));
+}
+
+TEST_F(KovaEndToEnd, LanguageThenModelVelaThenCustomerScreen) {
+  ASSERT_TRUE(screen) << "no language screen";
   Sleep(1200);  // the splash goes after a second
+  EXPECT_FALSE(SplashOf(kova.pid()));
   Shot("language");
   Click(screen, IDC_LANG_PT);
 
