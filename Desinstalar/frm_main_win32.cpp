@@ -1,0 +1,169 @@
+// Desinstalar: the three-page uninstall wizard (frmMain), or with /S an
+// unattended uninstall. Either way its last act starts the batch file that
+// removes the directories and itself.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "Desinstalar/uninstall_procedure.h"
+#include "Instalador/install_helpers.h"
+#include "Instalador/install_platform_win32.h"
+#include "Instalador/wizard_window_win32.h"
+#include "common/cp1252.h"
+
+namespace kova {
+namespace {
+
+enum : int { txtPg1Desc = 201, lblPg2Desc = 211, lblPg5Status, pb, lblPg3Desc = 221 };
+
+std::wstring W(const std::string& s) { return Utf8ToWide(s); }
+
+std::string PageOneText(const std::string& product) {
+  return "Este utilitário irá desinstalar o " + product +
+         " do seu computador. Clique no botão 'Avançar' para continuar a desinstalação.";
+}
+
+class WindowProgress : public UninstallProgress {
+ public:
+  explicit WindowProgress(WizardWindow& w) : w_(w) {}
+  void SetStatus(const std::string& text) override {
+    HWND l = w_.Control(lblPg5Status);
+    SetWindowTextW(l, W(text).c_str());
+    UpdateWindow(l);
+  }
+  void SetRange(int max) override { SendMessageW(w_.Control(pb), PBM_SETRANGE32, 0, max); }
+  void SetPosition(int value) override { SendMessageW(w_.Control(pb), PBM_SETPOS, value, 0); }
+
+ private:
+  WizardWindow& w_;
+};
+
+class QuietProgress : public UninstallProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  void SetRange(int) override {}
+  void SetPosition(int) override {}
+};
+
+class FrmMain {
+ public:
+  FrmMain(InstallPlatform& sys, std::string folder) : sys_(sys), folder_(std::move(folder)) {}
+
+  int Run(HINSTANCE instance) {
+    if (!w_.Create(instance, L"Desinstalar", 3)) return 1;
+    SetMessageOwner(w_.Hwnd());
+    w_.AddTextBox(1, txtPg1Desc, 12, 12, 381, 293, true);
+    w_.AddLabel(2, lblPg2Desc, 12, 12, 381, 40,
+                L"A desinstalação está pronta para ser inciada. Clique em 'Avançar' para começar "
+                L"a desinstalar");
+    w_.AddLabel(2, lblPg5Status, 12, 120, 381, 40, L"Excluindo: arquivo");
+    w_.AddProgress(2, pb, 12, 168, 381, 20);
+    w_.AddLabel(3, lblPg3Desc, 12, 12, 381, 60,
+                L"A desinstalação foi concluída com sucesso. Para sair, clique no botão 'Avançar'");
+    w_.on_click = [this](WizardButton b) { Click(b); };
+    w_.on_hover = [this](WizardButton b) {
+      flow_.Buttons().MouseOver(b);
+      w_.SyncButtons(flow_.Buttons());
+    };
+    w_.on_background = [this] {
+      flow_.Buttons().MouseOverBackground();
+      w_.SyncButtons(flow_.Buttons());
+    };
+    w_.on_close = [this] {
+      if (flow_.Running()) return;
+      if (flow_.Buttons().State(WizardButton::kCancel) != ButtonPicture::kDisabled)
+        Click(WizardButton::kCancel);
+      else if (flow_.Page() == 3)
+        Click(WizardButton::kNext);
+      else
+        w_.Quit(1);  // stopped by an error: closing is the way out
+    };
+    w_.SyncButtons(flow_.Buttons());
+    w_.ShowPage(1);
+    Load();
+    return w_.Run();
+  }
+
+ private:
+  void Load() {
+    ProductName name = ReadProductName(sys_, folder_);
+    SetWindowTextW(w_.Control(txtPg1Desc), W(PageOneText("")).c_str());
+    if (name.kind == ProductName::kFound) {
+      product_ = name.name;
+      w_.SetProductName(W(name.name));
+      SetWindowTextW(w_.Hwnd(), W("Desinstalar " + name.name).c_str());
+      SetWindowTextW(w_.Control(txtPg1Desc), W(PageOneText(name.name)).c_str());
+    } else if (name.kind == ProductName::kNotFound) {
+      sys_.ShowMessage(kNotFoundText, kNotFoundCaption, kBoxOk | kBoxIconError);
+    }
+  }
+
+  void Click(WizardButton b) {
+    WizardAction a = b == WizardButton::kNext   ? flow_.Next()
+                     : b == WizardButton::kBack ? flow_.Back()
+                                                : flow_.Cancel();
+    w_.SyncButtons(flow_.Buttons());
+    switch (a) {
+      case WizardAction::kShowPage:
+        w_.ShowPage(flow_.Page());
+        break;
+      case WizardAction::kRunWork: {
+        UpdateWindow(w_.Hwnd());
+        WindowProgress progress(w_);
+        bool ok = Desinstalar(sys_, progress, folder_, product_);
+        flow_.WorkFinished(ok);
+        w_.SyncButtons(flow_.Buttons());
+        if (ok)
+          w_.ShowPage(flow_.Page());
+        else
+          sys_.ShowMessage(kFailedText, kFailedCaption, kBoxOk | kBoxIconError);
+        break;
+      }
+      case WizardAction::kAskCancel:
+        if (sys_.ShowMessage("Tem certeza que deseja sair?", "Abortando instalação",
+                            kBoxYesNo | kBoxIconQuestion) == kBoxAnswerYes)
+          w_.Quit(2);
+        break;
+      case WizardAction::kExit:
+        StartBatch(sys_);
+        w_.Quit(0);
+        break;
+      case WizardAction::kNone:
+        break;
+    }
+  }
+
+  InstallPlatform& sys_;
+  std::string folder_;
+  std::optional<std::string> product_;
+  WizardWindow w_;
+  WizardFlow flow_{3, 0, 2};
+};
+
+}  // namespace
+}  // namespace kova
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace kova;
+  bool quiet = false;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; argv && i < argc; ++i)
+    if (lstrcmpiW(argv[i], L"/S") == 0) quiet = true;
+  if (argv) LocalFree(argv);
+
+  InstallPlatform& sys = Win32Platform();
+  // The log and the trailer are found beside the program, wherever it was
+  // started from.
+  std::string folder = ParentFolder(sys.OwnPath());
+  if (quiet) {
+    ProductName name = ReadProductName(sys, folder);
+    std::optional<std::string> product;
+    if (name.kind == ProductName::kFound) product = name.name;
+    QuietProgress progress;
+    if (!Desinstalar(sys, progress, folder, product)) return 1;
+    return StartBatch(sys) ? 0 : 1;
+  }
+  FrmMain form(sys, folder);
+  return form.Run(instance);
+}

@@ -1,0 +1,134 @@
+// Everything the installer and the uninstaller ask of the system: files and
+// directories, the registry, special folders, shortcuts, processes, version
+// information, message boxes and environment variables. The install and
+// uninstall procedures see only this interface, so they run natively
+// against a fake and for real under Windows (install_platform_win32.cpp).
+// Paths and texts are UTF-8; the Win32 side converts at its boundary.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kova {
+
+// Registry roots named in the uninstall log.
+enum class RegRoot { kClassesRoot, kCurrentUser, kLocalMachine, kUsers };
+
+// Shell folder identifiers the installer asks for.
+enum SpecialFolderId : int {
+  kFolderDesktopUser = 0,
+  kFolderProgramsUser = 2,
+  kFolderProgramsAll = 23,
+  kFolderDesktopAll = 25,
+  kFolderProgramFiles = 38,
+};
+
+// Message box flags with the system's values (a subset).
+enum : unsigned {
+  kBoxOk = 0x0,
+  kBoxYesNo = 0x4,
+  kBoxIconError = 0x10,
+  kBoxIconQuestion = 0x20,
+  kBoxIconInformation = 0x40,
+};
+enum : int { kBoxAnswerOk = 1, kBoxAnswerYes = 6, kBoxAnswerNo = 7 };
+
+// The fixed part of a file's version resource.
+struct FixedVersion {
+  uint32_t struct_version = 0;
+  uint32_t file_ms = 0, file_ls = 0;        // four 16-bit parts, high first
+  uint32_t product_ms = 0, product_ls = 0;
+  uint32_t flags_mask = 0, flags = 0;
+  uint32_t os = 0, type = 0, subtype = 0;
+};
+
+// Texts of a version resource's string table that the Uninstall entry shows.
+struct VersionStrings {
+  std::string company;          // CompanyName
+  std::string product_version;  // ProductVersion
+  std::string file_version;     // FileVersion
+};
+
+struct ShortcutSpec {
+  std::string path;    // the .lnk file
+  std::string target;  // what it starts
+  std::string icon;    // "file,index"
+  int window_style = 1;
+};
+
+struct DirEntry {
+  std::string name;
+  bool is_dir = false;
+};
+
+// A file opened for writing; closed on destruction.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool Write(std::string_view bytes) = 0;
+  virtual void Close() = 0;
+};
+
+// A file opened for reading at any offset; closed on destruction.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  virtual int64_t Size() const = 0;
+  // Reads exactly n bytes at offset; false when they cannot be read.
+  virtual bool ReadAt(int64_t offset, void* dst, size_t n) = 0;
+};
+
+class InstallPlatform {
+ public:
+  virtual ~InstallPlatform() = default;
+
+  // Files and directories. A failing call returns false (or nothing) and
+  // leaves the reason in LastError().
+  virtual bool CreateDir(const std::string& path) = 0;
+  virtual bool RemoveDir(const std::string& path) = 0;  // empty directories only
+  virtual bool IsDirectory(const std::string& path) = 0;
+  virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
+  virtual bool EraseFile(const std::string& path) = 0;
+  // Creates (or truncates) a file for writing.
+  virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  virtual std::unique_ptr<InputFile> OpenInput(const std::string& path) = 0;
+  // Entries of a directory without "." and "..".
+  virtual std::optional<std::vector<DirEntry>> ListDir(const std::string& path) = 0;
+
+  // Registry, always in the 64-bit view. Calls report success only.
+  virtual bool RegMakeKey(RegRoot root, const std::string& subkey) = 0;
+  virtual bool RegSetString(RegRoot root, const std::string& subkey,
+                            const std::string& name, const std::string& value) = 0;
+  virtual bool RegSetDword(RegRoot root, const std::string& subkey,
+                           const std::string& name, uint32_t value) = 0;
+  // Deletes a key with all its subkeys.
+  virtual bool RegRemoveTree(RegRoot root, const std::string& subkey) = 0;
+
+  // Shell. An unknown folder gives an empty text; a cancelled picker too.
+  virtual std::string SpecialFolder(int id) = 0;
+  virtual std::string BrowseForFolder(const std::string& title) = 0;
+  virtual bool CreateShortcut(const ShortcutSpec& spec) = 0;
+
+  // Version resource of a file; nothing when it has none.
+  virtual std::optional<FixedVersion> FileVersion(const std::string& path) = 0;
+  virtual std::optional<VersionStrings> FileVersionStrings(const std::string& path) = 0;
+
+  // Starts a command line without waiting for it.
+  virtual bool StartProcess(const std::string& command_line, bool hidden) = 0;
+
+  // Returns one of the kBoxAnswer values.
+  virtual int ShowMessage(const std::string& text, const std::string& caption,
+                         unsigned flags) = 0;
+  virtual std::string GetEnv(const std::string& name) = 0;
+
+  // The full path of the running program.
+  virtual std::string OwnPath() = 0;
+
+  virtual std::string LastError() = 0;
+};
+
+}  // namespace kova

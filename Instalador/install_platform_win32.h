@@ -1,0 +1,12 @@
+// The installer's and uninstaller's view of the real system.
+#pragma once
+#include "Instalador/install_platform.h"
+
+namespace kova {
+
+// The process-wide Win32 platform. Message boxes are owned by the window
+// set with SetMessageOwner (none by default).
+InstallPlatform& Win32Platform();
+void SetMessageOwner(void* hwnd);
+
+}  // namespace kova
