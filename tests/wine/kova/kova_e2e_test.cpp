@@ -246,7 +246,11 @@ TEST_F(KovaEndToEnd, LanguageThenModelVelaThenCustomerScreen) {
   EXPECT_EQ(ComboEntry(screen, IDC_MODEL_LIST, 2), L"VELA plus");
   EXPECT_EQ(SendDlgItemMessageW(screen, IDC_MODEL_LIST, CB_GETCURSEL, 0, 0), 1);
   Shot("model");
-  Click(screen, IDC_NEXT);
+  // Ctrl+Right is Next here.
+  PostMessageW(screen, WM_KEYDOWN, VK_CONTROL, 0);
+  PostMessageW(screen, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageW(screen, WM_KEYUP, VK_RIGHT, 0);
+  PostMessageW(screen, WM_KEYUP, VK_CONTROL, 0);
 
   screen = WaitForScreen(kova.pid(), IDC_CLIENT);
   ASSERT_TRUE(screen) << "no customer-data screen";
@@ -332,6 +336,32 @@ TEST_F(KovaEndToEnd, ReturnClosesThePortAndShowsTheLanguageScreen) {
   // Esc on the language screen ends the program.
   PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+TEST(KovaProgram, VersionResourceNamesProductPublisherAndVersion) {
+  std::wstring exe = WinePath(Env("KOVA_EXE"));
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> data(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, data.data()));
+  auto value = [&](const wchar_t* name) {
+    std::wstring key = std::wstring(L"\\StringFileInfo\\041604B0\\") + name;
+    wchar_t* text = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &len) || !text)
+      return std::wstring();
+    return std::wstring(text);
+  };
+  EXPECT_EQ(value(L"ProductName"), L"KOVA");
+  EXPECT_EQ(value(L"ProductVersion"), L"1.0.0.0");
+  EXPECT_EQ(value(L"FileVersion"), L"1.0.0.0");
+  EXPECT_FALSE(value(L"CompanyName").empty());
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT len = 0;
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
 }
 
 // With a silent controller the work cycle fails three times and goes on to
