@@ -1,6 +1,7 @@
 // CKX4COMM over termios against the simulated controller served on a
 // pseudo-terminal by a pumping thread.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -32,7 +33,10 @@ class PtyPort : public ::testing::Test {
     setenv("KOVA_COM1", server_.Path().c_str(), 1);
     server_.Start(sim_);
   }
-  void TearDown() override { server_.Stop(); }
+  void TearDown() override {
+    server_.Stop();
+    if (watch_ >= 0) ::close(watch_);
+  }
 
   // Opens COM1 with the link set-up the application uses for BRIO.
   void OpenLink(CKX4COMM& port) {
@@ -47,13 +51,18 @@ class PtyPort : public ::testing::Test {
     ASSERT_EQ(written, frame.size());
   }
 
-  // Waits (real time, bounded) until the simulator has put `total` bytes on
-  // the line; the pty hands them over at once after that.
-  void AwaitSent(uint64_t total) {
-    for (int i = 0; i < 2000 && server_.BytesSent() < total; ++i)
+  // Waits (real time, bounded) until `total` bytes sit in the port's input
+  // queue, so a read sees the whole answer however loaded the machine is.
+  void AwaitQueued(uint64_t total) {
+    if (watch_ < 0) watch_ = ::open(server_.Path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(watch_, 0);
+    int queued = 0;
+    for (int i = 0; i < 5000; ++i) {
+      ASSERT_EQ(::ioctl(watch_, FIONREAD, &queued), 0);
+      if (static_cast<uint64_t>(queued) >= total) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_GE(server_.BytesSent(), total);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(static_cast<uint64_t>(queued), total);
   }
 
   std::vector<std::vector<uint8_t>> Frames() {
@@ -66,6 +75,7 @@ class PtyPort : public ::testing::Test {
   kova::SystemClock clock_;
   ControllerSim sim_{kova::sim::kBrio, clock_};
   kova::sim::PtyServer server_;
+  int watch_ = -1;  // the pty opened once more, only to look at its input queue
 };
 
 std::string Text(const unsigned char* b) { return reinterpret_cast<const char*>(b); }
@@ -78,7 +88,7 @@ TEST_F(PtyPort, SingleRegisterReadGivesItsRecordText) {
   CKX4COMM port;
   OpenLink(port);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(4);
+  AwaitQueued(4);
   std::vector<unsigned char> buf(10000, 0xEE);
   unsigned long length = 0;
   ASSERT_EQ(port.ReadPort(buf.data(), 10000, &length), CKX4COMM_OK);
@@ -100,7 +110,7 @@ TEST_F(PtyPort, ReadFillingTheRequestExactlyFails) {
   CKX4COMM port;
   OpenLink(port);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(4);
+  AwaitQueued(4);
   unsigned char buf[4];
   unsigned long length = 5;
   EXPECT_EQ(port.ReadPort(buf, 4, &length), CKX4COMM_READ_ERROR);
@@ -116,7 +126,7 @@ TEST_F(PtyPort, LeadingZeroByteGivesEmptyText) {
   CKX4COMM port;
   OpenLink(port);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(5);
+  AwaitQueued(5);
   unsigned char buf[100];
   std::memset(buf, 'x', sizeof buf);
   unsigned long length = 9;
@@ -129,7 +139,7 @@ TEST_F(PtyPort, TextNeverPassesTheCallersBuffer) {
   CKX4COMM port;
   OpenLink(port);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(4);
+  AwaitQueued(4);
   // 4 bytes arrive (fewer than 8 asked) but their text needs 12 characters.
   unsigned char buf[8 + 4];
   std::memset(buf, 'x', sizeof buf);
@@ -149,7 +159,7 @@ TEST_F(PtyPort, AnswerTooLongForTheWorkTextIsCutAtAWholeByte) {
   CKX4COMM port;
   OpenLink(port);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(4004);
+  AwaitQueued(3400);  // more than the work text can show
   std::vector<unsigned char> buf(10000);
   unsigned long length = 0;
   ASSERT_EQ(port.ReadPort(buf.data(), 10000, &length), CKX4COMM_OK);
@@ -252,7 +262,7 @@ TEST_F(PtyPort, OpenCloseAndReopen) {
   // Still a working link after the reopen.
   ASSERT_EQ(port.SetCommunicationTimeouts(0xFFFFFFFF, 0, 0, 0, 5000), CKX4COMM_OK);
   Send(port, {0x00, 0x04, 0x20});
-  AwaitSent(4);
+  AwaitQueued(4);
   unsigned char buf[100];
   unsigned long n = 0;
   EXPECT_EQ(port.ReadPort(buf, sizeof buf, &n), CKX4COMM_OK);
@@ -297,7 +307,7 @@ TEST_F(PtyPort, AdapterForwardsToThePort) {
   const unsigned char frame[] = {0x00, 0x04, 0x3D};
   unsigned long n = 0;
   ASSERT_EQ(link.WritePort(frame, 3, &n), CKX4COMM_OK);
-  AwaitSent(4);
+  AwaitQueued(4);
   unsigned char buf[64];
   ASSERT_EQ(link.ReadPort(buf, sizeof buf, &n), CKX4COMM_OK);
   EXPECT_EQ(Text(buf), "B0|3D|3C|C0|");
