@@ -3,6 +3,17 @@
 // clock), the live stream from a small engine model and the calibration
 // report, with faults to inject. Bytes go in with Receive and come out with
 // Drain, so the same object serves the in-process link and a pty.
+//
+// How it answers:
+// - a full read lists every register as B0 address value C0, by ascending
+//   address; a single read answers that register's record, or nothing when
+//   the model has no such register;
+// - a write is applied and acknowledged with the register's new record;
+// - confirmations, stream start/stop and calibration answer nothing at once;
+//   between start and stop a group of live records B0 key value check C0
+//   goes out every stream period; the calibration report (key 72) follows
+//   the calibration command after the calibration time, streaming or not;
+// - unknown commands are ignored; every complete frame is logged.
 #pragma once
 #include <cstddef>
 #include <cstdint>
