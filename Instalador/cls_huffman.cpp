@@ -320,15 +320,19 @@ struct DecodeTree {
 };
 
 // Lookup tables. The first level is indexed by the next 11 bits and may
-// give two symbols at once; longer codes escape to second-level tables of 8
-// bits, one per inner node reached, which may escape further. An entry is
-// bits | symbols << 6 | sym1 << 8 | sym2 << 16, or, with kSpecial set, a
-// broken path (kLink clear) or a link to table (entry >> 8 & 0xFFFF); the
-// low six bits always count the bits the entry takes.
+// give up to three symbols at once; longer codes escape to second-level
+// tables of 8 bits, one per inner node reached, which may escape further.
+// An entry is bits | symbols << 6 | sym1 << 8 | sym2 << 16 | sym3 << 24;
+// the low six bits always count the bits the entry takes, so they can shift
+// the bit buffer as they are. Zero symbols marks a special entry: a broken
+// path, or with kLink a link to table (entry >> 8 & 0xFFFF).
 constexpr int kRootBits = 11;
 constexpr int kSubBits = 8;
-constexpr uint32_t kSpecial = 0x80000000u;
-constexpr uint32_t kLink = 0x40000000u;
+constexpr uint32_t kSymbolsMask = 3u << 6;
+constexpr uint32_t kLink = 1u << 24;
+
+inline bool IsSpecial(uint32_t e) { return (e & kSymbolsMask) == 0; }
+inline bool IsLink(uint32_t e) { return IsSpecial(e) && (e & kLink); }
 
 struct DecodeTables {
   std::array<uint32_t, 1u << kRootBits> root;
@@ -354,7 +358,7 @@ void FillTable(const DecodeTree& tree, int top, unsigned width, uint32_t* table,
       const unsigned depth = at.depth + 1, path = at.path | b << at.depth;
       uint32_t e;
       if (c < 0) {
-        e = kSpecial | depth;
+        e = depth;
       } else if (tree.IsLeaf(c)) {
         e = LeafEntry(tree.value[c], depth);
       } else if (depth == width) {
@@ -362,7 +366,7 @@ void FillTable(const DecodeTree& tree, int top, unsigned width, uint32_t* table,
           subOf[c] = static_cast<int16_t>(pending.size());
           pending.push_back(c);
         }
-        e = kSpecial | kLink | width | uint32_t(subOf[c]) << 8;
+        e = kLink | width | uint32_t(subOf[c]) << 8;
       } else {
         stack[sp++] = {c, depth, path};
         continue;
@@ -382,17 +386,21 @@ void BuildTables(const DecodeTree& tree, DecodeTables& t) {
     t.sub.resize((i + 1) << kSubBits);
     FillTable(tree, pending[i], kSubBits, t.sub.data() + (i << kSubBits), pending, subOf);
   }
-  // A second symbol joins the first when its code fits in the bits left.
+  // Following symbols join the first while their codes fit in the bits
+  // left: the entry for the remaining bits, read from the same table, is
+  // right whenever its code is no longer than those bits.
   for (unsigned i = 0; i < single.size(); ++i) {
-    const uint32_t e = single[i];
+    uint32_t e = single[i];
     t.root[i] = e;
-    if (e & kSpecial) continue;
-    const unsigned used = EntryBits(e);
-    const uint32_t e2 = single[i >> used];
-    if (e2 & kSpecial) continue;
-    const unsigned used2 = EntryBits(e2);
-    if (used + used2 <= kRootBits)
-      t.root[i] = (used + used2) | 2u << 6 | (e & 0xFF00) | (e2 & 0xFF00) << 8;
+    if (IsSpecial(e)) continue;
+    for (unsigned count = 2; count <= 3; ++count) {
+      const unsigned used = EntryBits(e);
+      const uint32_t next = single[i >> used];
+      if (IsSpecial(next) || used + EntryBits(next) > kRootBits) break;
+      e = (used + EntryBits(next)) | count << 6 | (e & 0xFFFFFF00u) |
+          (next & 0xFF00) << (8 * (count - 1));
+    }
+    t.root[i] = e;
   }
 }
 
@@ -410,7 +418,7 @@ struct BitCursor {
 // kInMargin bytes past a start at or before the input limit, and five
 // lookups write at most kOutMargin bytes.
 constexpr ptrdiff_t kInMargin = 256;
-constexpr ptrdiff_t kOutMargin = 10;
+constexpr ptrdiff_t kOutMargin = 16;
 static_assert(5 * kRootBits <= 56 && kSubBits <= kRootBits, "lookups must fit one refill");
 
 // Decodes while p <= inLimit and o <= outLimit. False when a broken path
@@ -433,18 +441,18 @@ bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const u
 #pragma GCC unroll 5
     for (int k = 0; k < 5; ++k) {  // 5 x 11 bits fit the 56 refilled
       uint32_t e = root[buf & ((1u << kRootBits) - 1)];
-      if (e & kSpecial) [[unlikely]] {
+      if (IsSpecial(e)) [[unlikely]] {
         // Long code: follow the links, refilling between levels.
         const uint64_t buf0 = buf;
         const unsigned bits0 = bits;
         const uint8_t* const p0 = p;
-        while ((e & (kSpecial | kLink)) == (kSpecial | kLink)) {
+        while (IsLink(e)) {
           buf >>= EntryBits(e);
           bits -= EntryBits(e);
           if (bits < kSubBits) refill();
           e = sub[((e >> 8 & 0xFFFF) << kSubBits) + (buf & ((1u << kSubBits) - 1))];
         }
-        if (e & kSpecial) {  // broken path: rewind for the exact walk
+        if (IsSpecial(e)) {  // broken path: rewind for the exact walk
           buf = buf0, bits = bits0, p = p0;
           ok = false;
           break;
@@ -455,8 +463,9 @@ bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const u
         refill();
         continue;
       }
-      o[0] = static_cast<uint8_t>(e >> 8);
-      o[1] = static_cast<uint8_t>(e >> 16);  // overwritten later when unused
+      o[0] = static_cast<uint8_t>(e >> 8);  // unused ones are overwritten later
+      o[1] = static_cast<uint8_t>(e >> 16);
+      o[2] = static_cast<uint8_t>(e >> 24);
       o += (e >> 6) & 3;
       buf >>= EntryBits(e);
       bits -= EntryBits(e);

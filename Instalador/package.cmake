@@ -22,3 +22,11 @@ add_library(kova_package STATIC
   ${CMAKE_CURRENT_LIST_DIR}/package_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cstack.cpp)
 target_link_libraries(kova_package PUBLIC kova_he3 kova_common)
+
+# Fuzz builds instrument the parsers themselves, not only the entry points,
+# so that libFuzzer sees their coverage.
+if(KOVA_FUZZ)
+  foreach(t kova_he3 kova_package)
+    target_compile_options(${t} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endforeach()
+endif()
