@@ -12,6 +12,9 @@ namespace {
 
 ShellResources g_resources;
 uint8_t g_own_ctrl_flag = 0;
+// The screen whose loop runs now: a screen opened from its handlers (the
+// monitor panel from a data screen) is owned by it and disables it.
+ScreenWindow* g_active = nullptr;
 
 constexpr COLORREF kButtonTextColour = RGB(200, 0, 0);
 constexpr COLORREF kButtonMask = RGB(255, 255, 255);
@@ -119,9 +122,14 @@ int ScreenWindow::Run(HWND owner) {
   ended_ = false;
   result_ = kScreenExit;
   *impl_ = Impl{};
+  if (!owner && g_active) owner = g_active->hwnd_;
   hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(spec_.template_id), owner,
                              DialogProc, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) return kScreenExit;  // no template: nothing sensible to show
+  bool owner_enabled = owner && IsWindowEnabled(owner);
+  if (owner_enabled) EnableWindow(owner, FALSE);
+  ScreenWindow* outer = g_active;
+  g_active = this;
   if (!ended_) ShowWindow(hwnd_, SW_SHOW);
   MSG msg;
   while (!ended_) {
@@ -137,6 +145,11 @@ int ScreenWindow::Run(HWND owner) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+  }
+  g_active = outer;
+  if (owner_enabled) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
   }
   DestroyWindow(hwnd_);
   hwnd_ = nullptr;

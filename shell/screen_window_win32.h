@@ -63,7 +63,8 @@ class ScreenWindow {
   ScreenWindow(const ScreenWindow&) = delete;
   ScreenWindow& operator=(const ScreenWindow&) = delete;
 
-  // Runs the screen modally and returns its result.
+  // Runs the screen modally and returns its result. Without an owner, a
+  // screen opened while another runs is owned by it (disabled meanwhile).
   int Run(HWND owner = nullptr);
 
   // Setting any other mode than the three is ignored.
