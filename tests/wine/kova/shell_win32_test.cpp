@@ -1,0 +1,184 @@
+// The Win32 side of the shell under Wine: the one View over real controls,
+// and the screen base's modal loop with its keys and shortcuts.
+#include "shell/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/controls_win32.h"
+#include "shell/screen_window_win32.h"
+#include "shell_win32_test_ids.h"
+
+namespace kova {
+namespace {
+
+// Runs `init` on the new screen, then `tick` once its loop is running. A
+// screen that is still open after 5 s ends with kStuck, so a missing
+// behaviour fails the test instead of hanging it.
+constexpr int kStuck = -99;
+
+
+class ScriptedLogic : public ScreenLogic {
+ public:
+  std::function<void(View&)> init, tick;
+  std::vector<std::string> calls;
+  void OnInit(View& v) override {
+    if (init) init(v);
+    v.SetTimer(7, 20);
+    v.SetTimer(99, 5000);
+  }
+  void OnTimer(View& v, int id) override {
+    v.KillTimer(id);
+    if (id == 99) return v.EndScreen(kStuck);
+    if (tick) tick(v);
+  }
+  void OnNext(View& v) override {
+    calls.push_back("next");
+    ScreenLogic::OnNext(v);
+  }
+  void OnReturn(View& v) override {
+    calls.push_back("return");
+    ScreenLogic::OnReturn(v);
+  }
+  void OnEnter(View&) override { calls.push_back("enter"); }
+  void OnCommand(View&, int id) override { calls.push_back("command " + std::to_string(id)); }
+};
+
+class ShellWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override { SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_}); }
+  ScreenSpec Spec() {
+    ScreenSpec s;
+    s.template_id = IDD_TEST_SCREEN;
+    return s;
+  }
+  uint8_t ctrl_ = 0;
+};
+
+void Key(WPARAM key, bool down) {
+  PostMessageW(GetFocus(), down ? WM_KEYDOWN : WM_KEYUP, key, 0);
+}
+
+TEST_F(ShellWin32, ViewReadsAndWritesRealControls) {
+  ScriptedLogic logic;
+  std::string edit_text, combo_text;
+  int combo_sel = -2, list_sel = -2, empty_sel = -2;
+  bool hidden = true, disabled = true;
+  logic.init = [&](View& v) {
+    v.SetText(IDC_TEST_EDIT, "Ação São João");
+    edit_text = v.GetText(IDC_TEST_EDIT);
+    empty_sel = v.GetSelection(IDC_TEST_COMBO);
+    v.AddListEntry(IDC_TEST_COMBO, "Arquivo");
+    v.AddListEntry(IDC_TEST_COMBO, "Equipamento");
+    v.SelectEntry(IDC_TEST_COMBO, 1);
+    combo_sel = v.GetSelection(IDC_TEST_COMBO);
+    combo_text = v.GetText(IDC_TEST_COMBO);
+    v.AddListEntry(IDC_TEST_LIST, "COM1");
+    v.AddListEntry(IDC_TEST_LIST, "COM12");
+    v.SelectEntry(IDC_TEST_LIST, 1);
+    v.ClearList(IDC_TEST_LIST);
+    list_sel = v.GetSelection(IDC_TEST_LIST);
+    v.Show(IDC_TEST_BUTTON, false);
+    v.Enable(IDC_TEST_EDIT, false);
+  };
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    hidden = !IsWindowVisible(GetDlgItem(dlg, IDC_TEST_BUTTON));
+    disabled = !IsWindowEnabled(GetDlgItem(dlg, IDC_TEST_EDIT));
+    v.EndScreen(42);
+  };
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_EQ(screen.Run(), 42);
+  EXPECT_EQ(edit_text, "Ação São João");
+  EXPECT_EQ(empty_sel, -1);
+  EXPECT_EQ(combo_sel, 1);
+  EXPECT_EQ(combo_text, "Equipamento");
+  EXPECT_EQ(list_sel, -1);
+  EXPECT_TRUE(hidden);
+  EXPECT_TRUE(disabled);
+}
+
+TEST_F(ShellWin32, EndedDuringInitialisationNeverRunsTheLoop) {
+  ScriptedLogic logic;
+  logic.init = [](View& v) { v.EndScreen(3); };
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_EQ(screen.Run(), 3);
+  // The same object runs again with a new window.
+  logic.init = nullptr;
+  logic.tick = [](View& v) { v.EndScreen(4); };
+  EXPECT_EQ(screen.Run(), 4);
+}
+
+TEST_F(ShellWin32, EnterDoesNotCloseEscExits) {
+  ScriptedLogic logic;
+  logic.tick = [&](View&) {
+    SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
+    Key(VK_RETURN, true);
+    Key(VK_RETURN, false);
+    Key(VK_ESCAPE, true);
+    Key(VK_ESCAPE, false);
+  };
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_EQ(screen.Run(), 2);
+  EXPECT_EQ(logic.calls, (std::vector<std::string>{"enter"}));
+}
+
+TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
+  ScriptedLogic logic;
+  logic.tick = [&](View&) {
+    SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
+    Key(VK_CONTROL, true);
+    Key(VK_LEFT, true);
+  };
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_EQ(screen.Run(), 4);
+  EXPECT_EQ(ctrl_, 1);  // still held
+
+  logic.calls.clear();
+  logic.tick = [&](View&) {
+    SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
+    Key(VK_RIGHT, true);  // Ctrl is still down from before
+  };
+  EXPECT_EQ(screen.Run(), 1);
+  EXPECT_EQ(logic.calls, (std::vector<std::string>{"next"}));
+
+  // Released Ctrl: the arrow is an arrow again.
+  logic.calls.clear();
+  logic.tick = [&](View& v) {
+    SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
+    Key(VK_CONTROL, false);
+    Key(VK_RIGHT, true);
+    v.SetTimer(8, 100);
+    logic.tick = [](View& v2) { v2.EndScreen(9); };
+  };
+  EXPECT_EQ(screen.Run(), 9);
+  EXPECT_TRUE(logic.calls.empty());
+  EXPECT_EQ(ctrl_, 0);
+}
+
+TEST_F(ShellWin32, ButtonsReachTheLogic) {
+  ScriptedLogic logic;
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    SendMessageW(GetDlgItem(dlg, IDC_TEST_BUTTON), BM_CLICK, 0, 0);
+    v.EndScreen(1);
+  };
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_EQ(screen.Run(), 1);
+  EXPECT_EQ(logic.calls, (std::vector<std::string>{"command " + std::to_string(IDC_TEST_BUTTON)}));
+}
+
+TEST_F(ShellWin32, BackgroundModeAndMissingPictures) {
+  ScriptedLogic logic;
+  ScreenWindow screen(Spec(), logic);
+  EXPECT_FALSE(screen.LoadBackground(9999));  // no such bitmap
+  screen.SetBackgroundMode(3);                // ignored
+  BitmapButton button;
+  EXPECT_FALSE(button.SetBitmaps(GetModuleHandleW(nullptr), 9999, RGB(255, 255, 255)));
+}
+
+}  // namespace
+}  // namespace kova
