@@ -40,6 +40,8 @@ quiet cmake --preset windows
 quiet cmake --build --preset windows --target KOVA -j"$jobs"
 
 kova_wine_env "$root" "$xvfb"
+# The diagnostic dumps go to c:\temp, which a fresh prefix lacks.
+mkdir -p "$WINEPREFIX/drive_c/temp"
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"

@@ -333,6 +333,20 @@ TEST_F(KovaEndToEnd, ReturnClosesThePortAndShowsTheLanguageScreen) {
   ASSERT_TRUE(screen) << "no language screen after Return";
   Sleep(1200);
   Shot("language_again");
+
+  // A new work cycle sets the port up from KOVA.INI and reads again.
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  ASSERT_TRUE(screen);
+  Click(screen, IDC_NEXT);
+  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  ASSERT_TRUE(screen);
+  std::vector<std::string> frames;
+  for (int t = 0; t < 5000 && frames.size() < 2; t += 100, Sleep(100)) frames = LoggedFrames();
+  EXPECT_EQ(frames, (std::vector<std::string>{"09 00", "09 00"}));
+  Click(screen, IDC_RETURN);
+  screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen);
   // Esc on the language screen ends the program.
   PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_EQ(kova.WaitEnd(), 0u);
