@@ -103,6 +103,8 @@ bool WizardWindow::Create(HINSTANCE instance, const std::wstring& caption, int p
 void WizardWindow::ShowPage(int n) {
   for (size_t i = 0; i < pages_.size(); ++i)
     ShowWindow(pages_[i], static_cast<int>(i) + 1 == n ? SW_SHOW : SW_HIDE);
+  // Paint the new page now: the work on page 5 may keep the queue busy.
+  RedrawWindow(Page(n), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 HWND WizardWindow::AddChild(int page, const wchar_t* cls, DWORD style, DWORD ex, int id, int x,
@@ -115,7 +117,7 @@ HWND WizardWindow::AddChild(int page, const wchar_t* cls, DWORD style, DWORD ex,
 }
 
 HWND WizardWindow::AddLabel(int page, int id, int x, int y, int w, int h, const std::wstring& text) {
-  return AddChild(page, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, id, x, y, w, h, text);
+  return AddChild(page, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, id, x, y, w, h, text);
 }
 
 HWND WizardWindow::AddTextBox(int page, int id, int x, int y, int w, int h, bool multiline) {

@@ -1,0 +1,453 @@
+// Instalador.exe and Desinstalar.exe end to end under Wine: a package is
+// built with kova-pack around KOVA.exe, installed unattended and through the
+// wizard driven by the Win32 API, checked on disk, in the shortcuts and in
+// the registry, then uninstalled, with the batch file run by the command
+// interpreter, until nothing of it is left.
+//
+// Environment (Unix paths): KOVA_E2E_INSTALLER, KOVA_E2E_UNINSTALLER,
+// KOVA_E2E_PACK (kova-pack.exe), KOVA_E2E_PROGRAM (the program packed as
+// KOVA.exe), KOVA_E2E_WORK (a scratch folder), KOVA_E2E_PICTURE (optional
+// background JPEG). Screenshots of the pages go to KOVA_E2E_WORK/shots.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Instalador/install_helpers.h"
+#include "common/cp1252.h"
+
+namespace {
+
+using kova::Utf8ToWide;
+using kova::WideToUtf8;
+
+const std::wstring kProduct = L"KOVA E2E";
+const std::wstring kUninstallKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA E2E";
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+std::wstring WinePath(const std::string& unix_path) {
+  std::wstring w = L"Z:" + Utf8ToWide(unix_path);
+  for (wchar_t& c : w)
+    if (c == L'/') c = L'\\';
+  return w;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadAll(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string out;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+  CloseHandle(h);
+  return out;
+}
+
+void WriteAll(const std::wstring& path, const std::string& data) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << WideToUtf8(path);
+  DWORD done = 0;
+  WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &done, nullptr);
+  CloseHandle(h);
+}
+
+// Starts a command line; with wait, returns its exit code (or -1).
+int Start(const std::wstring& command, bool wait, HANDLE* process = nullptr,
+        std::string* output = nullptr) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (output) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    CreatePipe(&read_end, &write_end, &sa, 0);
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = write_end;
+    si.hStdError = write_end;
+  }
+  PROCESS_INFORMATION pi = {};
+  std::wstring cmd = command;
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
+                      &si, &pi))
+    return -1;
+  CloseHandle(pi.hThread);
+  if (output) {
+    CloseHandle(write_end);
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(read_end, buf, sizeof buf, &got, nullptr) && got) output->append(buf, got);
+    CloseHandle(read_end);
+  }
+  if (process) {
+    *process = pi.hProcess;
+    return 0;
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (wait && WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+// A value of the Uninstall entry as reg.exe shows it, or "<none>".
+std::string RegValue(const std::wstring& key, const std::wstring& name) {
+  std::string out;
+  int rc = Start(L"reg.exe query \"HKLM\\" + key + L"\" /v \"" + name + L"\"", true, nullptr, &out);
+  if (rc != 0) return "<none>";
+  std::string n = WideToUtf8(name);
+  size_t at = out.find("    " + n + "    ");
+  if (at == std::string::npos) return "<none>";
+  size_t type_end = out.find("    ", at + 8 + n.size());
+  size_t eol = out.find_first_of("\r\n", type_end);
+  return out.substr(type_end + 4, eol - type_end - 4);
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY k;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return false;
+  RegCloseKey(k);
+  return true;
+}
+
+std::wstring ShortcutTarget(const std::wstring& lnk) {
+  IShellLinkW* link = nullptr;
+  std::wstring target = L"<unreadable>";
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ))) {
+      wchar_t path[MAX_PATH] = {0};
+      if (SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
+    }
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+std::wstring Folder(int csidl) {
+  wchar_t path[MAX_PATH] = {0};
+  SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
+  return path;
+}
+
+bool WaitGone(const std::wstring& path, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (!Exists(path)) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
+// ---- the wizard windows
+
+struct Search {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindWizard(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {0};
+  GetClassNameW(hwnd, cls, 64);
+  if (pid != s->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"KovaWizardMain") return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+HWND WaitWizard(HANDLE process) {
+  Search s{GetProcessId(process), nullptr};
+  for (int i = 0; i < 300 && !s.found; ++i) {
+    EnumWindows(FindWizard, reinterpret_cast<LPARAM>(&s));
+    if (!s.found) Sleep(100);
+  }
+  return s.found;
+}
+
+class Wizard {
+ public:
+  Wizard(HWND main, int pages) : main_(main), pages_(pages) {}
+  HWND Page(int n) const { return GetDlgItem(main_, 99 + n); }
+  int ShownPage() const {
+    for (int n = 1; n <= pages_; ++n)
+      if (IsWindowVisible(Page(n))) return n;
+    return 0;
+  }
+  HWND Control(int page, int id) const { return GetDlgItem(Page(page), id); }
+  // WM_GETTEXT: GetWindowText does not ask controls of another process.
+  std::string Text(HWND w) const {
+    wchar_t buf[8192] = {0};
+    DWORD_PTR n = 0;
+    SendMessageTimeoutW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 10000, &n);
+    return WideToUtf8(std::wstring(buf, n));
+  }
+  std::string ProductName() const { return Text(GetDlgItem(main_, 90)); }
+  // Back 0, Next 1, Cancel 2: a click on the picture, waiting for its work.
+  void Click(int button) {
+    DWORD_PTR r;
+    SendMessageTimeoutW(GetDlgItem(main_, 80 + button), WM_LBUTTONUP, 0, 0, SMTO_NORMAL, 180000, &r);
+  }
+  void ClickControl(int page, int id) {
+    DWORD_PTR r;
+    SendMessageTimeoutW(Control(page, id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &r);
+  }
+  void SetText(int page, int id, const std::wstring& text) {
+    DWORD_PTR r;
+    SendMessageTimeoutW(Control(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_NORMAL, 10000, &r);
+  }
+  // The window as it is on screen, as a BMP file.
+  void Shot(const std::wstring& path) {
+    // Let the window finish painting what the last click changed.
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(main_, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + stride * h), 0, 0,
+                           sizeof fh + sizeof bi.bmiHeader};
+    std::string data(reinterpret_cast<char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+    data.append(static_cast<char*>(bits), stride * h);
+    WriteAll(path, data);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+  }
+
+ private:
+  HWND main_;
+  int pages_;
+};
+
+// ---- the package, built once
+
+class InstallerEndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    work_ = WinePath(Env("KOVA_E2E_WORK"));
+    program_ = ReadAll(WinePath(Env("KOVA_E2E_PROGRAM")));
+    CreateDirectoryW((work_ + L"\\shots").c_str(), nullptr);
+    std::wstring stage = work_ + L"\\stage";
+    CreateDirectoryW(stage.c_str(), nullptr);
+    CreateDirectoryW((stage + L"\\dados").c_str(), nullptr);
+    WriteAll(stage + L"\\KOVA.exe", program_);
+    WriteAll(stage + L"\\dados\\leia-me.txt", "Arquivo de dados\r\n");
+    WriteAll(work_ + L"\\descricao.txt", "Este pacote instala o KOVA de teste.\n");
+    WriteAll(work_ + L"\\termos.txt", "Termos de uso do KOVA de teste.\nLinha dois.\n");
+    std::string description =
+        "product = KOVA E2E\n"
+        "description_file = descricao.txt\n"
+        "terms_file = termos.txt\n"
+        "title_colour = 255, 255, 255\n"
+        "text_colour = 20, 40, 80\n"
+        "background_colour = 236, 240, 246\n"
+        "directory = #PADRAO#\n"
+        "folder = KOVA E2E\n"
+        "desktop_shortcut = \\KOVA.exe | KOVA E2E\n"
+        "start_menu_shortcut = \\KOVA.exe | KOVA E2E\n"
+        "registry_key = HKCU\\Software\\KovaE2E\n";
+    if (!Env("KOVA_E2E_PICTURE").empty())
+      description += "picture = " + WideToUtf8(WinePath(Env("KOVA_E2E_PICTURE"))) + "\n";
+    WriteAll(work_ + L"\\pacote.ini", description);
+    package_ = work_ + L"\\KOVA-setup.exe";
+    DeleteFileW(package_.c_str());
+    std::string out;
+    int rc = Start(L"\"" + WinePath(Env("KOVA_E2E_PACK")) + L"\" --installer \"" +
+                     WinePath(Env("KOVA_E2E_INSTALLER")) + L"\" --uninstaller \"" +
+                     WinePath(Env("KOVA_E2E_UNINSTALLER")) + L"\" --description \"" + work_ +
+                     L"\\pacote.ini\" --files \"" + stage + L"\" --output \"" + package_ +
+                     L"\" --chunk-size 262144",
+                 true, nullptr, &out);
+    pack_output_ = out;
+    pack_rc_ = rc;
+  }
+
+  void SetUp() override {
+    ASSERT_EQ(pack_rc_, 0) << pack_output_;
+    ASSERT_GT(program_.size(), 262144u) << "the program should span several chunks";
+  }
+
+  // Everything an install leaves, checked the same way for both runs.
+  void CheckInstalled(const std::wstring& dir, const std::wstring& desktop,
+                      const std::wstring& programs) {
+    EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
+    EXPECT_EQ(ReadAll(dir + L"\\dados\\leia-me.txt"), "Arquivo de dados\r\n");
+    std::string un = ReadAll(dir + L"\\Desinstalar.exe");
+    ASSERT_EQ(un.size(), 339968u + 4 + 8);
+    EXPECT_EQ(un.substr(339968), std::string("\x08\0\0\0", 4) + "KOVA E2E");
+
+    std::vector<std::string> log = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
+    ASSERT_GE(log.size(), 6u);
+    EXPECT_EQ(log[0], "#NAO DELETE ESTE ARQUIVO!!!");
+    std::string d = WideToUtf8(dir);
+    EXPECT_EQ(log[1], "DIR=" + d + "\\dados");
+    std::string exe_line = d + "\\KOVA.exe" + std::string(56, ' ');
+    size_t chunks = (program_.size() + 262143) / 262144;
+    EXPECT_EQ(static_cast<size_t>(std::count(log.begin(), log.end(), exe_line)), chunks);
+    EXPECT_NE(std::find(log.begin(), log.end(), WideToUtf8(desktop + L"\\KOVA E2E.lnk")), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), WideToUtf8(programs + L"\\KOVA E2E\\KOVA E2E.lnk")),
+              log.end());
+    EXPECT_EQ(log[log.size() - 3], "DIR=" + WideToUtf8(programs + L"\\KOVA E2E"));
+    EXPECT_EQ(log[log.size() - 2], "DIR=" + d);
+    EXPECT_EQ(log.back(), "REG=HKCU\\Software\\KovaE2E");
+
+    EXPECT_EQ(ShortcutTarget(desktop + L"\\KOVA E2E.lnk"), dir + L"\\KOVA.exe");
+    EXPECT_EQ(ShortcutTarget(programs + L"\\KOVA E2E\\KOVA E2E.lnk"), dir + L"\\KOVA.exe");
+    EXPECT_EQ(ShortcutTarget(programs + L"\\KOVA E2E\\Desinstalar.lnk"), dir + L"\\Desinstalar.exe");
+
+    EXPECT_EQ(RegValue(kUninstallKey, L"DisplayName"), "KOVA E2E");
+    EXPECT_EQ(RegValue(kUninstallKey, L"DisplayIcon"), d + "\\Desinstalar.exe");
+    EXPECT_EQ(RegValue(kUninstallKey, L"UninstallString"), d + "\\Desinstalar.exe");
+    EXPECT_EQ(RegValue(kUninstallKey, L"QuietUninstallString"), "\"" + d + "\\Desinstalar.exe\" /S");
+    EXPECT_EQ(RegValue(kUninstallKey, L"InstallLocation"), d);
+    EXPECT_EQ(RegValue(kUninstallKey, L"NoModify"), "0x1");
+    EXPECT_EQ(RegValue(kUninstallKey, L"NoRepair"), "0x1");
+    EXPECT_NE(RegValue(kUninstallKey, L"EstimatedSize"), "<none>");
+    EXPECT_NE(RegValue(kUninstallKey, L"DisplayVersion"), "<none>");
+    EXPECT_NE(RegValue(kUninstallKey, L"Publisher"), "<none>");
+  }
+
+  void CheckRemoved(const std::wstring& dir, const std::wstring& desktop, const std::wstring& programs) {
+    EXPECT_TRUE(WaitGone(dir, 60)) << "the batch did not remove " << WideToUtf8(dir);
+    EXPECT_TRUE(WaitGone(Folder(CSIDL_WINDOWS) + L"\\pelin_uni.bat", 10));
+    EXPECT_FALSE(Exists(desktop + L"\\KOVA E2E.lnk"));
+    EXPECT_FALSE(Exists(programs + L"\\KOVA E2E"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_EQ(RegValue(kUninstallKey, L"DisplayName"), "<none>");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\KovaE2E"));
+  }
+
+  static std::wstring work_, package_;
+  static std::string program_, pack_output_;
+  static int pack_rc_;
+};
+
+std::wstring InstallerEndToEnd::work_, InstallerEndToEnd::package_;
+std::string InstallerEndToEnd::program_, InstallerEndToEnd::pack_output_;
+int InstallerEndToEnd::pack_rc_ = -1;
+
+TEST_F(InstallerEndToEnd, UnattendedInstallAndUninstall) {
+  const std::wstring dir = L"C:\\Kova Quieto\\Programa";
+  HKEY k;
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KovaE2E\\Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+  RegCloseKey(k);
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  CheckInstalled(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+
+  // Started from elsewhere: it still finds its log and trailer.
+  SetCurrentDirectoryW(work_.c_str());
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+  EXPECT_TRUE(Exists(L"C:\\Kova Quieto"));  // made by the install, not recorded
+  RemoveDirectoryW(L"C:\\Kova Quieto");
+}
+
+TEST_F(InstallerEndToEnd, UnattendedRefusesMissingOrDamagedPackage) {
+  EXPECT_EQ(Start(L"\"" + WinePath(Env("KOVA_E2E_INSTALLER")) + L"\" /S /D=C:\\Kova Nada", true), 2);
+  std::string damaged = ReadAll(package_);
+  damaged.resize(damaged.size() - 10);
+  std::wstring copy = work_ + L"\\danificado.exe";
+  WriteAll(copy, damaged);
+  EXPECT_NE(Start(L"\"" + copy + L"\" /S /D=C:\\Kova Danificado", true), 0);
+  EXPECT_FALSE(Exists(L"C:\\Kova Nada"));
+  EXPECT_FALSE(Exists(L"C:\\Kova Danificado"));
+}
+
+TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
+  const std::wstring shots = work_ + L"\\shots\\";
+  HANDLE process = nullptr;
+  ASSERT_EQ(Start(L"\"" + package_ + L"\"", false, &process), 0);
+  HWND main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard w(main, 6);
+  EXPECT_EQ(w.ProductName(), "KOVA E2E");
+  EXPECT_EQ(w.ShownPage(), 1);
+  EXPECT_EQ(w.Text(w.Control(1, 201)), "Este pacote instala o KOVA de teste.\r\n");
+  w.Shot(shots + L"instalador_1.bmp");
+  w.Click(0);  // Back on page 1: nothing
+  EXPECT_EQ(w.ShownPage(), 1);
+  w.Click(1);
+  EXPECT_EQ(w.ShownPage(), 2);
+  w.Click(1);  // terms not accepted yet
+  EXPECT_EQ(w.ShownPage(), 2);
+  w.ClickControl(2, 213);  // Eu Aceito
+  w.Shot(shots + L"instalador_2.bmp");
+  w.Click(1);
+  ASSERT_EQ(w.ShownPage(), 3);
+  EXPECT_EQ(w.Text(w.Control(3, 223)), WideToUtf8(Folder(CSIDL_PROGRAM_FILES)) + "\\KOVA E2E");
+  const std::wstring dir = L"C:\\Oficina E2E\\Kova";
+  w.SetText(3, 223, dir + L"\\");  // one trailing backslash is dropped
+  w.Shot(shots + L"instalador_3.bmp");
+  w.Click(1);
+  ASSERT_EQ(w.ShownPage(), 4);
+  w.ClickControl(4, 234);  // Somente este usuário
+  w.Shot(shots + L"instalador_4.bmp");
+  w.Click(1);
+  ASSERT_EQ(w.ShownPage(), 5);
+  w.Shot(shots + L"instalador_5.bmp");
+  w.Click(1);  // installs
+  ASSERT_EQ(w.ShownPage(), 6);
+  EXPECT_EQ(w.Text(w.Control(3, 223)), WideToUtf8(dir));
+  w.Shot(shots + L"instalador_6.bmp");
+  w.Click(1);
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+  CheckInstalled(dir, Folder(CSIDL_DESKTOPDIRECTORY), Folder(CSIDL_PROGRAMS));
+
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\"", false, &process), 0);
+  main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard u(main, 3);
+  EXPECT_EQ(u.ProductName(), "KOVA E2E");
+  EXPECT_NE(u.Text(u.Control(1, 201)).find("desinstalar o KOVA E2E do seu computador"), std::string::npos);
+  u.Shot(shots + L"desinstalar_1.bmp");
+  u.Click(1);
+  ASSERT_EQ(u.ShownPage(), 2);
+  u.Shot(shots + L"desinstalar_2.bmp");
+  u.Click(1);  // removes files and keys, writes the batch
+  ASSERT_EQ(u.ShownPage(), 3);
+  EXPECT_FALSE(Exists(dir + L"\\KOVA.exe"));
+  u.Shot(shots + L"desinstalar_3.bmp");
+  u.Click(1);  // starts the batch and ends
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+  CheckRemoved(dir, Folder(CSIDL_DESKTOPDIRECTORY), Folder(CSIDL_PROGRAMS));
+  RemoveDirectoryW(L"C:\\Oficina E2E");
+}
+
+}  // namespace
