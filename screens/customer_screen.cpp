@@ -87,8 +87,9 @@ void CustomerScreen::OnFieldLeft(View& view, int id) {
   for (const auto& b : kBoxes) {
     if (b.box != id) continue;
     // The record holds Windows-1252 text cut to the box's capacity.
+    std::string before(app_.customer.Get(b.field));
     app_.customer.Set(b.field, Utf8ToCp1252(view.GetText(id)));
-    app_.customer.changed = true;
+    if (app_.customer.Get(b.field) != before) app_.customer.changed = true;
     return;
   }
 }

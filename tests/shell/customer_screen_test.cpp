@@ -170,9 +170,13 @@ TEST_F(CustomerScreenTest, ReturnEndsTheWorkCycle) {
 TEST_F(CustomerScreenTest, BoxesAreCutToTheirCapacity) {
   CustomerScreen screen = Screen();
   screen.OnInit(view_);
+  view_.SetText(IDC_CLIENT, "");
+  screen.OnFieldLeft(view_, IDC_CLIENT);  // leaving an unchanged box changes nothing
+  EXPECT_FALSE(app_.customer.changed);
   view_.SetText(IDC_CLIENT, std::string(60, 'A'));
   screen.OnFieldLeft(view_, IDC_CLIENT);
   EXPECT_EQ(app_.customer.Get(Field::kClientes), std::string(49, 'A'));
+  EXPECT_TRUE(app_.customer.changed);
   // Capacity counts characters: accented letters are one byte each in the
   // record, not two.
   std::string plate;
