@@ -416,7 +416,8 @@ struct BitCursor {
 
 // A whole symbol (up to 255 bits) and five lookups never read more than
 // kInMargin bytes past a start at or before the input limit, and five
-// lookups write at most kOutMargin bytes.
+// lookups write at most kOutMargin bytes (three symbols and a spare byte
+// from at most 12 bytes on).
 constexpr ptrdiff_t kInMargin = 256;
 constexpr ptrdiff_t kOutMargin = 16;
 static_assert(5 * kRootBits <= 56 && kSubBits <= kRootBits, "lookups must fit one refill");
@@ -463,9 +464,16 @@ bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const u
         refill();
         continue;
       }
-      o[0] = static_cast<uint8_t>(e >> 8);  // unused ones are overwritten later
-      o[1] = static_cast<uint8_t>(e >> 16);
-      o[2] = static_cast<uint8_t>(e >> 24);
+      // All three symbol bytes are stored (one spare byte on little-endian
+      // machines); the unused ones are overwritten later.
+      if constexpr (std::endian::native == std::endian::little) {
+        const uint32_t symbols = e >> 8;
+        std::memcpy(o, &symbols, 4);
+      } else {
+        o[0] = static_cast<uint8_t>(e >> 8);
+        o[1] = static_cast<uint8_t>(e >> 16);
+        o[2] = static_cast<uint8_t>(e >> 24);
+      }
       o += (e >> 6) & 3;
       buf >>= EntryBits(e);
       bits -= EntryBits(e);

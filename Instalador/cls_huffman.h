@@ -45,8 +45,10 @@ struct HuffmanError {
 
 class clsHuffman {
  public:
-  // Progress of the running encode or decode, 0 to 100. Raised only when the
-  // value changes within a call, and with 100 when the call finishes.
+  // Progress of the running encode or decode, 0 to 100, rounded halves to
+  // even and raised only when the value changes within a call (so never 0).
+  // A call that codes or decodes data ends with 100; empty input, a stored
+  // stream and a stream of length 0 raise nothing.
   using ProgressHandler = std::function<void(int16_t Procent)>;
 
   void SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
@@ -73,8 +75,8 @@ class clsHuffman {
 
   // The same operations on a borrowed input, writing into a caller-owned
   // buffer whose storage is reused (resized, never shrunk in capacity).
-  // `out` is unspecified after an error. The buffer variants above are built
-  // on these.
+  // `out` is unspecified after an error. A coded stream whose length field
+  // is 0 decodes to itself (DecodeByte leaves such a buffer unchanged).
   HuffmanError EncodeTo(std::span<const uint8_t> input, std::vector<uint8_t>& out);
   HuffmanError DecodeTo(std::span<const uint8_t> stream, std::vector<uint8_t>& out);
 
