@@ -153,6 +153,24 @@ bool WaitGone(const std::wstring& path, int seconds) {
   return false;
 }
 
+// Leftovers of an earlier, interrupted run would change what gets logged.
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(dir + L"\\" + name);
+      else
+        DeleteFileW((dir + L"\\" + name).c_str());
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
 // ---- the wizard windows
 
 struct Search {
@@ -293,6 +311,9 @@ class InstallerEndToEnd : public ::testing::Test {
   }
 
   void SetUp() override {
+    for (const wchar_t* d : {L"C:\\Kova Quieto", L"C:\\Oficina E2E", L"C:\\Kova Nada", L"C:\\Kova Danificado"})
+      RemoveTree(d);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     ASSERT_EQ(pack_rc_, 0) << pack_output_;
     ASSERT_GT(program_.size(), 262144u) << "the program should span several chunks";
   }
@@ -381,6 +402,30 @@ TEST_F(InstallerEndToEnd, UnattendedRefusesMissingOrDamagedPackage) {
   EXPECT_NE(Start(L"\"" + copy + L"\" /S /D=C:\\Kova Danificado", true), 0);
   EXPECT_FALSE(Exists(L"C:\\Kova Nada"));
   EXPECT_FALSE(Exists(L"C:\\Kova Danificado"));
+}
+
+TEST_F(InstallerEndToEnd, WizardWithoutPackageStopsOnPageFive) {
+  HANDLE process = nullptr;
+  ASSERT_EQ(Start(L"\"" + WinePath(Env("KOVA_E2E_INSTALLER")) + L"\"", false, &process), 0);
+  HWND main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard w(main, 6);
+  EXPECT_EQ(w.ProductName(), "");
+  w.Click(1);
+  w.ClickControl(2, 213);
+  for (int i = 0; i < 3; ++i) w.Click(1);
+  ASSERT_EQ(w.ShownPage(), 5);
+  w.Click(1);  // nothing to install: stays, every button disabled
+  EXPECT_EQ(w.ShownPage(), 5);
+  w.Click(2);  // Cancel is disabled too: no question, still running
+  EXPECT_EQ(WaitForSingleObject(process, 500), static_cast<DWORD>(WAIT_TIMEOUT));
+  w.Shot(work_ + L"\\shots\\sem_pacote_5.bmp");
+  PostMessageW(main, WM_CLOSE, 0, 0);  // the window's close box is the way out
+  ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 1u);
 }
 
 TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
