@@ -80,6 +80,7 @@ class Installer : private FileSectionVisitor {
       if (error_.empty()) error_ = "Falha ao copiar os arquivos do pacote.";
       return false;
     }
+    if (!files_started_) progress_.SetRange(file_count);
 
     progress_.SetStatus("Criando atalhos");
     if (choices_.desktop && !pkg_.desktop.empty() && !DesktopShortcuts()) return false;
