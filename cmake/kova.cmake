@@ -39,3 +39,10 @@ function(kova_fuzz_target name)
     add_test(NAME ${name}_replay COMMAND ${name} ${KOVA_FUZZ_CORPUS_DIR}/${name})
   endif()
 endfunction()
+
+# ImageMagick for generated pictures. The real program in /usr/bin first:
+# a `convert` earlier on PATH may be something else of the same name.
+find_program(KOVA_CONVERT NAMES convert-im6.q16 convert PATHS /usr/bin NO_DEFAULT_PATH)
+if(NOT KOVA_CONVERT)
+  find_program(KOVA_CONVERT convert)
+endif()
