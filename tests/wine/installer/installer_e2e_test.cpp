@@ -114,6 +114,37 @@ std::string RegValue(const std::wstring& key, const std::wstring& name) {
   return out.substr(type_end + 4, eol - type_end - 4);
 }
 
+// A string value read directly, for texts outside the console's code page.
+std::wstring RegString(const std::wstring& key, const wchar_t* name) {
+  wchar_t buf[1024] = {0};
+  DWORD size = sizeof buf - sizeof(wchar_t), type = 0;
+  HKEY k;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS)
+    return L"<none>";
+  LONG r = RegQueryValueExW(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(k);
+  return r == ERROR_SUCCESS && type == REG_SZ ? std::wstring(buf) : L"<none>";
+}
+
+// A text of a file's version resource, read the way Explorer does.
+std::wstring VersionText(const std::wstring& file, const wchar_t* name) {
+  DWORD handle = 0, size = GetFileVersionInfoSizeW(file.c_str(), &handle);
+  std::vector<char> block(size);
+  if (!size || !GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return L"<no version>";
+  struct {
+    WORD language, code_page;
+  }* tr = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &len))
+    return L"<no translation>";
+  wchar_t query[128];
+  swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%ls", tr->language, tr->code_page, name);
+  wchar_t* value = nullptr;
+  if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &len) || !value)
+    return L"<no " + std::wstring(name) + L">";
+  return value;
+}
+
 bool KeyExists(HKEY root, const std::wstring& key) {
   HKEY k;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return false;
@@ -354,8 +385,10 @@ class InstallerEndToEnd : public ::testing::Test {
     EXPECT_EQ(RegValue(kUninstallKey, L"NoModify"), "0x1");
     EXPECT_EQ(RegValue(kUninstallKey, L"NoRepair"), "0x1");
     EXPECT_NE(RegValue(kUninstallKey, L"EstimatedSize"), "<none>");
-    EXPECT_NE(RegValue(kUninstallKey, L"DisplayVersion"), "<none>");
-    EXPECT_NE(RegValue(kUninstallKey, L"Publisher"), "<none>");
+    // Taken from the version resource of the program the shortcuts start.
+    EXPECT_EQ(RegString(kUninstallKey, L"DisplayVersion"), VersionText(dir + L"\\KOVA.exe", L"ProductVersion"));
+    EXPECT_EQ(RegString(kUninstallKey, L"Publisher"), VersionText(dir + L"\\KOVA.exe", L"CompanyName"));
+    EXPECT_NE(RegString(kUninstallKey, L"Publisher").find(L"KOVA"), std::wstring::npos);
   }
 
   void CheckRemoved(const std::wstring& dir, const std::wstring& desktop, const std::wstring& programs) {
