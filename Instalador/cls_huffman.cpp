@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 #include "Instalador/binary_file.h"
 
@@ -227,8 +228,8 @@ void CountAndXor(const uint8_t* in, size_t n, std::array<uint32_t, 256>& counts,
   sum ^= static_cast<uint8_t>(x);
 }
 
-HuffmanError Encode(std::span<const uint8_t> input, std::vector<uint8_t>& out,
-                    Progress& progress) {
+HuffmanError EncodeImpl(std::span<const uint8_t> input, std::vector<uint8_t>& out,
+                        Progress& progress) {
   if (input.size() > static_cast<size_t>(kInt32Max)) return OverflowError(kEncodeSource);
   const int64_t n = static_cast<int64_t>(input.size());
   if (n == 0) {
@@ -533,8 +534,8 @@ HuffmanError ReadCodes(std::span<const uint8_t> s, Header& h, DecodeTree& tree) 
   return {};
 }
 
-HuffmanError Decode(std::span<const uint8_t> s, std::vector<uint8_t>& out, Outcome& outcome,
-                    Progress& progress) {
+HuffmanError DecodeImpl(std::span<const uint8_t> s, std::vector<uint8_t>& out, Outcome& outcome,
+                        Progress& progress) {
   outcome = Outcome::Decoded;
   if (s.size() < 4) return IdError();
   if (std::memcmp(s.data(), he3::kStoredId.data(), 4) == 0) {
@@ -633,6 +634,25 @@ HuffmanError Decode(std::span<const uint8_t> s, std::vector<uint8_t>& out, Outco
   return {};
 }
 
+// Memory that cannot be had ends the call with an error, like any other.
+HuffmanError Encode(std::span<const uint8_t> input, std::vector<uint8_t>& out,
+                    Progress& progress) {
+  try {
+    return EncodeImpl(input, out, progress);
+  } catch (const std::bad_alloc&) {
+    return Error(kErrOutOfMemory, kEncodeSource, "Out of memory");
+  }
+}
+
+HuffmanError Decode(std::span<const uint8_t> s, std::vector<uint8_t>& out, Outcome& outcome,
+                    Progress& progress) {
+  try {
+    return DecodeImpl(s, out, outcome, progress);
+  } catch (const std::bad_alloc&) {
+    return Error(kErrOutOfMemory, kDecodeSource, "Out of memory");
+  }
+}
+
 }  // namespace
 }  // namespace kova
 
@@ -691,8 +711,8 @@ HuffmanError clsHuffman::DecodeString(std::string_view Text, std::string& Result
 namespace {
 
 // The shared body of EncodeFile and DecodeFile.
-HuffmanError CodeFile(clsHuffman& codec, bool encode, const std::filesystem::path& source,
-                      const std::filesystem::path& dest) {
+HuffmanError CodeFileImpl(clsHuffman& codec, bool encode, const std::filesystem::path& source,
+                          const std::filesystem::path& dest) {
   const std::string_view where = encode ? "clsHuffman.EncodeFile()" : "clsHuffman.DecodeFile()";
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec))
@@ -709,6 +729,16 @@ HuffmanError CodeFile(clsHuffman& codec, bool encode, const std::filesystem::pat
   std::filesystem::remove(dest, ec);
   if (!WriteWholeFile(dest, bytes)) return Error(kErrFileAccess, where, "Path/File access error");
   return {};
+}
+
+HuffmanError CodeFile(clsHuffman& codec, bool encode, const std::filesystem::path& source,
+                      const std::filesystem::path& dest) {
+  try {
+    return CodeFileImpl(codec, encode, source, dest);
+  } catch (const std::bad_alloc&) {
+    return Error(kErrOutOfMemory, encode ? "clsHuffman.EncodeFile()" : "clsHuffman.DecodeFile()",
+                 "Out of memory");
+  }
 }
 
 }  // namespace

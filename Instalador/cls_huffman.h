@@ -31,6 +31,7 @@ namespace kova {
 inline constexpr int32_t kObjectErrorBase = -2147221504;
 // Numbers of the runtime errors the codec can end in.
 inline constexpr int32_t kErrOverflow = 6;
+inline constexpr int32_t kErrOutOfMemory = 7;
 inline constexpr int32_t kErrSubscriptRange = 9;
 inline constexpr int32_t kErrFileAccess = 75;
 
