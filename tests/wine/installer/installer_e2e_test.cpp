@@ -229,6 +229,45 @@ HWND WaitWizard(HANDLE process) {
   return s.found;
 }
 
+struct BoxSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {0};
+  GetClassNameW(hwnd, cls, 64);
+  if (pid != s->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"#32770") return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+// A message box of the process: its caption and text, then OK.
+bool AnswerMessageBox(HANDLE process, std::wstring* caption, std::wstring* text) {
+  BoxSearch s{GetProcessId(process), nullptr};
+  for (int i = 0; i < 300 && !s.found; ++i) {
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+    if (!s.found) Sleep(100);
+  }
+  if (!s.found) return false;
+  wchar_t buf[4096] = {0};
+  DWORD_PTR n = 0;
+  SendMessageTimeoutW(s.found, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &n);
+  *caption = buf;
+  text->clear();
+  for (HWND c = GetWindow(s.found, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t t[4096] = {0};
+    SendMessageTimeoutW(c, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(t), SMTO_NORMAL, 5000, &n);
+    *text += t;
+    *text += L"\n";
+  }
+  PostMessageW(s.found, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 class Wizard {
  public:
   Wizard(HWND main, int pages) : main_(main), pages_(pages) {}
@@ -252,6 +291,8 @@ class Wizard {
     DWORD_PTR r;
     SendMessageTimeoutW(GetDlgItem(main_, 80 + button), WM_LBUTTONUP, 0, 0, SMTO_NORMAL, 180000, &r);
   }
+  // A click that may open a modal box: does not wait for the handler.
+  void PostClick(int button) { PostMessageW(GetDlgItem(main_, 80 + button), WM_LBUTTONUP, 0, 0); }
   void ClickControl(int page, int id) {
     DWORD_PTR r;
     SendMessageTimeoutW(Control(page, id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &r);
@@ -459,6 +500,36 @@ TEST_F(InstallerEndToEnd, WizardWithoutPackageStopsOnPageFive) {
   GetExitCodeProcess(process, &code);
   CloseHandle(process);
   EXPECT_EQ(code, 1u);
+}
+
+TEST_F(InstallerEndToEnd, WizardShowsFatalErrorForDamagedPackage) {
+  std::string damaged = ReadAll(package_);
+  damaged.resize(damaged.size() - 10);  // the header is whole, the file section is not
+  std::wstring copy = work_ + L"\\danificado_wizard.exe";
+  WriteAll(copy, damaged);
+  HANDLE process = nullptr;
+  ASSERT_EQ(Start(L"\"" + copy + L"\"", false, &process), 0);
+  HWND main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard w(main, 6);
+  w.Click(1);
+  w.ClickControl(2, 213);
+  w.Click(1);
+  w.SetText(3, 223, L"C:\\Kova Danificado");
+  w.Click(1);
+  w.Click(1);
+  ASSERT_EQ(w.ShownPage(), 5);
+  w.PostClick(1);
+  std::wstring caption, text;
+  ASSERT_TRUE(AnswerMessageBox(process, &caption, &text));
+  EXPECT_EQ(caption, L"Erro Fatal");
+  EXPECT_NE(text.find(L"danificado"), std::wstring::npos) << WideToUtf8(text);
+  ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 1u);
+  EXPECT_FALSE(Exists(L"C:\\Kova Danificado"));  // checked before anything was written
 }
 
 TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
