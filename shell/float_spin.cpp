@@ -58,9 +58,9 @@ std::string FloatSpinModel::Format(double value) const {
   std::string g = Print("%g", value);
   int places = std::min(decimals_, 60);
   bool exponent = g.find('e') != std::string::npos;
-  char spec[32];
-  std::snprintf(spec, sizeof spec, exponent ? "%%.%de" : "%%.%df", places);
-  std::string text = Print(spec, value);
+  char conversion[32];
+  std::snprintf(conversion, sizeof conversion, exponent ? "%%.%de" : "%%.%df", places);
+  std::string text = Print(conversion, value);
   if (!trim_) return text;
   if (exponent) {
     size_t e = text.find('e');

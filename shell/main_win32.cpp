@@ -55,10 +55,10 @@ HFONT CreateFieldFont() {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
 
-using Tips = std::vector<ScreenSpec::Tooltip>;
+using Tips = std::vector<ScreenDesign::Tooltip>;
 
-ScreenSpec SelectionSpec(int template_id) {
-  ScreenSpec s;
+ScreenDesign SelectionDesign(int template_id) {
+  ScreenDesign s;
   s.template_id = template_id;
   s.background = [] { return IDB_BG_SELECTION; };
   s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT}, {IDC_EXIT, IDB_BTN_EXIT}};
@@ -68,8 +68,8 @@ ScreenSpec SelectionSpec(int template_id) {
   return s;
 }
 
-ScreenSpec LanguageSpec() {
-  ScreenSpec s;
+ScreenDesign LanguageDesign() {
+  ScreenDesign s;
   s.template_id = IDD_LANGUAGE;
   s.background = [] { return IDB_BG_SELECTION; };
   s.buttons = {{IDC_LANG_PT, IDB_BTN_LANG_PT}, {IDC_LANG_EN, IDB_BTN_LANG_EN},
@@ -87,8 +87,8 @@ ScreenSpec LanguageSpec() {
   return s;
 }
 
-ScreenSpec CustomerSpec(const AppContext& app) {
-  ScreenSpec s;
+ScreenDesign CustomerDesign(const AppContext& app) {
+  ScreenDesign s;
   s.template_id = IDD_CUSTOMER;
   s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
   s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT},
@@ -113,10 +113,10 @@ class Screens final : public ScreenHost {
     std::unique_ptr<ScreenLogic> logic;
     std::unique_ptr<ScreenWindow> window;
   };
-  void Put(ScreenObject which, std::unique_ptr<ScreenLogic> logic, ScreenSpec spec) {
+  void Put(ScreenObject which, std::unique_ptr<ScreenLogic> logic, ScreenDesign design) {
     Slot& s = slots_[static_cast<size_t>(which)];
     s.logic = std::move(logic);
-    s.window = std::make_unique<ScreenWindow>(std::move(spec), *s.logic);
+    s.window = std::make_unique<ScreenWindow>(std::move(design), *s.logic);
   }
   bool Available(ScreenObject which) const override {
     return slots_[static_cast<size_t>(which)].window != nullptr;
@@ -165,12 +165,12 @@ int RunApplication(HINSTANCE instance) {
                                                return true;
                                              return PortOpens(n);
                                            }),
-              SelectionSpec(IDD_PORT));
-  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageSpec());
+              SelectionDesign(IDD_PORT));
+  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageDesign());
   screens.Put(ScreenObject::Model,
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),
-              SelectionSpec(IDD_MODEL));
+              SelectionDesign(IDD_MODEL));
   screens.Put(ScreenObject::Customer,
               std::make_unique<CustomerScreen>(
                   app, CustomerScreen::Links{
@@ -178,7 +178,7 @@ int RunApplication(HINSTANCE instance) {
                              return CanGoNext(screens, FlowState::Customer, app.model);
                            },
                            nullptr}),
-              CustomerSpec(app));
+              CustomerDesign(app));
 
   HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Kova_aplication");
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -33,8 +33,8 @@ struct ScreenWindow::Impl {
   HWND tooltip = nullptr;
 };
 
-ScreenWindow::ScreenWindow(ScreenSpec spec, ScreenLogic& logic)
-    : spec_(std::move(spec)), logic_(logic), impl_(std::make_unique<Impl>()) {}
+ScreenWindow::ScreenWindow(ScreenDesign design, ScreenLogic& logic)
+    : design_(std::move(design)), logic_(logic), impl_(std::make_unique<Impl>()) {}
 
 ScreenWindow::~ScreenWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -123,7 +123,7 @@ int ScreenWindow::Run(HWND owner) {
   result_ = kScreenExit;
   *impl_ = Impl{};
   if (!owner && g_active) owner = g_active->hwnd_;
-  hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(spec_.template_id), owner,
+  hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(design_.template_id), owner,
                              DialogProc, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) return kScreenExit;  // no template: nothing sensible to show
   bool owner_enabled = owner && IsWindowEnabled(owner);
@@ -222,7 +222,7 @@ void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
   impl_->view = std::make_unique<DialogView>(hwnd_, [this](int r) { End(r); });
 
-  for (const ScreenSpec::Label& l : spec_.labels) {
+  for (const ScreenDesign::Label& l : design_.labels) {
     HWND c = GetDlgItem(hwnd_, l.id);
     if (!c) continue;
     auto label = std::make_unique<FontLabel>();
@@ -230,7 +230,7 @@ void ScreenWindow::Init() {
     label->SetFont(Utf8ToWide(l.font.face), l.font.height, RGB(0, 0, 0), l.font.flags);
     impl_->labels.push_back(std::move(label));
   }
-  for (const ScreenSpec::Button& b : spec_.buttons) {
+  for (const ScreenDesign::Button& b : design_.buttons) {
     HWND c = GetDlgItem(hwnd_, b.id);
     if (!c) continue;
     auto button = std::make_unique<BitmapButton>();
@@ -240,7 +240,7 @@ void ScreenWindow::Init() {
     button->SetBitmaps(inst, b.bitmap, kButtonMask);
     impl_->buttons.push_back(std::move(button));
   }
-  for (const ScreenSpec::Spin& sp : spec_.spins) {
+  for (const ScreenDesign::Spin& sp : design_.spins) {
     HWND c = GetDlgItem(hwnd_, sp.updown);
     if (!c) continue;
     auto spin = std::make_unique<FloatSpinControl>();
@@ -250,13 +250,13 @@ void ScreenWindow::Init() {
     impl_->spins.push_back(std::move(spin));
   }
   if (g_resources.field_font)
-    for (int id : spec_.field_font_controls)
+    for (int id : design_.field_font_controls)
       SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(g_resources.field_font), TRUE);
 
   logic_.OnInit(*impl_->view);
 
   SetBackgroundMode(static_cast<int>(BackgroundMode::Tile));
-  if (spec_.background && LoadBackground(spec_.background())) {
+  if (design_.background && LoadBackground(design_.background())) {
     // The window takes the picture's size, centred on the screen.
     BITMAP bm = {};
     GetObjectW(background_, sizeof bm, &bm);
@@ -269,12 +269,12 @@ void ScreenWindow::Init() {
     SetWindowPos(hwnd_, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  if (!spec_.tooltips.empty()) {
+  if (!design_.tooltips.empty()) {
     impl_->tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, inst, nullptr);
-    impl_->tip_texts.reserve(spec_.tooltips.size());
-    for (const ScreenSpec::Tooltip& t : spec_.tooltips) {
+    impl_->tip_texts.reserve(design_.tooltips.size());
+    for (const ScreenDesign::Tooltip& t : design_.tooltips) {
       HWND target = t.id == 0 ? hwnd_ : GetDlgItem(hwnd_, t.id);
       if (!target || !impl_->tooltip) continue;
       impl_->tip_texts.push_back(Utf8ToWide(t.text));
@@ -289,7 +289,7 @@ void ScreenWindow::Init() {
     if (impl_->tooltip) SendMessageW(impl_->tooltip, TTM_ACTIVATE, TRUE, 0);
   }
 
-  if (spec_.splash_bitmap) splash::Show(inst, hwnd_, spec_.splash_bitmap);
+  if (design_.splash_bitmap) splash::Show(inst, hwnd_, design_.splash_bitmap);
 }
 
 INT_PTR CALLBACK ScreenWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

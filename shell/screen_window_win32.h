@@ -19,7 +19,7 @@ namespace kova {
 
 enum class BackgroundMode { Tile = 0, Centre = 1, Stretch = 2 };
 
-struct ScreenSpec {
+struct ScreenDesign {
   struct Button {
     int id;
     int bitmap;
@@ -58,7 +58,7 @@ const ShellResources& GetShellResources();
 
 class ScreenWindow {
  public:
-  ScreenWindow(ScreenSpec spec, ScreenLogic& logic);
+  ScreenWindow(ScreenDesign design, ScreenLogic& logic);
   ~ScreenWindow();
   ScreenWindow(const ScreenWindow&) = delete;
   ScreenWindow& operator=(const ScreenWindow&) = delete;
@@ -83,7 +83,7 @@ class ScreenWindow {
   bool PreTranslate(MSG& msg);
   void End(int result);
 
-  ScreenSpec spec_;
+  ScreenDesign design_;
   ScreenLogic& logic_;
   std::unique_ptr<Impl> impl_;
   HWND hwnd_ = nullptr;

@@ -50,8 +50,8 @@ class ScriptedLogic : public ScreenLogic {
 class ShellWin32 : public ::testing::Test {
  protected:
   void SetUp() override { SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_}); }
-  ScreenSpec Spec() {
-    ScreenSpec s;
+  ScreenDesign Design() {
+    ScreenDesign s;
     s.template_id = IDD_TEST_SCREEN;
     return s;
   }
@@ -90,7 +90,7 @@ TEST_F(ShellWin32, ViewReadsAndWritesRealControls) {
     disabled = !IsWindowEnabled(GetDlgItem(dlg, IDC_TEST_EDIT));
     v.EndScreen(42);
   };
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 42);
   EXPECT_EQ(edit_text, "Ação São João");
   EXPECT_EQ(empty_sel, -1);
@@ -104,7 +104,7 @@ TEST_F(ShellWin32, ViewReadsAndWritesRealControls) {
 TEST_F(ShellWin32, EndedDuringInitialisationNeverRunsTheLoop) {
   ScriptedLogic logic;
   logic.init = [](View& v) { v.EndScreen(3); };
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 3);
   // The same object runs again with a new window.
   logic.init = nullptr;
@@ -121,7 +121,7 @@ TEST_F(ShellWin32, EnterDoesNotCloseEscExits) {
     Key(VK_ESCAPE, true);
     Key(VK_ESCAPE, false);
   };
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 2);
   EXPECT_EQ(logic.calls, (std::vector<std::string>{"enter"}));
 }
@@ -133,7 +133,7 @@ TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
     Key(VK_CONTROL, true);
     Key(VK_LEFT, true);
   };
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 4);
   EXPECT_EQ(ctrl_, 1);  // still held
 
@@ -166,14 +166,14 @@ TEST_F(ShellWin32, ButtonsReachTheLogic) {
     SendMessageW(GetDlgItem(dlg, IDC_TEST_BUTTON), BM_CLICK, 0, 0);
     v.EndScreen(1);
   };
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 1);
   EXPECT_EQ(logic.calls, (std::vector<std::string>{"command " + std::to_string(IDC_TEST_BUTTON)}));
 }
 
 TEST_F(ShellWin32, BackgroundModeAndMissingPictures) {
   ScriptedLogic logic;
-  ScreenWindow screen(Spec(), logic);
+  ScreenWindow screen(Design(), logic);
   EXPECT_FALSE(screen.LoadBackground(9999));  // no such bitmap
   screen.SetBackgroundMode(3);                // ignored
   BitmapButton button;
