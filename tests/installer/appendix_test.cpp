@@ -62,8 +62,10 @@ struct Collector : FileSectionVisitor {
 class PackRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Unique per run: other build trees may run the same tests at once.
     root_ = fs::temp_directory_path() /
-            ("kova_pack_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("kova_pack_" + std::to_string(std::random_device{}()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "tree" / "dados" / "sub");
     fs::create_directories(root_ / "tree" / "vazio");

@@ -486,9 +486,10 @@ TEST(Codec, DecodeProgressCountsStreamBytes) {
 class CodecFiles : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Unique per run: other build trees may run the same tests at once.
     dir_ = std::filesystem::temp_directory_path() /
-           ("he3_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("he3_files_" + std::to_string(std::random_device{}()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
