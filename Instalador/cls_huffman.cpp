@@ -321,29 +321,32 @@ struct DecodeTree {
 };
 
 // Lookup tables. The first level is indexed by the next 11 bits and may
-// give up to three symbols at once; longer codes escape to second-level
-// tables of 8 bits, one per inner node reached, which may escape further.
-// An entry is bits | symbols << 6 | sym1 << 8 | sym2 << 16 | sym3 << 24;
+// give up to four symbols at once (runs of short codes, such as the zero
+// bytes of executables); longer codes escape to second-level tables of 8
+// bits, one per inner node reached, which may escape further. An entry is
+// bits | symbols << 6 | sym1 << 32 | sym2 << 40 | sym3 << 48 | sym4 << 56;
 // the low six bits always count the bits the entry takes, so they can shift
 // the bit buffer as they are. Zero symbols marks a special entry: a broken
-// path, or with kLink a link to table (entry >> 8 & 0xFFFF).
+// path, or with kLink a link to table (entry >> 16 & 0xFFFF).
 constexpr int kRootBits = 11;
 constexpr int kSubBits = 8;
-constexpr uint32_t kSymbolsMask = 3u << 6;
-constexpr uint32_t kLink = 1u << 24;
+constexpr int kMaxSymbols = 4;
+using Entry = uint64_t;
+constexpr Entry kSymbolsMask = 7u << 6;
+constexpr Entry kLink = 1u << 9;
 
-inline bool IsSpecial(uint32_t e) { return (e & kSymbolsMask) == 0; }
-inline bool IsLink(uint32_t e) { return IsSpecial(e) && (e & kLink); }
+inline bool IsSpecial(Entry e) { return (e & kSymbolsMask) == 0; }
+inline bool IsLink(Entry e) { return IsSpecial(e) && (e & kLink); }
 
 struct DecodeTables {
-  std::array<uint32_t, 1u << kRootBits> root;
-  std::vector<uint32_t> sub;  // kSubBits-wide tables, back to back
+  std::array<Entry, 1u << kRootBits> root;
+  std::vector<Entry> sub;  // kSubBits-wide tables, back to back
 };
 
-inline uint32_t LeafEntry(int sym, unsigned bits) { return bits | 1u << 6 | uint32_t(sym) << 8; }
-inline unsigned EntryBits(uint32_t e) { return e & 63; }
+inline Entry LeafEntry(int sym, unsigned bits) { return bits | 1u << 6 | Entry(sym) << 32; }
+inline unsigned EntryBits(Entry e) { return e & 63; }
 
-void FillTable(const DecodeTree& tree, int top, unsigned width, uint32_t* table,
+void FillTable(const DecodeTree& tree, int top, unsigned width, Entry* table,
                std::vector<int>& pending, std::array<int16_t, kMaxNodes>& subOf) {
   struct Visit {
     int node;
@@ -357,7 +360,7 @@ void FillTable(const DecodeTree& tree, int top, unsigned width, uint32_t* table,
     for (unsigned b = 0; b < 2; ++b) {
       const int c = tree.child[at.node][b];
       const unsigned depth = at.depth + 1, path = at.path | b << at.depth;
-      uint32_t e;
+      Entry e;
       if (c < 0) {
         e = depth;
       } else if (tree.IsLeaf(c)) {
@@ -367,7 +370,7 @@ void FillTable(const DecodeTree& tree, int top, unsigned width, uint32_t* table,
           subOf[c] = static_cast<int16_t>(pending.size());
           pending.push_back(c);
         }
-        e = kLink | width | uint32_t(subOf[c]) << 8;
+        e = kLink | width | Entry(subOf[c]) << 16;
       } else {
         stack[sp++] = {c, depth, path};
         continue;
@@ -381,7 +384,7 @@ void BuildTables(const DecodeTree& tree, DecodeTables& t) {
   std::vector<int> pending;
   std::array<int16_t, kMaxNodes> subOf;
   subOf.fill(-1);
-  std::array<uint32_t, 1u << kRootBits> single;
+  std::array<Entry, 1u << kRootBits> single;
   FillTable(tree, 0, kRootBits, single.data(), pending, subOf);
   for (size_t i = 0; i < pending.size(); ++i) {  // grows while it is walked
     t.sub.resize((i + 1) << kSubBits);
@@ -391,15 +394,15 @@ void BuildTables(const DecodeTree& tree, DecodeTables& t) {
   // left: the entry for the remaining bits, read from the same table, is
   // right whenever its code is no longer than those bits.
   for (unsigned i = 0; i < single.size(); ++i) {
-    uint32_t e = single[i];
+    Entry e = single[i];
     t.root[i] = e;
     if (IsSpecial(e)) continue;
-    for (unsigned count = 2; count <= 3; ++count) {
+    for (unsigned count = 2; count <= kMaxSymbols; ++count) {
       const unsigned used = EntryBits(e);
-      const uint32_t next = single[i >> used];
+      const Entry next = single[i >> used];
       if (IsSpecial(next) || used + EntryBits(next) > kRootBits) break;
-      e = (used + EntryBits(next)) | count << 6 | (e & 0xFFFFFF00u) |
-          (next & 0xFF00) << (8 * (count - 1));
+      e = (used + EntryBits(next)) | Entry{count} << 6 | (e & 0xFFFFFFFF00000000u) |
+          (next >> 32 & 0xFF) << (32 + 8 * (count - 1));
     }
     t.root[i] = e;
   }
@@ -417,16 +420,16 @@ struct BitCursor {
 
 // A whole symbol (up to 255 bits) and five lookups never read more than
 // kInMargin bytes past a start at or before the input limit, and five
-// lookups write at most kOutMargin bytes (three symbols and a spare byte
-// from at most 12 bytes on).
+// lookups write at most kOutMargin bytes (four symbol bytes from at most
+// 16 bytes on).
 constexpr ptrdiff_t kInMargin = 256;
-constexpr ptrdiff_t kOutMargin = 16;
+constexpr ptrdiff_t kOutMargin = 20;
 static_assert(5 * kRootBits <= 56 && kSubBits <= kRootBits, "lookups must fit one refill");
 
 // Decodes while p <= inLimit and o <= outLimit. False when a broken path
 // was met; the cursor then stands at the start of that symbol.
-bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const uint32_t* root,
-                const uint32_t* sub) {
+bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const Entry* root,
+                const Entry* sub) {
   // Locals, so that the byte stores cannot alias the reader's state.
   const uint8_t* p = c.p;
   uint64_t buf = c.buf;
@@ -442,7 +445,7 @@ bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const u
     refill();
 #pragma GCC unroll 5
     for (int k = 0; k < 5; ++k) {  // 5 x 11 bits fit the 56 refilled
-      uint32_t e = root[buf & ((1u << kRootBits) - 1)];
+      Entry e = root[buf & ((1u << kRootBits) - 1)];
       if (IsSpecial(e)) [[unlikely]] {
         // Long code: follow the links, refilling between levels.
         const uint64_t buf0 = buf;
@@ -452,30 +455,28 @@ bool DecodeFast(BitCursor& c, const uint8_t* inLimit, uint8_t* outLimit, const u
           buf >>= EntryBits(e);
           bits -= EntryBits(e);
           if (bits < kSubBits) refill();
-          e = sub[((e >> 8 & 0xFFFF) << kSubBits) + (buf & ((1u << kSubBits) - 1))];
+          e = sub[((e >> 16 & 0xFFFF) << kSubBits) + (buf & ((1u << kSubBits) - 1))];
         }
         if (IsSpecial(e)) {  // broken path: rewind for the exact walk
           buf = buf0, bits = bits0, p = p0;
           ok = false;
           break;
         }
-        *o++ = static_cast<uint8_t>(e >> 8);
+        *o++ = static_cast<uint8_t>(e >> 32);
         buf >>= EntryBits(e);
         bits -= EntryBits(e);
         refill();
         continue;
       }
-      // All three symbol bytes are stored (one spare byte on little-endian
-      // machines); the unused ones are overwritten later.
+      // All four symbol bytes are stored; the unused ones are overwritten
+      // later.
+      const auto symbols = static_cast<uint32_t>(e >> 32);
       if constexpr (std::endian::native == std::endian::little) {
-        const uint32_t symbols = e >> 8;
         std::memcpy(o, &symbols, 4);
       } else {
-        o[0] = static_cast<uint8_t>(e >> 8);
-        o[1] = static_cast<uint8_t>(e >> 16);
-        o[2] = static_cast<uint8_t>(e >> 24);
+        for (int k = 0; k < 4; ++k) o[k] = static_cast<uint8_t>(symbols >> (8 * k));
       }
-      o += (e >> 6) & 3;
+      o += (e >> 6) & 7;
       buf >>= EntryBits(e);
       bits -= EntryBits(e);
     }
@@ -557,8 +558,8 @@ HuffmanError DecodeImpl(std::span<const uint8_t> s, std::vector<uint8_t>& out, O
 
   auto tables = std::make_unique<DecodeTables>();
   BuildTables(*tree, *tables);
-  const uint32_t* root = tables->root.data();
-  const uint32_t* sub = tables->sub.data();
+  const Entry* root = tables->root.data();
+  const Entry* sub = tables->sub.data();
 
   out.resize(static_cast<size_t>(h.length));
   uint8_t* o = out.data();
