@@ -35,7 +35,8 @@ class ExchangeScreen {
   virtual std::vector<std::string> FileKeywords() const = 0;
 };
 
-// The process-wide objects the exchange works on.
+// The process-wide objects the exchange works on; everything but dump must
+// be set.
 struct ExchangeEnv {
   SerialPort* port = nullptr;
   Clock* clock = nullptr;
@@ -67,8 +68,10 @@ class Exchange {
 
   // One read transaction into store: from the controller (read frame, W1,
   // up to the profile's reads with W2 after each failure), or, with the file
-  // as source, from the current parameter file. Then, when show is set, the
-  // screen shows the store. 0 on success, 1 on failure.
+  // as source, from the model's section of the current parameter file ("FULL"
+  // reads the screen's file keywords, a selector its first keyword). Then,
+  // when show is set, the screen shows the store. 0 on success, 1 on
+  // failure; a selector that names no register fails without a frame.
   int ReadSelector(std::string_view selector, CKX4DATA& store, bool show = true);
   // The screen-level read: a pause, up to three transactions into the store
   // of the source; after three failures the read error message and result 3.
