@@ -9,6 +9,7 @@ endif()
 
 add_library(kova_he3 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cls_huffman.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cls_huffman_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/binary_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/${KOVA_BINARY_FILE_PLATFORM})
 target_include_directories(kova_he3 PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)

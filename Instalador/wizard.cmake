@@ -30,14 +30,5 @@ if(WIN32)
     ${CMAKE_CURRENT_SOURCE_DIR}/instalador.rc)
   target_link_libraries(Instalador PRIVATE kova_install_win32)
   target_link_options(Instalador PRIVATE -municode)
-  # The codec's file wrappers (EncodeFile, DecodeFile) live in the same
-  # object as DecodeByte and call two std::filesystem functions; linking
-  # those pulls libstdc++'s filesystem, locale and stream support (about
-  # 800 KB) into an image that must stay under 409600 bytes. The installer
-  # never calls the wrappers, so the two calls resolve to abort() until the
-  # wrappers move to an object of their own.
-  target_link_options(Instalador PRIVATE
-    "-Wl,--defsym=_ZNSt10filesystem6statusERKNS_7__cxx114pathERSt10error_code=abort"
-    "-Wl,--defsym=_ZNSt10filesystem6removeERKNS_7__cxx114pathERSt10error_code=abort")
   kova_pad_image(Instalador 409600)
 endif()
