@@ -33,6 +33,5 @@ Frame StopStreamFrame(int model) { return MakeFrame(model, kCmdStopStream, 0); }
 Frame CalibrateFrame(int model) { return MakeFrame(model, kCmdCalibrate, 0); }
 
 unsigned long BaudRate(int model) { return model == kModelVela ? 9600 : 38400; }
-const char* ModelName(int model) { return model == kModelVela ? "VELA" : "BRIO"; }
 
 }  // namespace kova

@@ -37,7 +37,5 @@ Frame CalibrateFrame(int model);
 
 // Link speed of the model: 9600 for VELA, 38400 otherwise.
 unsigned long BaudRate(int model);
-// The name of the model family in settings and parameter files.
-const char* ModelName(int model);
 
 }  // namespace kova

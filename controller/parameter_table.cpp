@@ -20,7 +20,7 @@ constexpr double k0_1 = static_cast<double>(0.1f);
 constexpr double k0_02 = static_cast<double>(0.02f);
 constexpr double k0_01 = static_cast<double>(0.01f);
 
-struct RowSpec {
+struct RowDef {
   const char* vela;  // null: VELA has no such register
   const char* other;
   double kind;
@@ -30,7 +30,7 @@ struct RowSpec {
   const char* default_text;
 };
 
-const RowSpec kRows[kParameterRows] = {
+const RowDef kRows[kParameterRows] = {
     {nullptr, "7F", 2, {"0", "1"}, 0, {"Desativado", "Ativado"}, "Desativado"},
     {nullptr, "7C", kNumeric, {"4001", "7500"}, 50.0, {"%0.0f"}, "4001"},
     {nullptr, "7B", kNumeric, {"2001", "4000"}, 50.0, {"%0.0f"}, "2001"},
@@ -120,15 +120,15 @@ const ParameterDescriptor* ParameterTable::Find(std::string_view keyword) const 
 
 void BuildParameterTable(ParameterTable& table, int model) {
   for (int r = 0; r < kParameterRows; ++r) {
-    const RowSpec& spec = kRows[r];
+    const RowDef& row = kRows[r];
     ParameterDescriptor& d = table.rows[r];
-    const char* keyword = model == kModelVela ? spec.vela : spec.other;
+    const char* keyword = model == kModelVela ? row.vela : row.other;
     if (keyword) Copy(d.keyword, keyword);
-    d.kind = spec.kind;
-    FillTexts(d.column1, spec.column1);
-    d.scale = spec.scale;
-    FillTexts(d.column2, spec.column2);
-    Copy(d.default_text, spec.default_text);
+    d.kind = row.kind;
+    FillTexts(d.column1, row.column1);
+    d.scale = row.scale;
+    FillTexts(d.column2, row.column2);
+    Copy(d.default_text, row.default_text);
   }
 }
 

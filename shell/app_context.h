@@ -18,6 +18,7 @@
 #include "store/ckx4data.h"
 #include "store/ckx4file.h"
 #include "store/customer_record.h"
+#include "store/parameter_file.h"
 #include "store/settings.h"
 
 namespace kova {
@@ -51,7 +52,7 @@ struct AppContext {
 
   bool IsVela() const { return model == kModelVela; }
   // The model family's name: file extension, customer and settings section.
-  const char* ModelName() const { return IsVela() ? "VELA" : "BRIO"; }
+  std::string ModelName() const { return kova::ModelName(model); }
   // Empties the three stores at the end of a work cycle.
   void ClearStores();
   // Writes the diagnostic dump of a store to the named file; a folder that
