@@ -2,7 +2,7 @@
 
 #include "common/cp1252.h"
 #include "resources/control_ids.h"
-#include "screens/customer_files.h"
+#include "store/parameter_file.h"
 
 namespace kova {
 namespace {
@@ -113,20 +113,16 @@ void CustomerScreen::OnCommand(View& view, int id) {
   }
 }
 
-}  // namespace kova
-
-namespace kova {
-
-CustomerFileState CustomerScreen::Files() {
-  return CustomerFileState{app_.equipment, app_.file_store, app_.customer, app_.current_path,
-                           app_.model,     app_.source,     app_.file_loaded};
-}
-
 void CustomerScreen::LoadFile(View& view) {
   // The record is read with the parameters; the boxes follow it.
-  if (LoadCustomerFile(Files(), view, IDC_SOURCE)) FillBoxes(view);
+  ParameterFileContext files = app_.FileContext(view, IDC_SOURCE);
+  if (LoadParameterFile(files) == FileAction::kDone) FillBoxes(view);
 }
 
-void CustomerScreen::SaveFile(View& view) { SaveCustomerFile(Files(), view, IDC_SOURCE); }
+// The customer screen keeps its source when it saves.
+void CustomerScreen::SaveFile(View& view) {
+  ParameterFileContext files = app_.FileContext(view, IDC_SOURCE, /*save_selects_file_source=*/false);
+  SaveParameterFile(files);
+}
 
 }  // namespace kova

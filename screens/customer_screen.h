@@ -5,7 +5,6 @@
 #pragma once
 #include <functional>
 
-#include "screens/customer_files.h"
 #include "shell/app_context.h"
 #include "shell/screen_logic.h"
 
@@ -38,7 +37,6 @@ class CustomerScreen final : public ScreenLogic {
   void ShowSource(View& view);
   void LoadFile(View& view);
   void SaveFile(View& view);
-  CustomerFileState Files();
 
   AppContext& app_;
   Links links_;

@@ -15,6 +15,7 @@
 #include "controller/parameter_table.h"
 #include "serial/serial_port.h"
 #include "shell/screen_flow.h"
+#include "shell/view.h"
 #include "store/ckx4data.h"
 #include "store/ckx4file.h"
 #include "store/customer_record.h"
@@ -64,6 +65,14 @@ struct AppContext {
   std::optional<int> StoredPort(int for_model);
   // The objects the controller exchange works on.
   ExchangeEnv Exchange();
+  // What the Load File and Save File procedures work on, for a screen's view
+  // and its source selector.
+  ParameterFileContext FileContext(View& view, int source_selector,
+                                   bool save_selects_file_source = true) {
+    return ParameterFileContext{equipment, file_store,  customer, current_path,
+                                model,     source,      file_loaded, view,
+                                source_selector, save_selects_file_source};
+  }
 };
 
 }  // namespace kova
