@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the installer: Instalador.exe carrying Desinstalar.exe and KOVA.exe,
+# from the package description in package/. Output: build/Instalador.exe.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+. scripts/deps.sh
+kova_install_deps
+jobs=${KOVA_JOBS:-2}
+
+cmake --preset native >/dev/null
+cmake --build --preset native --target kova-pack -j"$jobs" >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target KOVA Instalador Desinstalar -j"$jobs" >/dev/null
+
+staging=$(mktemp -d)
+trap 'rm -rf "$staging"' EXIT
+cp build/windows/shell/KOVA.exe "$staging/"
+build/native/tools/kova-pack \
+  --installer build/windows/Instalador/Instalador.exe \
+  --uninstaller build/windows/Desinstalar/Desinstalar.exe \
+  --description package/kova.pkg --files "$staging" \
+  --output build/Instalador.exe
+echo "build/Instalador.exe"
