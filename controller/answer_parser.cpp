@@ -45,70 +45,53 @@ std::optional<uint64_t> ParseHex(std::string_view text) {
   return v;
 }
 
-int ParseConfigAnswer(std::string_view text, const RecordSink& sink) {
-  int state = 0, accepted = 0;
-  std::string_view keyword, value;
+namespace {
+
+// The record machine both answers share: after a "B0" the next N tokens are
+// the record's fields, and the token after them must be "C0" for the record
+// to count. That token is consumed whatever it is, so a "B0" in its place
+// does not start a record.
+template <std::size_t N, typename OnRecord>
+int ParseRecords(std::string_view text, OnRecord&& on_record) {
+  std::size_t state = 0;  // 0: waiting for B0; 1..N: reading field state-1
+  std::string_view fields[N];
+  int accepted = 0;
   ForEachToken(text, [&](std::string_view token) {
-    switch (state) {
-      case 0:
-        if (IsB0(token)) state = 1;
-        break;
-      case 1:
-        keyword = token;
-        state = 2;
-        break;
-      case 2:
-        value = token;
-        state = 3;
-        break;
-      default:
-        if (IsC0(token) && !keyword.empty() && !value.empty()) {
-          sink(keyword, value);
-          ++accepted;
-        }
-        state = 0;
-        break;
+    if (state == 0) {
+      if (IsB0(token)) state = 1;
+    } else if (state <= N) {
+      fields[state - 1] = token;
+      ++state;
+    } else {
+      state = 0;
+      if (IsC0(token) && on_record(fields)) ++accepted;
     }
   });
   return accepted;
 }
 
-int ParseLiveAnswer(std::string_view text, const RecordSink& sink, bool verify_check) {
-  int state = 0, accepted = 0;
-  std::string_view key, value, check;
-  ForEachToken(text, [&](std::string_view token) {
-    switch (state) {
-      case 0:
-        if (IsB0(token)) state = 1;
-        break;
-      case 1:
-        key = token;
-        state = 2;
-        break;
-      case 2:
-        value = token;
-        state = 3;
-        break;
-      case 3:
-        check = token;
-        state = 4;
-        break;
-      default: {
-        state = 0;
-        if (!IsC0(token) || key.empty() || value.empty()) break;
-        if (verify_check) {
-          auto k = ParseHex(key), v = ParseHex(value), c = ParseHex(check);
-          // Every part is one byte on the line, so a key and value whose
-          // sum passes 0xFF never validate.
-          if (!k || !v || !c || *k > 0xFF || *v > 0xFF || *c > 0xFF || *k + *v != *c) break;
-        }
-        sink(key, value);
-        ++accepted;
-        break;
-      }
-    }
+}  // namespace
+
+int ParseConfigAnswer(std::string_view text, const RecordSink& sink) {
+  return ParseRecords<2>(text, [&](const std::string_view* f) {
+    if (f[0].empty() || f[1].empty()) return false;
+    sink(f[0], f[1]);
+    return true;
   });
-  return accepted;
+}
+
+int ParseLiveAnswer(std::string_view text, const RecordSink& sink, bool verify_check) {
+  return ParseRecords<3>(text, [&](const std::string_view* f) {
+    if (f[0].empty() || f[1].empty()) return false;
+    if (verify_check) {
+      auto k = ParseHex(f[0]), v = ParseHex(f[1]), c = ParseHex(f[2]);
+      // Every part is one byte on the line, so a key and value whose sum
+      // passes 0xFF never validate.
+      if (!k || !v || !c || *k > 0xFF || *v > 0xFF || *c > 0xFF || *k + *v != *c) return false;
+    }
+    sink(f[0], f[1]);
+    return true;
+  });
 }
 
 int ParseConfigAnswer(std::string_view text, CKX4DATA& store) {
