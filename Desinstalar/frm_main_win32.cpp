@@ -23,21 +23,6 @@ std::string PageOneText(const std::string& product) {
          " do seu computador. Clique no botão 'Avançar' para continuar a desinstalação.";
 }
 
-class WindowProgress : public UninstallProgress {
- public:
-  explicit WindowProgress(WizardWindow& w) : w_(w) {}
-  void SetStatus(const std::string& text) override {
-    HWND l = w_.Control(lblPg5Status);
-    SetWindowTextW(l, W(text).c_str());
-    UpdateWindow(l);
-  }
-  void SetRange(int max) override { SendMessageW(w_.Control(pb), PBM_SETRANGE32, 0, max); }
-  void SetPosition(int value) override { SendMessageW(w_.Control(pb), PBM_SETPOS, value, 0); }
-
- private:
-  WizardWindow& w_;
-};
-
 class QuietProgress : public UninstallProgress {
  public:
   void SetStatus(const std::string&) override {}
@@ -109,7 +94,7 @@ class FrmMain {
         break;
       case WizardAction::kRunWork: {
         UpdateWindow(w_.Hwnd());
-        WindowProgress progress(w_);
+        WindowProgress progress(w_, lblPg5Status, pb);
         bool ok = Desinstalar(sys_, progress, folder_, product_);
         flow_.WorkFinished(ok);
         w_.SyncButtons(flow_.Buttons());

@@ -28,13 +28,7 @@ struct ProductName {
 ProductName ReadProductName(InstallPlatform& sys, const std::string& folder);
 
 // Progress of the removal, shown by the window (or nowhere when unattended).
-class UninstallProgress {
- public:
-  virtual ~UninstallProgress() = default;
-  virtual void SetStatus(const std::string& text) = 0;
-  virtual void SetRange(int max) = 0;
-  virtual void SetPosition(int value) = 0;
-};
+using UninstallProgress = StepProgress;
 
 // Path of the self-deleting batch file: %WINDIR%\pelin_uni.bat.
 std::string BatchPath(InstallPlatform& sys);

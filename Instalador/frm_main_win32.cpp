@@ -39,22 +39,6 @@ enum : int {
 
 std::wstring W(const std::string& s) { return Utf8ToWide(s); }
 
-class WindowProgress : public InstallProgress {
- public:
-  explicit WindowProgress(WizardWindow& w) : w_(w) {}
-  void SetStatus(const std::string& text) override {
-    HWND l = w_.Control(lblPg5Status);
-    SetWindowTextW(l, W(text).c_str());
-    UpdateWindow(l);
-  }
-  void SetRange(int max) override { SendMessageW(w_.Control(pb), PBM_SETRANGE32, 0, max); }
-  void SetPosition(int value) override { SendMessageW(w_.Control(pb), PBM_SETPOS, value, 0); }
-  void PumpEvents() override { w_.PumpEvents(); }
-
- private:
-  WizardWindow& w_;
-};
-
 class QuietProgress : public InstallProgress {
  public:
   void SetStatus(const std::string&) override {}
@@ -185,7 +169,7 @@ class FrmMain {
     choices.all_users = IsChecked(optPg4All);
     choices.desktop = IsChecked(chkPg4Desk);
     choices.start_menu = IsChecked(chkPg4Iniciar);
-    WindowProgress progress(w_);
+    WindowProgress progress(w_, lblPg5Status, pb);
     He3ChunkDecoder decoder;
     InstallOutcome out = Instalar(sys_, *pkg_.source, decoder, pkg_.install, choices, progress);
     SetText(txtPg3Dir, out.directory.empty() ? choices.directory : out.directory);

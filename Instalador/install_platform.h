@@ -81,6 +81,18 @@ class InputFile {
   virtual bool ReadAt(int64_t offset, void* dst, size_t n) = 0;
 };
 
+// What the install and uninstall steps report while they run: a status
+// text and a progress bar.
+class StepProgress {
+ public:
+  virtual ~StepProgress() = default;
+  virtual void SetStatus(const std::string& text) = 0;
+  virtual void SetRange(int max) = 0;
+  virtual void SetPosition(int value) = 0;
+  // Lets the window repaint and answer while a long step runs.
+  virtual void PumpEvents() {}
+};
+
 class InstallPlatform {
  public:
   virtual ~InstallPlatform() = default;

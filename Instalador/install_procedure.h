@@ -61,15 +61,7 @@ class ChunkDecoder {
   virtual bool Decode(std::string& bytes, std::string* error) = 0;
 };
 
-class InstallProgress {
- public:
-  virtual ~InstallProgress() = default;
-  virtual void SetStatus(const std::string& text) = 0;
-  virtual void SetRange(int max) = 0;
-  virtual void SetPosition(int value) = 0;
-  // Lets the window repaint and answer while a long copy runs.
-  virtual void PumpEvents() = 0;
-};
+using InstallProgress = StepProgress;
 
 struct InstallChoices {
   std::string directory;  // the text of the directory box

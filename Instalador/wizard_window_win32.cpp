@@ -1,5 +1,7 @@
 #include "Instalador/wizard_window_win32.h"
 
+#include "common/cp1252.h"
+
 #include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -412,6 +414,16 @@ LRESULT CALLBACK WizardWindow::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void WindowProgress::SetStatus(const std::string& text) {
+  HWND label = w_.Control(status_);
+  SetWindowTextW(label, Utf8ToWide(text).c_str());
+  UpdateWindow(label);
+}
+void WindowProgress::SetRange(int max) { SendMessageW(w_.Control(bar_), PBM_SETRANGE32, 0, max); }
+void WindowProgress::SetPosition(int value) {
+  SendMessageW(w_.Control(bar_), PBM_SETPOS, value, 0);
 }
 
 }  // namespace kova

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Instalador/install_platform.h"
 #include "Instalador/wizard_flow.h"
 
 namespace kova {
@@ -76,6 +77,21 @@ class WizardWindow {
   COLORREF title_ = RGB(255, 255, 255), text_ = RGB(32, 32, 48), back_ = RGB(236, 240, 246);
   HBRUSH back_brush_ = nullptr;
   IPicture* picture_ = nullptr;
+};
+
+// The progress page of either wizard: a status label and a progress bar.
+class WindowProgress : public StepProgress {
+ public:
+  WindowProgress(WizardWindow& w, int status_id, int bar_id)
+      : w_(w), status_(status_id), bar_(bar_id) {}
+  void SetStatus(const std::string& text) override;
+  void SetRange(int max) override;
+  void SetPosition(int value) override;
+  void PumpEvents() override { w_.PumpEvents(); }
+
+ private:
+  WizardWindow& w_;
+  int status_, bar_;
 };
 
 }  // namespace kova
