@@ -52,7 +52,7 @@ struct VersionStrings {
   std::string file_version;     // FileVersion
 };
 
-struct ShortcutSpec {
+struct ShortcutInfo {
   std::string path;    // the .lnk file
   std::string target;  // what it starts
   std::string icon;    // "file,index"
@@ -123,7 +123,7 @@ class InstallPlatform {
   // Shell. An unknown folder gives an empty text; a cancelled picker too.
   virtual std::string SpecialFolder(int id) = 0;
   virtual std::string BrowseForFolder(const std::string& title) = 0;
-  virtual bool CreateShortcut(const ShortcutSpec& spec) = 0;
+  virtual bool CreateShortcut(const ShortcutInfo& shortcut) = 0;
 
   // Version resource of a file; nothing when it has none.
   virtual std::optional<FixedVersion> FileVersion(const std::string& path) = 0;

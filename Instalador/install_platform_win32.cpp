@@ -214,28 +214,28 @@ class SystemPlatform final : public InstallPlatform {
     ::CoTaskMemFree(pidl);
     return ok ? U(buf) : std::string();
   }
-  bool CreateShortcut(const ShortcutSpec& spec) override {
+  bool CreateShortcut(const ShortcutInfo& shortcut) override {
     EnsureCom();
     IShellLinkW* link = nullptr;
     HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IShellLinkW, reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return Hr(hr);
-    std::string icon = spec.icon;
+    std::string icon = shortcut.icon;
     int index = 0;
     size_t comma = icon.find_last_of(',');
     if (comma != std::string::npos) {
       index = std::atoi(icon.c_str() + comma + 1);
       icon.resize(comma);
     }
-    link->SetPath(W(spec.target).c_str());
-    link->SetShowCmd(spec.window_style);
+    link->SetPath(W(shortcut.target).c_str());
+    link->SetShowCmd(shortcut.window_style);
     link->SetIconLocation(W(icon).c_str(), index);
-    size_t slash = spec.target.find_last_of('\\');
-    if (slash != std::string::npos) link->SetWorkingDirectory(W(spec.target.substr(0, slash)).c_str());
+    size_t slash = shortcut.target.find_last_of('\\');
+    if (slash != std::string::npos) link->SetWorkingDirectory(W(shortcut.target.substr(0, slash)).c_str());
     IPersistFile* file = nullptr;
     hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(hr)) {
-      hr = file->Save(W(spec.path).c_str(), TRUE);
+      hr = file->Save(W(shortcut.path).c_str(), TRUE);
       file->Release();
     }
     link->Release();

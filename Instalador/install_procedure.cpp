@@ -186,8 +186,8 @@ class Installer : private FileSectionVisitor {
   }
 
   bool MakeShortcut(const std::string& lnk, const std::string& target) {
-    ShortcutSpec spec{lnk, target, target + ",0", 1};
-    if (!sys_.CreateShortcut(spec)) return Fail("Não foi possível criar o atalho", lnk);
+    ShortcutInfo shortcut{lnk, target, target + ",0", 1};
+    if (!sys_.CreateShortcut(shortcut)) return Fail("Não foi possível criar o atalho", lnk);
     return true;
   }
 

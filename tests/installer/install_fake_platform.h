@@ -87,7 +87,7 @@ class FakePlatform : public InstallPlatform {
       if (n.first.rfind(k, 0) == 0) out.push_back(n.first);
     return out;
   }
-  std::optional<ShortcutSpec> Shortcut(const std::string& lnk) const {
+  std::optional<ShortcutInfo> Shortcut(const std::string& lnk) const {
     if (!Exists(lnk)) return std::nullopt;
     auto it = shortcuts_.find(Key(lnk));
     if (it == shortcuts_.end()) return std::nullopt;
@@ -199,12 +199,12 @@ class FakePlatform : public InstallPlatform {
     browse_titles.push_back(title);
     return browse_answer;
   }
-  bool CreateShortcut(const ShortcutSpec& spec) override {
+  bool CreateShortcut(const ShortcutInfo& shortcut) override {
     if (!shortcuts_work) return Error("no shell object");
-    auto f = CreateOutput(spec.path);
+    auto f = CreateOutput(shortcut.path);
     if (!f) return false;
     f->Write("lnk");
-    shortcuts_[Key(spec.path)] = spec;
+    shortcuts_[Key(shortcut.path)] = shortcut;
     return true;
   }
   std::optional<FixedVersion> FileVersion(const std::string& path) override {
@@ -294,7 +294,7 @@ class FakePlatform : public InstallPlatform {
   }
 
   std::map<std::string, Node> nodes_;
-  std::map<std::string, ShortcutSpec> shortcuts_;
+  std::map<std::string, ShortcutInfo> shortcuts_;
   std::string last_error_;
 };
 
