@@ -84,14 +84,7 @@ class FrmMain {
   }
 
   void Click(WizardButton b) {
-    WizardAction a = b == WizardButton::kNext   ? flow_.Next()
-                     : b == WizardButton::kBack ? flow_.Back()
-                                                : flow_.Cancel();
-    w_.SyncButtons(flow_.Buttons());
-    switch (a) {
-      case WizardAction::kShowPage:
-        w_.ShowPage(flow_.Page());
-        break;
+    switch (HandleButton(w_, flow_, sys_, b)) {
       case WizardAction::kRunWork: {
         UpdateWindow(w_.Hwnd());
         WindowProgress progress(w_, lblPg5Status, pb);
@@ -104,16 +97,11 @@ class FrmMain {
           sys_.ShowMessage(kFailedText, kFailedCaption, kBoxOk | kBoxIconError);
         break;
       }
-      case WizardAction::kAskCancel:
-        if (sys_.ShowMessage("Tem certeza que deseja sair?", "Abortando instalação",
-                            kBoxYesNo | kBoxIconQuestion) == kBoxAnswerYes)
-          w_.Quit(2);
-        break;
       case WizardAction::kExit:
         StartBatch(sys_);
         w_.Quit(0);
         break;
-      case WizardAction::kNone:
+      default:
         break;
     }
   }

@@ -133,26 +133,14 @@ class FrmMain {
   }
 
   void Click(WizardButton b) {
-    WizardAction a = b == WizardButton::kNext   ? flow_.Next()
-                     : b == WizardButton::kBack ? flow_.Back()
-                                                : flow_.Cancel();
-    w_.SyncButtons(flow_.Buttons());
-    switch (a) {
-      case WizardAction::kShowPage:
-        w_.ShowPage(flow_.Page());
-        break;
+    switch (HandleButton(w_, flow_, sys_, b)) {
       case WizardAction::kRunWork:
         Install();
-        break;
-      case WizardAction::kAskCancel:
-        if (sys_.ShowMessage("Tem certeza que deseja sair?", "Abortando instalação",
-                            kBoxYesNo | kBoxIconQuestion) == kBoxAnswerYes)
-          w_.Quit(2);
         break;
       case WizardAction::kExit:
         w_.Quit(0);
         break;
-      case WizardAction::kNone:
+      default:
         break;
     }
   }

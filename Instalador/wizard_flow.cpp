@@ -46,6 +46,15 @@ WizardAction WizardFlow::Back() {
   return WizardAction::kShowPage;
 }
 
+WizardAction WizardFlow::Press(WizardButton b) {
+  switch (b) {
+    case WizardButton::kBack: return Back();
+    case WizardButton::kNext: return Next();
+    case WizardButton::kCancel: break;
+  }
+  return Cancel();
+}
+
 WizardAction WizardFlow::Cancel() {
   if (running_ || buttons_.State(WizardButton::kCancel) == ButtonPicture::kDisabled)
     return WizardAction::kNone;

@@ -58,6 +58,8 @@ class WizardFlow {
   WizardAction Next();
   WizardAction Back();
   WizardAction Cancel();
+  // The click of one of the three buttons.
+  WizardAction Press(WizardButton b);
   // The terms option buttons.
   void Accept(bool accepted);
   // The work ended: on success the last page, otherwise every button stays

@@ -426,4 +426,22 @@ void WindowProgress::SetPosition(int value) {
   SendMessageW(w_.Control(bar_), PBM_SETPOS, value, 0);
 }
 
+WizardAction HandleButton(WizardWindow& w, WizardFlow& flow, InstallPlatform& sys,
+                          WizardButton b) {
+  WizardAction a = flow.Press(b);
+  w.SyncButtons(flow.Buttons());
+  switch (a) {
+    case WizardAction::kShowPage:
+      w.ShowPage(flow.Page());
+      return WizardAction::kNone;
+    case WizardAction::kAskCancel:
+      if (sys.ShowMessage("Tem certeza que deseja sair?", "Abortando instalação",
+                          kBoxYesNo | kBoxIconQuestion) == kBoxAnswerYes)
+        w.Quit(2);
+      return WizardAction::kNone;
+    default:
+      return a;
+  }
+}
+
 }  // namespace kova

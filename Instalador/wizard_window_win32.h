@@ -94,4 +94,10 @@ class WindowProgress : public StepProgress {
   int status_, bar_;
 };
 
+// A click of Back, Next or Cancel, as both wizards handle it: the buttons
+// follow the flow, a new page is shown, leaving is asked about. Returns the
+// action left to the program (kRunWork, kExit), else kNone.
+WizardAction HandleButton(WizardWindow& w, WizardFlow& flow, InstallPlatform& sys,
+                          WizardButton b);
+
 }  // namespace kova

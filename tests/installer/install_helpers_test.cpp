@@ -163,5 +163,16 @@ TEST(WizardFlow, HoverMarkerFollowsTheMouse) {
   EXPECT_EQ(b.State(WizardButton::kNext), ButtonPicture::kHover);
 }
 
+TEST(WizardFlow, PressActsAsTheButtonsOwnClick) {
+  WizardFlow pressed(6, 2, 5), clicked(6, 2, 5);
+  EXPECT_EQ(pressed.Press(WizardButton::kNext), clicked.Next());
+  EXPECT_EQ(pressed.Page(), 2);
+  EXPECT_EQ(pressed.Press(WizardButton::kNext), clicked.Next());  // terms not accepted yet
+  EXPECT_EQ(pressed.Page(), clicked.Page());
+  EXPECT_EQ(pressed.Press(WizardButton::kBack), clicked.Back());
+  EXPECT_EQ(pressed.Page(), 1);
+  EXPECT_EQ(pressed.Press(WizardButton::kCancel), WizardAction::kAskCancel);
+}
+
 }  // namespace
 }  // namespace kova
