@@ -21,6 +21,7 @@
 
 #include "Instalador/install_helpers.h"
 #include "common/cp1252.h"
+#include "tests/wine/support/find_window.h"
 
 namespace {
 
@@ -204,67 +205,30 @@ void RemoveTree(const std::wstring& dir) {
 
 // ---- the wizard windows
 
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindWizard(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[64] = {0};
-  GetClassNameW(hwnd, cls, 64);
-  if (pid != s->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"KovaWizardMain") return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-
 HWND WaitWizard(HANDLE process) {
-  Search s{GetProcessId(process), nullptr};
-  for (int i = 0; i < 300 && !s.found; ++i) {
-    EnumWindows(FindWizard, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) Sleep(100);
-  }
-  return s.found;
-}
-
-struct BoxSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[64] = {0};
-  GetClassNameW(hwnd, cls, 64);
-  if (pid != s->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"#32770") return TRUE;
-  s->found = hwnd;
-  return FALSE;
+  return kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND w) {
+    return kova::wine_test::HasClass(w, L"KovaWizardMain");
+  }, 30000);
 }
 
 // A message box of the process: its caption and text, then OK.
 bool AnswerMessageBox(HANDLE process, std::wstring* caption, std::wstring* text) {
-  BoxSearch s{GetProcessId(process), nullptr};
-  for (int i = 0; i < 300 && !s.found; ++i) {
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) Sleep(100);
-  }
-  if (!s.found) return false;
+  HWND box = kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND w) {
+    return kova::wine_test::HasClass(w, L"#32770");
+  }, 30000);
+  if (!box) return false;
   wchar_t buf[4096] = {0};
   DWORD_PTR n = 0;
-  SendMessageTimeoutW(s.found, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &n);
+  SendMessageTimeoutW(box, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &n);
   *caption = buf;
   text->clear();
-  for (HWND c = GetWindow(s.found, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t t[4096] = {0};
     SendMessageTimeoutW(c, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(t), SMTO_NORMAL, 5000, &n);
     *text += t;
     *text += L"\n";
   }
-  PostMessageW(s.found, WM_COMMAND, IDOK, 0);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
   return true;
 }
 

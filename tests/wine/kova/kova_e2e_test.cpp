@@ -22,6 +22,7 @@
 #include "common/cp1252.h"
 #include "controller/parameter_table.h"
 #include "resources/control_ids.h"
+#include "tests/wine/support/find_window.h"
 
 namespace {
 
@@ -45,75 +46,37 @@ std::string ReadAll(const std::wstring& path) {
   return s.str();
 }
 
-struct Search {
-  DWORD pid;
-  int control;
-  HWND found;
-};
-
-BOOL CALLBACK FindScreenProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, s->control)) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-
 // The visible top-level window of the process that holds the control.
 HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
-  for (int t = 0; t < timeout_ms; t += 100) {
-    Search s{pid, control, nullptr};
-    EnumWindows(FindScreenProc, reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-    Sleep(100);
-  }
-  return nullptr;
+  return kova::wine_test::WaitForWindow(
+      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms);
 }
 
-struct BoxSearch {
-  DWORD pid;
-  std::wstring text;
-  HWND found;
+struct ChildText {
+  std::wstring want;
+  bool found;
 };
 
 BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  auto* s = reinterpret_cast<ChildText*>(lp);
   wchar_t text[512] = {};
   GetWindowTextW(child, text, 512);
-  if (s->text == text) {
-    s->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-  wchar_t cls[32] = {};
-  GetClassNameW(hwnd, cls, 32);
-  if (lstrcmpW(cls, L"#32770") != 0) return TRUE;
-  HWND before = s->found;
-  EnumChildWindows(hwnd, FindChildText, lp);
-  if (s->found != before) {
-    s->found = hwnd;  // the message box itself
-    return FALSE;
-  }
-  return TRUE;
+  s->found = s->want == text;
+  return s->found ? FALSE : TRUE;
 }
 
 // A message box of the process showing exactly this text.
 HWND WaitForMessage(DWORD pid, const std::string& utf8, int timeout_ms = 20000) {
-  for (int t = 0; t < timeout_ms; t += 100) {
-    BoxSearch s{pid, kova::Utf8ToWide(utf8), nullptr};
-    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-    Sleep(100);
-  }
-  return nullptr;
+  const std::wstring want = kova::Utf8ToWide(utf8);
+  return kova::wine_test::WaitForWindow(
+      pid,
+      [&want](HWND w) {
+        if (!kova::wine_test::HasClass(w, L"#32770")) return false;
+        ChildText s{want, false};
+        EnumChildWindows(w, FindChildText, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+      },
+      timeout_ms);
 }
 
 void Click(HWND screen, int id) {
