@@ -7,7 +7,6 @@
 #include "controller/change_list.h"
 #include "controller/store_access.h"
 #include "serial/serial_port.h"
-#include "shell/view.h"
 
 namespace kova {
 namespace {
@@ -38,6 +37,10 @@ void Wait(Clock& clock, uint32_t ms) {
   if (ms) clock.Sleep(ms);
 }
 
+void Tell(const ExchangeEnv& env, const std::string& status) {
+  if (env.progress) env.progress(status);
+}
+
 void Dump(const ExchangeEnv& env, DumpAfterRead policy, CKX4DATA& store) {
   if (!env.dump || policy == DumpAfterRead::kNever) return;
   int model = env.model();
@@ -65,6 +68,11 @@ bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8
 }
 
 }  // namespace
+
+std::string WritingStatus(std::string_view keyword, int n, int count) {
+  return "Gravando " + std::string(keyword) + " (" + std::to_string(n) + " de " +
+         std::to_string(count) + ")…";
+}
 
 int SendFrame(SerialPort& port, const Frame& frame) {
   unsigned long written = 0;
@@ -102,8 +110,8 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
     if (result != 0 && first_error == 0) first_error = result;
   };
   if (port.GetPortNumber() == 0) {
-    std::optional<int> number = stored_port ? stored_port(model) : std::nullopt;
-    port.SetPortNumber(number && *number > 0 ? *number : 1);
+    const int number = stored_port ? stored_port(model).value_or(0) : 0;
+    port.SetPortNumber(number > 0 ? number : 1);
     note(port.OpenPort());
   }
   note(port.SetPortBaudRate(BaudRate(model)));
@@ -116,8 +124,8 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
   return first_error;
 }
 
-Exchange::Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen, View& view)
-    : env_(env), profile_(Profile(pacing)), screen_(screen), view_(view) {}
+Exchange::Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen)
+    : env_(env), profile_(Profile(pacing)), screen_(screen) {}
 
 CKX4DATA& Exchange::SourceStore() {
   return env_.source_is_file() ? *env_.file_store : *env_.equipment;
@@ -152,6 +160,7 @@ int Exchange::ReadSelector(std::string_view selector, CKX4DATA& store, bool show
 }
 
 bool Exchange::RetryRead(std::string_view selector, uint32_t w1) {
+  Tell(env_, kReadingStatus);
   Wait(*env_.clock, profile_.before_read);
   CKX4DATA& store = SourceStore();
   bool ok = false;
@@ -160,10 +169,7 @@ bool Exchange::RetryRead(std::string_view selector, uint32_t w1) {
                                        : ReadFromController(selector, store, w1);
     ok = result == 0 && screen_.ShowStore(store);
   }
-  if (!ok) {
-    view_.MessageBox(kReadErrorText, "", kMbOk);
-    view_.EndScreen(kResultLinkFailure);
-  }
+  Tell(env_, "");
   screen_.EnableWriteButtons(true);
   return ok;
 }
@@ -203,7 +209,9 @@ WriteOutcome Exchange::SendPendingWrites(std::string_view selector) {
 
   const int count = changes.Count();
   for (int n = 0; n < count; ++n) {
-    SendEntry(profile_.staging_order ? n : count - 1 - n);
+    const int index = profile_.staging_order ? n : count - 1 - n;
+    Tell(env_, WritingStatus(changes.At(index).keyword, n + 1, count));
+    SendEntry(index);
     if (!profile_.after_entry_between_only || n + 1 < count)
       Wait(*env_.clock, profile_.after_entry);
   }
@@ -229,16 +237,16 @@ void Exchange::SampleLiveValues(CKX4DATA& store) {
   StopLiveStream(port, clock, model, profile_.sample_stop_gap);
 }
 
-bool ReadInitialConfiguration(const ExchangeEnv& env, View& view) {
+bool ReadInitialConfiguration(const ExchangeEnv& env) {
   const PacingProfile& profile = Profile(Pacing::kCustomer);
   CKX4DATA& store = *env.equipment;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (ReadTransaction(env, profile, 0x00, store, profile.after_read_frame) &&
-        StoreHas(store, "1E") && StoreHas(store, "1F"))
-      return true;
-  }
-  view.MessageBox(kReadErrorText, "", kMbOk);
-  return false;
+  Tell(env, kReadingStatus);
+  bool ok = false;
+  for (int attempt = 0; attempt < 3 && !ok; ++attempt)
+    ok = ReadTransaction(env, profile, 0x00, store, profile.after_read_frame) &&
+         StoreHas(store, "1E") && StoreHas(store, "1F");
+  Tell(env, "");
+  return ok;
 }
 
 }  // namespace kova

@@ -18,7 +18,6 @@ namespace kova {
 class ChangeList;
 class Clock;
 class SerialPort;
-class View;
 
 // What a screen lends the exchange.
 class ExchangeScreen {
@@ -48,23 +47,31 @@ struct ExchangeEnv {
   std::function<std::string()> file_path;  // the current parameter file
   // Writes the diagnostic dump of a store to the named file; may be empty.
   std::function<void(CKX4DATA& store, const char* path)> dump;
+  // Told what the exchange is doing ("Gravando 2C (2 de 5)…"), and an empty
+  // text when it is done; may be empty.
+  std::function<void(const std::string& status)> progress;
 };
+
+// What the exchange tells while it works.
+inline constexpr char kReadingStatus[] = "Lendo parâmetros…";
+// "Gravando 2C (2 de 5)…"
+std::string WritingStatus(std::string_view keyword, int n, int count);
 
 inline constexpr char kDumpFileVela[] = "c:\\temp\\novoVELA.txt";
 inline constexpr char kDumpFileBrio[] = "c:\\temp\\novoBRIO.txt";
 inline constexpr char kReadErrorText[] = "Erro na leitura dos parâmetros !!!";
-inline constexpr int kResultLinkFailure = 3;
 inline constexpr unsigned long kReadSize = 10000;
 
 enum class WriteOutcome {
   kDone,        // sent (or nothing to send) and read back
   kNotSent,     // the file is the source: nothing goes to the controller
-  kReadFailed,  // the read-back failed; the screen was ended with result 3
+  kReadFailed,  // the read-back failed three times: the screen shows the
+                // read error and ends with result 3
 };
 
 class Exchange {
  public:
-  Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen, View& view);
+  Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen);
 
   // One read transaction into store: from the controller (read frame, W1,
   // up to the profile's reads with W2 after each failure), or, with the file
@@ -74,8 +81,8 @@ class Exchange {
   // failure; a selector that names no register fails without a frame.
   int ReadSelector(std::string_view selector, CKX4DATA& store, bool show = true);
   // The screen-level read: a pause, up to three transactions into the store
-  // of the source; after three failures the read error message and result 3.
-  // The write buttons are enabled again in every case. True on success.
+  // of the source. The write buttons are enabled again in every case. False
+  // after three failures: the screen shows the read error and ends with 3.
   bool ReadWithRetry(std::string_view selector);
   // Stages the selector's fields, sends the change list with the profile's
   // order and pauses, empties it and reads back.
@@ -99,7 +106,6 @@ class Exchange {
   ExchangeEnv env_;
   const PacingProfile& profile_;
   ExchangeScreen& screen_;
-  View& view_;
 };
 
 // Sends one frame; the controller's writes are not confirmed, so the
@@ -125,9 +131,8 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
 
 // The work cycle's first read of every register into the equipment store:
 // up to three attempts, each failing without an answer or when the store
-// then lacks 1E or 1F; every answer is dumped. After three failures the
-// read error message is shown and the caller ends its screen with result 3.
-// True on success.
-bool ReadInitialConfiguration(const ExchangeEnv& env, View& view);
+// then lacks 1E or 1F; every answer is dumped. False after three failures
+// (the caller shows the read error and ends its screen with result 3).
+bool ReadInitialConfiguration(const ExchangeEnv& env);
 
 }  // namespace kova

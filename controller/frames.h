@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/model.h"
+
 namespace kova {
 
-// Model codes as the model screen lists them.
-enum : int { kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2 };
 
 // Commands besides the register writes (whose command byte is the address).
 enum : uint8_t {

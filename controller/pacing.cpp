@@ -5,22 +5,31 @@
 namespace kova {
 namespace {
 
-// Milliseconds. Columns follow PacingProfile's field order.
-constexpr bool kFirst = true, kLast = false, kGated = true, kAlways = false;
-constexpr bool kBetween = true, kEach = false, kFileToo = true, kCtrlOnly = false;
-
+// Each family names what differs from PacingProfile's defaults (the
+// vehicle, actuator and lambda screens' 400 ms steps). Milliseconds.
 const PacingProfile kProfiles[] = {
-    // name            bef  W1   W2  n  rbW1 stg  order   bw    aw   awr  gate     conf entry  bet/each  file      readback              dump                     stop smpl sgap
-    {"aux VELA",       500, 500, 400, 3, 500,   0, kLast,    0, 400,   0, kAlways, 400, 500, kEach,    kCtrlOnly, ReadBack::kSelector,   DumpAfterRead::kVelaOnly, 10,   0, 0},
-    {"aux BRIO",       500, 400, 100, 3, 400,   0, kLast,    0, 100, 100, kGated,  100, 500, kEach,    kCtrlOnly, ReadBack::kSelector,   DumpAfterRead::kNever,    10,   0, 0},
-    {"vehicle BRIO",   500, 400, 400, 3, 400,   0, kFirst,   0, 400, 400, kGated,  400,   0, kEach,    kCtrlOnly, ReadBack::kAlwaysFull, DumpAfterRead::kNever,    10,   0, 0},
-    {"vehicle BRIO 1", 500, 400, 400, 3, 400,   0, kLast,    0, 400,   0, kGated,  400,   0, kEach,    kCtrlOnly, ReadBack::kSelector,   DumpAfterRead::kNever,    10,   0, 0},
-    {"vehicle VELA",   500, 400, 400, 3, 400,   0, kLast, 1600, 400, 400, kGated,  800, 600, kEach,    kCtrlOnly, ReadBack::kSelector,   DumpAfterRead::kNever,    10,   0, 0},
-    {"actuator",       500, 400, 400, 3, 400,   0, kLast,    0, 400, 400, kGated,  400, 500, kBetween, kCtrlOnly, ReadBack::kAlwaysFull, DumpAfterRead::kVelaOnly, 10,   0, 0},
-    {"lambda",         500, 400, 400, 3, 400,   0, kLast,    0, 400, 400, kGated,  400,   0, kEach,    kCtrlOnly, ReadBack::kSelector,   DumpAfterRead::kNever,    10, 300, 5},
-    {"monitor VELA",   500, 400, 400, 3, 500, 500, kLast,    0, 400,   0, kAlways, 400, 500, kEach,    kFileToo,  ReadBack::kAlwaysFull, DumpAfterRead::kVelaOnly, 10,   0, 0},
-    {"monitor BRIO",   500, 400, 400, 3, 500, 500, kLast,    0, 100, 100, kGated,  100, 500, kEach,    kFileToo,  ReadBack::kAlwaysFull, DumpAfterRead::kVelaOnly, 10,   0, 0},
-    {"customer",         0, 400,   0, 1, 400,   0, kLast,    0,   0,   0, kGated,    0,   0, kEach,    kCtrlOnly, ReadBack::kAlwaysFull, DumpAfterRead::kByModel,  10,   0, 0},
+    {.name = "aux VELA", .after_read_frame = 500, .readback_after_frame = 500,
+     .after_write_read = 0, .confirm_only_if_read = false, .after_entry = 500,
+     .dump = DumpAfterRead::kVelaOnly},
+    {.name = "aux BRIO", .after_failed_read = 100, .after_write = 100, .after_write_read = 100,
+     .after_confirm = 100, .after_entry = 500},
+    {.name = "vehicle BRIO", .staging_order = true, .read_back = ReadBack::kAlwaysFull},
+    {.name = "vehicle BRIO 1", .after_write_read = 0},
+    {.name = "vehicle VELA", .before_write = 1600, .after_confirm = 800, .after_entry = 600},
+    {.name = "actuator", .after_entry = 500, .after_entry_between_only = true,
+     .read_back = ReadBack::kAlwaysFull, .dump = DumpAfterRead::kVelaOnly},
+    {.name = "lambda", .sample_wait = 300, .sample_stop_gap = 5},
+    {.name = "monitor VELA", .readback_after_frame = 500, .before_stage = 500,
+     .after_write_read = 0, .confirm_only_if_read = false, .after_entry = 500,
+     .writes_in_file_mode = true, .read_back = ReadBack::kAlwaysFull,
+     .dump = DumpAfterRead::kVelaOnly},
+    {.name = "monitor BRIO", .readback_after_frame = 500, .before_stage = 500,
+     .after_write = 100, .after_write_read = 100, .after_confirm = 100, .after_entry = 500,
+     .writes_in_file_mode = true, .read_back = ReadBack::kAlwaysFull,
+     .dump = DumpAfterRead::kVelaOnly},
+    {.name = "customer", .before_read = 0, .after_failed_read = 0, .reads_per_transaction = 1,
+     .after_write = 0, .after_write_read = 0, .after_confirm = 0,
+     .read_back = ReadBack::kAlwaysFull, .dump = DumpAfterRead::kByModel},
 };
 static_assert(sizeof kProfiles / sizeof kProfiles[0] == static_cast<int>(Pacing::kCount));
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "controller/frames.h"
-#include "store/parameter_file.h"
+#include "common/model.h"
 #include "store/ckx4data.h"
 #include "store/settings.h"
 

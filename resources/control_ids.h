@@ -3,12 +3,15 @@
 #ifndef KOVA_CONTROL_IDS_H
 #define KOVA_CONTROL_IDS_H
 
-/* Dialog templates. The data screens of later issues keep the numbers
-   107 (actuator), 108 and 117 (lambda), 110 and 116 (auxiliary). */
+/* Dialog templates. The lambda screens keep the numbers 108 and 117, the
+   auxiliary screens 110 and 116. */
 #define IDD_PORT 101
 #define IDD_LANGUAGE 102
 #define IDD_MODEL 103
 #define IDD_CUSTOMER 104
+#define IDD_VEHICLE 105        /* VELA and VELA plus */
+#define IDD_VEHICLE_BRIO 106   /* vehicle and switch-over screen */
+#define IDD_ACTUATOR 107
 
 /* Buttons and the source selector shared by every data screen. */
 #define IDC_WRITE 1182
@@ -19,6 +22,8 @@
 #define IDC_LOAD 1192
 #define IDC_NEXT 1193
 #define IDC_SOURCE 1258
+/* The status line a data screen shows while it talks to the controller. */
+#define IDC_STATUS 1259
 
 /* Selection screens. */
 #define IDC_TITLE 1420
@@ -50,5 +55,40 @@
 #define IDC_MIXER_LABEL 1417
 #define IDC_REDUCER_LABEL 1418
 #define IDC_NOTES_LABEL 1419
+
+/* Vehicle screens: the fields and their labels. The VELA screen has the
+   first five. */
+#define IDC_VEHICLE_GROUP 1500      /* "Configuração(ões) do Veículo" */
+#define IDC_SWITCH_GROUP 1501       /* "Configurações de Comutação" */
+#define IDC_CYLINDERS 1502
+#define IDC_COILS 1503
+#define IDC_PROBE_TYPE 1504
+#define IDC_TPS_TYPE 1505
+#define IDC_TPS_HYSTERESIS 1506
+#define IDC_SWITCH_RPM 1507
+#define IDC_SWITCH_RPM_SPIN 1508
+#define IDC_SWITCH_TYPE 1509
+#define IDC_AUTO_RETURN 1510
+#define IDC_RETURN_TIME 1511
+#define IDC_RETURN_TIME_SPIN 1512
+#define IDC_VEHICLE_LABEL_FIRST 1513
+#define IDC_VEHICLE_LABEL_LAST 1529
+
+/* Actuator screen: low and high engine speed, default, minimum and maximum
+   steps, each an edit with its spin. */
+#define IDC_ACT_LOW_DEFAULT 1540
+#define IDC_ACT_LOW_DEFAULT_SPIN 1541
+#define IDC_ACT_LOW_MIN 1542
+#define IDC_ACT_LOW_MIN_SPIN 1543
+#define IDC_ACT_LOW_MAX 1544
+#define IDC_ACT_LOW_MAX_SPIN 1545
+#define IDC_ACT_HIGH_DEFAULT 1546
+#define IDC_ACT_HIGH_DEFAULT_SPIN 1547
+#define IDC_ACT_HIGH_MIN 1548
+#define IDC_ACT_HIGH_MIN_SPIN 1549
+#define IDC_ACT_HIGH_MAX 1550
+#define IDC_ACT_HIGH_MAX_SPIN 1551
+#define IDC_ACT_LABEL_FIRST 1552
+#define IDC_ACT_LABEL_LAST 1570
 
 #endif

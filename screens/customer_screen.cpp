@@ -1,8 +1,8 @@
 #include "screens/customer_screen.h"
 
 #include "common/cp1252.h"
+#include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
-#include "store/parameter_file.h"
 
 namespace kova {
 namespace {
@@ -20,9 +20,6 @@ constexpr struct {
     {F::kObservacoesGerais, IDC_NOTES},
 };
 
-constexpr int kSourceFile = 0;       // "Arquivo"
-constexpr int kSourceEquipment = 1;  // "Equipamento"
-
 }  // namespace
 
 int CustomerScreen::BoxOf(CustomerRecord::Field field) {
@@ -31,98 +28,84 @@ int CustomerScreen::BoxOf(CustomerRecord::Field field) {
   return 0;
 }
 
+CustomerScreen::CustomerScreen(AppContext& app, ScreenLinks links)
+    : DataScreen(app, std::move(links), {},
+                 // The customer screen keeps its source when it saves.
+                 DataScreenRules{.save_selects_file_source = false}) {}
+
+ScreenDesign CustomerScreen::Design(const AppContext& app) {
+  ScreenDesign s;
+  s.template_id = IDD_CUSTOMER;
+  s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
+  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT},
+               {IDC_LOAD, IDB_BTN_LOAD_FILE}, {IDC_SAVE, IDB_BTN_SAVE_FILE},
+               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT}};
+  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+  for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
+  for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
+  s.field_font_controls.push_back(IDC_SOURCE);
+  s.tooltips = {{0, "Tela de Dados"},        {IDC_NEXT, "Próximo"},
+                {IDC_RETURN, "Retornar"},     {IDC_LOAD, "Carregar Arquivo"},
+                {IDC_SAVE, "Gravar Arquivo"}, {IDC_MONITOR, "Inicia Monitoramento"},
+                {IDC_EXIT, "Sair"}};
+  return s;
+}
+
 void CustomerScreen::OnInit(View& view) {
-  SetUpLink(app_.port, app_.model, app_.changes,
-            [this](int model) { return app_.StoredPort(model); });
-
-  view.ClearList(IDC_SOURCE);
-  view.AddListEntry(IDC_SOURCE, "Arquivo");
-  view.AddListEntry(IDC_SOURCE, "Equipamento");
-  if (!app_.file_loaded) {
-    view.Show(IDC_SOURCE, false);
-    ExchangeEnv env = app_.Exchange();
-    if (!ReadInitialConfiguration(env, view)) {
-      view.EndScreen(kScreenLinkFailure);
-      return;
-    }
-  } else {
-    ShowSource(view);
+  Bind(view);
+  AppContext& a = app();
+  SetUpLink(a.port, a.model, a.changes, [&a](int model) { return a.StoredPort(model); });
+  if (!a.file_loaded) {
+    ExchangeEnv env = a.Exchange();
+    env.progress = [&view](const std::string& status) { view.SetBusy(status); };
+    bool read = ReadInitialConfiguration(env);
+    view.SetBusy("");
+    if (!read) return LinkFailed();
   }
-
-  FillBoxes(view);
-
-  int port_number = app_.port.GetPortNumber();
-  app_.PortSetting(port_number, "SET");
-
-  // Offer only what this program has: Next needs a following screen, the
-  // Monitor button the monitor panel.
-  view.Enable(IDC_NEXT, links_.can_go_next && links_.can_go_next());
-  view.Enable(IDC_MONITOR, static_cast<bool>(links_.run_monitor));
+  DataScreen::OnInit(view);
+  FillBoxes();
+  int port_number = a.port.GetPortNumber();
+  a.PortSetting(port_number, "SET");
 }
 
-void CustomerScreen::FillBoxes(View& view) {
-  for (const auto& b : kBoxes) view.SetText(b.box, Cp1252ToUtf8(app_.customer.Get(b.field)));
-}
-
-void CustomerScreen::ShowSource(View& view) {
-  view.Show(IDC_SOURCE, true);
-  view.SelectEntry(IDC_SOURCE, app_.source == 1 ? kSourceFile : kSourceEquipment);
-}
-
-void CustomerScreen::OnNext(View& view) {
-  if (!links_.can_go_next || !links_.can_go_next()) return;
-  view.EndScreen(kScreenNext);
+void CustomerScreen::FillBoxes() {
+  for (const auto& b : kBoxes) view().SetText(b.box, Cp1252ToUtf8(app().customer.Get(b.field)));
 }
 
 void CustomerScreen::OnReturn(View& view) {
+  Bind(view);
+  CommitEdits();
   // The end of the work cycle: the next one chooses its port again.
-  app_.port.ClosePort();
-  app_.port.SetPortNumber(0);
-  app_.clock.Sleep(1000);
+  AppContext& a = app();
+  a.port.ClosePort();
+  a.port.SetPortNumber(0);
+  a.clock.Sleep(1000);
   view.EndScreen(kScreenReturn);
-  app_.ClearStores();
+  a.ClearStores();
 }
 
-void CustomerScreen::OnFieldLeft(View& view, int id) {
+void CustomerScreen::TakeBox(int id) {
   for (const auto& b : kBoxes) {
     if (b.box != id) continue;
     // The record holds Windows-1252 text cut to the box's capacity.
-    std::string before(app_.customer.Get(b.field));
-    app_.customer.Set(b.field, Utf8ToCp1252(view.GetText(id)));
-    if (app_.customer.Get(b.field) != before) app_.customer.changed = true;
+    CustomerRecord& record = app().customer;
+    std::string before(record.Get(b.field));
+    record.Set(b.field, Utf8ToCp1252(view().GetText(id)));
+    if (record.Get(b.field) != before) record.changed = true;
     return;
   }
 }
 
-void CustomerScreen::OnSelectionChange(View& view, int id) {
-  if (id != IDC_SOURCE) return;
-  int pos = view.GetSelection(IDC_SOURCE);
-  if (pos == kSourceFile) app_.source = 1;
-  if (pos == kSourceEquipment) app_.source = 0;
+void CustomerScreen::OnFieldLeft(View& view, int id) {
+  Bind(view);
+  TakeBox(id);
 }
 
-void CustomerScreen::OnCommand(View& view, int id) {
-  switch (id) {
-    case IDC_LOAD: LoadFile(view); break;
-    case IDC_SAVE: SaveFile(view); break;
-    case IDC_MONITOR:
-      if (!links_.run_monitor) return;
-      // Exit inside the panel exits the application from here too.
-      if (links_.run_monitor() == kScreenExit) OnExit(view);
-      break;
-  }
+void CustomerScreen::CommitEdits() {
+  for (const auto& b : kBoxes) TakeBox(b.box);
 }
 
-void CustomerScreen::LoadFile(View& view) {
-  // The record is read with the parameters; the boxes follow it.
-  ParameterFileContext files = app_.FileContext(view, IDC_SOURCE);
-  if (LoadParameterFile(files) == FileAction::kDone) FillBoxes(view);
-}
-
-// The customer screen keeps its source when it saves.
-void CustomerScreen::SaveFile(View& view) {
-  ParameterFileContext files = app_.FileContext(view, IDC_SOURCE, /*save_selects_file_source=*/false);
-  SaveParameterFile(files);
-}
+// The record was read with the parameters; the boxes follow it.
+void CustomerScreen::AfterFileLoad() { FillBoxes(); }
 
 }  // namespace kova

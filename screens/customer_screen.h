@@ -3,43 +3,30 @@
 // set-up for the model, the first full read, the port remembered in
 // KOVA.INI); its Return ends it.
 #pragma once
-#include <functional>
-
-#include "shell/app_context.h"
-#include "shell/screen_logic.h"
+#include "screens/data_screen.h"
+#include "shell/screen_design.h"
 
 namespace kova {
 
-class CustomerScreen final : public ScreenLogic {
+class CustomerScreen final : public DataScreen {
  public:
-  struct Links {
-    // Whether a screen follows with Next (the vehicle screen is built in).
-    std::function<bool()> can_go_next;
-    // Runs the monitor panel and returns its result; empty while the
-    // program has no monitor.
-    std::function<int()> run_monitor;
-  };
-
-  CustomerScreen(AppContext& app, Links links) : app_(app), links_(std::move(links)) {}
+  CustomerScreen(AppContext& app, ScreenLinks links);
+  static ScreenDesign Design(const AppContext& app);
 
   void OnInit(View& view) override;
-  void OnNext(View& view) override;
   void OnReturn(View& view) override;
-  void OnCommand(View& view, int id) override;
   void OnFieldLeft(View& view, int id) override;
-  void OnSelectionChange(View& view, int id) override;
 
   // The box of each record field, in record order.
   static int BoxOf(CustomerRecord::Field field);
 
- private:
-  void FillBoxes(View& view);
-  void ShowSource(View& view);
-  void LoadFile(View& view);
-  void SaveFile(View& view);
+ protected:
+  void CommitEdits() override;
+  void AfterFileLoad() override;
 
-  AppContext& app_;
-  Links links_;
+ private:
+  void FillBoxes();
+  void TakeBox(int id);
 };
 
 }  // namespace kova

@@ -19,7 +19,6 @@
 #include "store/ckx4data.h"
 #include "store/ckx4file.h"
 #include "store/customer_record.h"
-#include "store/parameter_file.h"
 #include "store/settings.h"
 
 namespace kova {
@@ -44,6 +43,7 @@ struct AppContext {
   ChangeList changes;
   CustomerRecord customer;
   std::string current_path;    // the last parameter file loaded or saved
+  std::string current_key;     // the field that last got the focus ("2C", "75_76")
   Clock& clock;
 
   // Where the diagnostic dumps go; empty: the platform's dump folder.
@@ -65,14 +65,6 @@ struct AppContext {
   std::optional<int> StoredPort(int for_model);
   // The objects the controller exchange works on.
   ExchangeEnv Exchange();
-  // What the Load File and Save File procedures work on, for a screen's view
-  // and its source selector.
-  ParameterFileContext FileContext(View& view, int source_selector,
-                                   bool save_selects_file_source = true) {
-    return ParameterFileContext{equipment, file_store,  customer, current_path,
-                                model,     source,      file_loaded, view,
-                                source_selector, save_selects_file_source};
-  }
 };
 
 }  // namespace kova

@@ -137,6 +137,11 @@ void FontLabel::SetFont(const std::wstring& face, int height, COLORREF colour, u
   if (label_) InvalidateRect(label_, nullptr, TRUE);
 }
 
+void FontLabel::SetColour(COLORREF colour) {
+  colour_ = colour;
+  if (label_) InvalidateRect(label_, nullptr, TRUE);
+}
+
 LRESULT CALLBACK FontLabel::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                  DWORD_PTR) {
   auto* self = reinterpret_cast<FontLabel*>(id);

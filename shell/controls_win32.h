@@ -53,6 +53,8 @@ class FontLabel {
   void Attach(HWND label);
   void SetFont(const std::wstring& face, int height, COLORREF colour, unsigned flags);
   void SetStyle(unsigned flags) { style_.Apply(flags); }
+  void SetColour(COLORREF colour);
+  HWND hwnd() const { return label_; }
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "shell/screen_window_win32.h"
 
 namespace kova {
 namespace {
@@ -110,6 +111,45 @@ std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) 
   BOOL ok = req.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return std::nullopt;
   return WideToUtf8(file.data());
+}
+
+void DialogView::SetFocus(int id) {
+  if (HWND c = GetDlgItem(dialog_, id)) ::SetFocus(c);
+}
+
+ControlRect DialogView::GetControlRect(int id) {
+  HWND c = GetDlgItem(dialog_, id);
+  if (!c) return {};
+  RECT r;
+  GetWindowRect(c, &r);
+  MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void DialogView::MoveControl(int id, const ControlRect& rect) {
+  HWND c = GetDlgItem(dialog_, id);
+  if (!c) return;
+  // The background under the old place shows again.
+  RECT old;
+  GetWindowRect(c, &old);
+  MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&old), 2);
+  SetWindowPos(c, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  InvalidateRect(dialog_, &old, TRUE);
+  InvalidateRect(c, nullptr, TRUE);
+}
+
+bool IsInputMessage(const MSG& msg) {
+  UINT m = msg.message;
+  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
+}
+
+void DialogView::PumpMessages() { PumpPendingMessages(true); }
+
+void DialogView::HoldRedraw(bool hold) {
+  SendMessageW(dialog_, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) RedrawWindow(dialog_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void DialogView::SetTimer(int id, unsigned ms) { ::SetTimer(dialog_, static_cast<UINT_PTR>(id), ms, nullptr); }

@@ -10,9 +10,22 @@
 
 namespace kova {
 
+// What the View needs of the screen that owns the dialog: its end, its
+// spin controls, font labels, background and busy state.
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  virtual void End(int result) = 0;
+  virtual void SetSpinRange(int spin, double min, double max, double step, int decimals) = 0;
+  virtual void SetSpinValue(int spin, double value) = 0;
+  virtual void SetBackground(int bitmap) = 0;
+  virtual void SetLabelColour(int id, unsigned rgb) = 0;
+  virtual void SetBusy(const std::string& status) = 0;
+};
+
 class DialogView final : public View {
  public:
-  DialogView(HWND dialog, std::function<void(int)> end) : dialog_(dialog), end_(std::move(end)) {}
+  DialogView(HWND dialog, DialogHost& host) : dialog_(dialog), host_(host) {}
 
   void SetText(int id, const std::string& text) override;
   std::string GetText(int id) override;
@@ -24,14 +37,29 @@ class DialogView final : public View {
   void Enable(int id, bool enabled) override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   std::optional<std::string> FileDialog(const FileDialogRequest& req) override;
+  void SetFocus(int id) override;
+  void SetSpinRange(int spin, double min, double max, double step, int decimals) override {
+    host_.SetSpinRange(spin, min, max, step, decimals);
+  }
+  void SetSpinValue(int spin, double value) override { host_.SetSpinValue(spin, value); }
+  void SetBackground(int bitmap) override { host_.SetBackground(bitmap); }
+  ControlRect GetControlRect(int id) override;
+  void MoveControl(int id, const ControlRect& rect) override;
+  void SetLabelColour(int id, unsigned rgb) override { host_.SetLabelColour(id, rgb); }
+  void SetBusy(const std::string& status) override { host_.SetBusy(status); }
+  void PumpMessages() override;
+  void HoldRedraw(bool hold) override;
   void SetTimer(int id, unsigned ms) override;
   void KillTimer(int id) override;
-  void EndScreen(int result) override { end_(result); }
+  void EndScreen(int result) override { host_.End(result); }
 
  private:
   HWND dialog_;
-  std::function<void(int)> end_;
+  DialogHost& host_;
 };
+
+// Whether a message is keyboard or mouse input.
+bool IsInputMessage(const MSG& msg);
 
 // The application's name, the caption of its message boxes.
 inline constexpr wchar_t kAppCaption[] = L"KOVA";

@@ -11,12 +11,15 @@
 
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
+#include "screens/actuator_screen.h"
 #include "screens/customer_screen.h"
+#include "screens/vehicle_screens.h"
 #include "serial/ckx4comm.h"
 #include "serial/com_serial_port.h"
 #include "shell/app_context.h"
 #include "shell/controls_win32.h"
 #include "shell/dialog_view_win32.h"
+#include "shell/pumping_clock_win32.h"
 #include "shell/screen_window_win32.h"
 #include "shell/selection_screens.h"
 
@@ -87,24 +90,6 @@ ScreenDesign LanguageDesign() {
   return s;
 }
 
-ScreenDesign CustomerDesign(const AppContext& app) {
-  ScreenDesign s;
-  s.template_id = IDD_CUSTOMER;
-  s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE}, {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
-  for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
-  for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
-  s.field_font_controls.push_back(IDC_SOURCE);
-  s.tooltips = Tips{{0, "Tela de Dados"},        {IDC_NEXT, "Próximo"},
-                    {IDC_RETURN, "Retornar"},     {IDC_LOAD, "Carregar Arquivo"},
-                    {IDC_SAVE, "Gravar Arquivo"}, {IDC_MONITOR, "Inicia Monitoramento"},
-                    {IDC_EXIT, "Sair"}};
-  return s;
-}
-
 // The eleven screen objects, built once and reused; a slot without a
 // window is a screen this program does not have yet.
 class Screens final : public ScreenHost {
@@ -146,7 +131,10 @@ int RunApplication(HINSTANCE instance) {
 
   CKX4COMM comm;
   ComSerialPort port(comm);
-  AppContext app(port, ProcessClock());
+  // Waits between frames keep the window painting.
+  PumpingClock clock;
+  SetProcessClock(&clock);
+  AppContext app(port, clock);
   app.table = ParameterTable{};  // cleared before any screen runs
 
   HFONT field_font = CreateFieldFont();
@@ -171,14 +159,24 @@ int RunApplication(HINSTANCE instance) {
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),
               SelectionDesign(IDD_MODEL));
+  // The data screens: Next where a screen follows; the monitor panel once
+  // the program has it.
+  auto links = [&screens, &app](FlowState state) {
+    return ScreenLinks{[&screens, &app, state] { return CanGoNext(screens, state, app.model); },
+                       nullptr};
+  };
   screens.Put(ScreenObject::Customer,
-              std::make_unique<CustomerScreen>(
-                  app, CustomerScreen::Links{
-                           [&screens, &app] {
-                             return CanGoNext(screens, FlowState::Customer, app.model);
-                           },
-                           nullptr}),
-              CustomerDesign(app));
+              std::make_unique<CustomerScreen>(app, links(FlowState::Customer)),
+              CustomerScreen::Design(app));
+  screens.Put(ScreenObject::Actuator,
+              std::make_unique<ActuatorScreen>(app, links(FlowState::Actuator)),
+              ActuatorScreen::Design(app));
+  screens.Put(ScreenObject::VehicleSwitchOver,
+              std::make_unique<VehicleBrioScreen>(app, links(FlowState::Vehicle)),
+              VehicleBrioScreen::Design(app));
+  screens.Put(ScreenObject::Vehicle,
+              std::make_unique<VehicleScreen>(app, links(FlowState::Vehicle)),
+              VehicleScreen::Design(app));
 
   HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Kova_aplication");
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {

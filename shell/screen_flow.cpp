@@ -1,13 +1,13 @@
 #include "shell/screen_flow.h"
 
 #include <array>
+#include <optional>
 
 namespace kova {
 namespace {
 
 using S = FlowState;
 
-constexpr int kBrio = 0, kVela = 1;
 
 // One row per place: where results 1, 2, 3 and 4 lead, where any other
 // result leads, and whether result 8 ends the application.
@@ -50,11 +50,11 @@ ScreenObject ScreenFor(FlowState state, int model) {
     case S::Model: return ScreenObject::Model;
     case S::Customer: return ScreenObject::Customer;
     case S::Vehicle:
-      return model == kBrio ? ScreenObject::VehicleSwitchOver : ScreenObject::Vehicle;
+      return model == kModelBrio ? ScreenObject::VehicleSwitchOver : ScreenObject::Vehicle;
     case S::Lambda:
-      return model == kVela ? ScreenObject::LambdaSimulation : ScreenObject::LambdaInjection;
+      return model == kModelVela ? ScreenObject::LambdaSimulation : ScreenObject::LambdaInjection;
     case S::Auxiliary:
-      return model == kVela ? ScreenObject::AuxiliaryShort : ScreenObject::AuxiliaryFull;
+      return model == kModelVela ? ScreenObject::AuxiliaryShort : ScreenObject::AuxiliaryFull;
     case S::Actuator: return ScreenObject::Actuator;
     case S::Port:
     case S::End: break;
@@ -62,18 +62,34 @@ ScreenObject ScreenFor(FlowState state, int model) {
   return ScreenObject::Port;
 }
 
+namespace {
+
+// Where a result leads when the program lacks some screens: on past the
+// missing ones in the same direction; nothing when that ends nowhere.
+std::optional<FlowState> Reach(const ScreenHost& host, FlowState from, int result, int model) {
+  FlowState to = NextState(from, result);
+  for (int hops = 0; to != S::End && !host.Available(ScreenFor(to, model)); ++hops) {
+    if (hops > 8) return std::nullopt;
+    to = NextState(to, result);
+  }
+  return to;
+}
+
+}  // namespace
+
 bool CanGoNext(const ScreenHost& host, FlowState state, int model) {
-  FlowState to = NextState(state, kScreenNext);
-  return to != S::End && host.Available(ScreenFor(to, model));
+  auto to = Reach(host, state, kScreenNext, model);
+  return to && *to != S::End;
 }
 
 void RunScreenLoop(ScreenHost& host, const int& model) {
   FlowState state = S::Language;
   while (state != S::End) {
     int result = host.Run(ScreenFor(state, model));
-    FlowState to = NextState(state, result);
-    if (to != S::End && !host.Available(ScreenFor(to, model))) continue;
-    state = to;
+    auto to = Reach(host, state, result, model);
+    // Nothing to go to: the user stays where the result came from.
+    if (!to || (*to == S::End && NextState(state, result) != S::End)) continue;
+    state = *to;
   }
 }
 

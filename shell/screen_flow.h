@@ -3,18 +3,10 @@
 // windows; the product runs real dialogs through ScreenHost, the tests run
 // scripted fakes.
 #pragma once
+#include "common/model.h"
 
 namespace kova {
 
-// Screen results.
-enum : int {
-  kScreenNext = 1,
-  kScreenExit = 2,
-  kScreenLinkFailure = 3,
-  kScreenReturn = 4,
-  // The selection screens end the application on this result too.
-  kScreenAbort = 8,
-};
 
 // The places of the flow. Vehicle, Lambda and Auxiliary each have one
 // screen object per model family.
@@ -59,7 +51,9 @@ bool CanGoNext(const ScreenHost& host, FlowState state, int model);
 // Runs screens from the language screen until an "end" entry. The model is
 // read again before every step, so a model changed on the way back takes
 // effect at once. A result that leads to a screen not built into this
-// program keeps the user on the screen that produced it.
+// program goes on past it in the same direction (Next from the vehicle
+// screen to the actuator screen while the screens between are missing);
+// when nothing is reached the user stays on the screen that produced it.
 void RunScreenLoop(ScreenHost& host, const int& model);
 
 }  // namespace kova

@@ -24,6 +24,14 @@ class ScreenLogic {
   virtual void OnCommand(View& view, int id) { (void)view, (void)id; }
   // An edit box lost the focus.
   virtual void OnFieldLeft(View& view, int id) { (void)view, (void)id; }
+  // A control got the keyboard focus.
+  virtual void OnFocus(View& view, int id) { (void)view, (void)id; }
+  // The text of an edit box, or of a combo box's edit part, changed.
+  virtual void OnTextChange(View& view, int id) { (void)view, (void)id; }
+  // Every key-down, before anything else handles it; true discards it.
+  virtual bool OnKey(View& view, int key) { (void)view, (void)key; return false; }
+  // The window is going away (after the screen ended, or the program does).
+  virtual void OnDestroy(View& view) { (void)view; }
   // A list's selection changed.
   virtual void OnSelectionChange(View& view, int id) { (void)view, (void)id; }
   virtual void OnTimer(View& view, int id) { (void)view, (void)id; }

@@ -118,6 +118,85 @@ void ScreenWindow::End(int result) {
   result_ = result;
 }
 
+void ScreenWindow::SetSpinRange(int spin, double min, double max, double step, int decimals) {
+  HWND c = hwnd_ ? GetDlgItem(hwnd_, spin) : nullptr;
+  if (!c) return;
+  FloatSpinControl* found = nullptr;
+  for (auto& sp : impl_->spins)
+    if (sp->hwnd() == c) found = sp.get();
+  if (!found) {
+    impl_->spins.push_back(std::make_unique<FloatSpinControl>());
+    found = impl_->spins.back().get();
+    found->SetDecimals(decimals);
+    found->Attach(c);
+  }
+  found->SetDecimals(decimals);
+  // The buddy keeps what it shows; only the arrows' range and step change.
+  HWND buddy = reinterpret_cast<HWND>(SendMessageW(c, UDM_GETBUDDY, 0, 0));
+  std::wstring text;
+  if (buddy) {
+    int n = GetWindowTextLengthW(buddy);
+    text.assign(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(buddy, text.data(), n + 1)));
+  }
+  found->SetRangeAndStep(min, max, step);
+  if (buddy) SetWindowTextW(buddy, text.c_str());
+}
+
+void ScreenWindow::SetSpinValue(int spin, double value) {
+  HWND c = hwnd_ ? GetDlgItem(hwnd_, spin) : nullptr;
+  for (auto& sp : impl_->spins)
+    if (c && sp->hwnd() == c) return sp->SetPosition(value);
+}
+
+void ScreenWindow::SetBackground(int bitmap) {
+  LoadBackground(bitmap);
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void ScreenWindow::SetLabelColour(int id, unsigned rgb) {
+  HWND c = hwnd_ ? GetDlgItem(hwnd_, id) : nullptr;
+  for (auto& l : impl_->labels)
+    if (c && l->hwnd() == c) l->SetColour(rgb);
+}
+
+void ScreenWindow::SetBusy(const std::string& status) {
+  busy_ = status;
+  if (!hwnd_) return;
+  if (HWND line = GetDlgItem(hwnd_, IDC_STATUS)) {
+    SetWindowTextW(line, Utf8ToWide(status).c_str());
+    ShowWindow(line, status.empty() ? SW_HIDE : SW_SHOW);
+  }
+  SetCursor(LoadCursorW(nullptr, status.empty() ? IDC_ARROW : IDC_WAIT));
+  UpdateWindow(hwnd_);
+}
+
+void ScreenWindow::Dispatch(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  if (!hwnd_ || !IsDialogMessageW(hwnd_, &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool PumpPendingMessages(bool input) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (!input && (IsInputMessage(msg) || msg.message == WM_TIMER)) continue;
+    if (g_active) {
+      g_active->Dispatch(msg);
+    } else {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
 int ScreenWindow::Run(HWND owner) {
   ended_ = false;
   result_ = kScreenExit;
@@ -140,11 +219,7 @@ int ScreenWindow::Run(HWND owner) {
       break;
     }
     if (got == -1) break;
-    if (PreTranslate(msg)) continue;
-    if (!IsDialogMessageW(hwnd_, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    Dispatch(msg);
   }
   g_active = outer;
   if (owner_enabled) {
@@ -164,6 +239,9 @@ bool ScreenWindow::PreTranslate(MSG& msg) {
     SendMessageW(impl_->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
   uint8_t& ctrl = g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag;
   if (msg.message == WM_KEYDOWN) {
+    if (impl_->view && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
+        logic_.OnKey(*impl_->view, static_cast<int>(msg.wParam)))
+      return true;
     if (msg.wParam == VK_CONTROL) {
       ctrl = 1;
     } else if (ctrl && logic_.HasCtrlShortcuts() && (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT)) {
@@ -180,6 +258,12 @@ bool ScreenWindow::PreTranslate(MSG& msg) {
 }
 
 namespace {
+
+bool IsCombo(LPARAM control) {
+  wchar_t cls[16] = {};
+  return control && GetClassNameW(reinterpret_cast<HWND>(control), cls, 16) &&
+         lstrcmpiW(cls, L"ComboBox") == 0;
+}
 
 struct FitScale {
   HWND dialog;
@@ -220,14 +304,14 @@ void ScreenWindow::FitControlsTo(int width, int height) {
 
 void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
-  impl_->view = std::make_unique<DialogView>(hwnd_, [this](int r) { End(r); });
+  impl_->view = std::make_unique<DialogView>(hwnd_, *this);
 
   for (const ScreenDesign::Label& l : design_.labels) {
     HWND c = GetDlgItem(hwnd_, l.id);
     if (!c) continue;
     auto label = std::make_unique<FontLabel>();
     label->Attach(c);
-    label->SetFont(Utf8ToWide(l.font.face), l.font.height, RGB(0, 0, 0), l.font.flags);
+    label->SetFont(Utf8ToWide(l.font.face), l.font.height, l.colour, l.font.flags);
     impl_->labels.push_back(std::move(label));
   }
   for (const ScreenDesign::Button& b : design_.buttons) {
@@ -340,10 +424,17 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
           logic_.OnExit(view);
         else
           logic_.OnCommand(view, id);
+      } else if (IsCombo(lp)) {
+        if (code == CBN_SELCHANGE) logic_.OnSelectionChange(view, id);
+        else if (code == CBN_EDITCHANGE) logic_.OnTextChange(view, id);
+        else if (code == CBN_SETFOCUS) logic_.OnFocus(view, id);
+        else if (code == CBN_KILLFOCUS) logic_.OnFieldLeft(view, id);
       } else if (code == EN_KILLFOCUS) {
         logic_.OnFieldLeft(view, id);
-      } else if (code == CBN_SELCHANGE) {
-        logic_.OnSelectionChange(view, id);
+      } else if (code == EN_SETFOCUS) {
+        logic_.OnFocus(view, id);
+      } else if (code == EN_CHANGE) {
+        logic_.OnTextChange(view, id);
       }
       return TRUE;
     }
@@ -364,7 +455,23 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       logic_.OnExit(view);
       return TRUE;
+    case WM_ACTIVATE:
+      // A Ctrl key-up that goes to another window (a message box, the task
+      // manager, the secure desktop) must not leave the flag set, or a plain
+      // arrow would act as Next or Return.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        if (g_resources.ctrl_flag) *g_resources.ctrl_flag = 0;
+        g_own_ctrl_flag = 0;
+      }
+      return FALSE;
+    case WM_SETCURSOR:
+      if (busy_.empty()) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_DESTROY:
+      logic_.OnDestroy(view);
+      busy_.clear();
       if (impl_->tooltip) DestroyWindow(impl_->tooltip);
       impl_->tooltip = nullptr;
       ReleaseBackground();

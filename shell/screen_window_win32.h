@@ -13,39 +13,13 @@
 #include <vector>
 
 #include "shell/control_layout.h"
+#include "shell/screen_design.h"
+#include "shell/dialog_view_win32.h"
 #include "shell/screen_logic.h"
 
 namespace kova {
 
 enum class BackgroundMode { Tile = 0, Centre = 1, Stretch = 2 };
-
-struct ScreenDesign {
-  struct Button {
-    int id;
-    int bitmap;
-  };
-  struct Label {
-    int id;
-    LabelFont font;
-  };
-  struct Spin {
-    int updown;  // up-down control whose buddy edit holds the value
-    double min, max, step;
-    int decimals;  // -1: automatic
-  };
-  struct Tooltip {
-    int id;  // 0: the screen itself
-    std::string text;
-  };
-  int template_id = 0;
-  std::function<int()> background;  // bitmap resource of this visit, 0 none
-  std::vector<Button> buttons;
-  std::vector<Label> labels;
-  std::vector<Tooltip> tooltips;
-  std::vector<Spin> spins;
-  std::vector<int> field_font_controls;  // edits and lists of the data screens
-  int splash_bitmap = 0;                 // shown when the window is created
-};
 
 // Process-wide resources the screens share.
 struct ShellResources {
@@ -56,7 +30,7 @@ struct ShellResources {
 void SetShellResources(const ShellResources& resources);
 const ShellResources& GetShellResources();
 
-class ScreenWindow {
+class ScreenWindow final : public DialogHost {
  public:
   ScreenWindow(ScreenDesign design, ScreenLogic& logic);
   ~ScreenWindow();
@@ -74,14 +48,26 @@ class ScreenWindow {
   // Draws the background as seen from `offset` (a child's position).
   void PaintBackground(HDC dc, const RECT& area, POINT offset) const;
 
+  // One message of this screen's loop: splash, tooltips, shortcuts and
+  // key filter first, then the dialog's own keyboard handling.
+  void Dispatch(MSG& msg);
+  bool Busy() const { return !busy_.empty(); }
+
  private:
+  // DialogHost: what the screen's View asks of it.
+  void End(int result) override;
+  void SetSpinRange(int spin, double min, double max, double step, int decimals) override;
+  void SetSpinValue(int spin, double value) override;
+  void SetBackground(int bitmap) override;
+  void SetLabelColour(int id, unsigned rgb) override;
+  void SetBusy(const std::string& status) override;
+
   struct Impl;
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Init();
   void FitControlsTo(int width, int height);
   bool PreTranslate(MSG& msg);
-  void End(int result);
 
   ScreenDesign design_;
   ScreenLogic& logic_;
@@ -91,6 +77,13 @@ class ScreenWindow {
   BackgroundMode mode_ = BackgroundMode::Tile;
   bool ended_ = false;
   int result_ = 0;
+  std::string busy_;  // the status shown while a transaction runs
 };
+
+// Runs the thread's pending messages through the screen that runs now.
+// With `input` false (a transaction waits), keyboard and mouse input and
+// timer ticks are dropped, so no second transaction can start; painting
+// goes on. Returns false when WM_QUIT was seen (it is posted again).
+bool PumpPendingMessages(bool input);
 
 }  // namespace kova

@@ -6,9 +6,6 @@
 #include "resources/control_ids.h"
 
 namespace kova {
-namespace {
-constexpr int kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2;
-}  // namespace
 
 void LanguageScreen::OnCommand(View& view, int id) {
   // The interface exists in Portuguese only; the other two do nothing.

@@ -6,6 +6,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kova {
 
@@ -20,6 +21,38 @@ enum : unsigned {
   kMbSystemModal = 0x1000,
 };
 enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+// Virtual-key codes the screens' key filters look at, with the system's
+// values.
+enum : int {
+  kKeyBack = 0x08,
+  kKeyTab = 0x09,
+  kKeyReturn = 0x0D,
+  kKeyShift = 0x10,
+  kKeyControl = 0x11,
+  kKeyEscape = 0x1B,
+  kKeyLeft = 0x25,
+  kKeyUp = 0x26,
+  kKeyRight = 0x27,
+  kKeyDown = 0x28,
+  kKeyDelete = 0x2E,
+  kKey0 = 0x30,
+  kKey9 = 0x39,
+  kKeyPad0 = 0x60,
+  kKeyPad9 = 0x69,
+  kKeyPadSeparator = 0x6C,  // the separator key of some keypads
+  kKeyPadDecimal = 0x6E,
+  kKeyPeriod = 0xBE,
+  kKeyAbntC2 = 0xC2,        // the Brazilian keypad's "." key
+};
+
+// A control's place in its screen's client area, in pixels.
+struct ControlRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const ControlRect&) const = default;
+};
 
 struct FileDialogRequest {
   bool save = false;
@@ -48,6 +81,31 @@ class View {
                          unsigned flags) = 0;
   // The chosen path, or nothing when the user cancels.
   virtual std::optional<std::string> FileDialog(const FileDialogRequest& req) = 0;
+
+  // The control that gets the keyboard.
+  virtual void SetFocus(int id) = 0;
+  // Spin (up-down) controls whose buddy edit holds a number: the range and
+  // step arrows move it in, and the decimals shown (-1: as few as needed).
+  virtual void SetSpinRange(int spin, double min, double max, double step, int decimals) = 0;
+  // Writes the value into the spin's buddy, formatted as the spin shows it.
+  virtual void SetSpinValue(int spin, double value) = 0;
+
+  // The screen's background picture (a bitmap resource), repainted at once.
+  virtual void SetBackground(int bitmap) = 0;
+  virtual ControlRect GetControlRect(int id) = 0;
+  virtual void MoveControl(int id, const ControlRect& rect) = 0;
+  // Text colour of a font label, 0x00BBGGRR.
+  virtual void SetLabelColour(int id, unsigned rgb) = 0;
+
+  // While a transaction runs: the window keeps painting, shows a wait
+  // cursor and `status`, and takes no input. An empty status ends it.
+  virtual void SetBusy(const std::string& status) = 0;
+  // Lets the window's pending messages through (painting, and the input
+  // that is not locked out), so a long drawing keeps the window alive.
+  virtual void PumpMessages() = 0;
+  // Batches the window's drawing between true and false, so a redraw of
+  // many controls shows at once.
+  virtual void HoldRedraw(bool hold) = 0;
 
   virtual void SetTimer(int id, unsigned ms) = 0;
   virtual void KillTimer(int id) = 0;

@@ -23,13 +23,14 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/model.h"
 
 namespace kova::sim {
 
 // Model codes as the application's model index.
-inline constexpr int kBrio = 0;
-inline constexpr int kVela = 1;
-inline constexpr int kVelaPlus = 2;
+inline constexpr int kBrio = kova::kModelBrio;
+inline constexpr int kVela = kova::kModelVela;
+inline constexpr int kVelaPlus = kova::kModelVelaPlus;
 
 struct Faults {
   enum class Calibration { kDone, kFailure, kNoReport };

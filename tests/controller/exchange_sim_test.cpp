@@ -12,7 +12,6 @@
 #include "sim/controller_sim.h"
 #include "sim/sim_serial_port.h"
 #include "store/ckx4data.h"
-#include "tests/support/fake_view.h"
 
 namespace kova {
 namespace {
@@ -37,7 +36,7 @@ class SimExchange : public ::testing::Test {
   }
   void SetUpLinkAndRead() {
     SetUpLink(port, model, changes, [](int) { return std::optional<int>(2); });
-    ASSERT_TRUE(ReadInitialConfiguration(Env(), view));
+    ASSERT_TRUE(ReadInitialConfiguration(Env()));
     sim.ClearFrames();
     clock.ClearWaits();
   }
@@ -54,7 +53,6 @@ class SimExchange : public ::testing::Test {
   ChangeList changes;
   CKX4DATA equipment, file_store;
   FakeScreen screen{changes};
-  FakeView view;
 };
 
 class VelaSim : public SimExchange {};
@@ -70,7 +68,7 @@ TEST_F(VelaSim, WorkCycleStartReadsEveryRegisterWithOneFrame) {
   EXPECT_EQ(port.BaudRate(), 9600u);
   EXPECT_EQ(port.CommTimeouts(), (sim::SimSerialPort::Timeouts{0xFFFFFFFF, 0, 0, 0, 5000}));
 
-  ASSERT_TRUE(ReadInitialConfiguration(Env(), view));
+  ASSERT_TRUE(ReadInitialConfiguration(Env()));
   ASSERT_EQ(sim.Frames().size(), 1u);
   EXPECT_EQ(sim.Frames()[0].bytes, (Bytes{0x09, 0x00}));
   for (uint8_t addr : sim.RegisterAddresses()) {
@@ -98,7 +96,7 @@ TEST_F(VelaSim, CutOffSpeedWriteReachesTheRegistersAndComesBack) {
   StoreAdd(equipment, "2C", "4");
   screen.stage = [this](ChangeList& c) { StageCutOffSpeed(3000, kModelVela, equipment, c); };
   screen.needed = {"25", "26", "27"};
-  Exchange ex(Env(), Pacing::kAuxVela, screen, view);
+  Exchange ex(Env(), Pacing::kAuxVela, screen);
   ASSERT_EQ(ex.SendPendingWrites("26_27"), WriteOutcome::kDone);
 
   EXPECT_EQ(sim.Register(0x27), 0x10);
@@ -123,13 +121,11 @@ TEST_F(BrioSim, SilentControllerSkipsConfirmationsAndEndsTheScreen) {
   SetUpLinkAndRead();
   sim.faults().silent = true;
   screen.to_stage = {{"20", "0"}};
-  Exchange ex(Env(), Pacing::kAuxBrio, screen, view);
+  Exchange ex(Env(), Pacing::kAuxBrio, screen);
   EXPECT_EQ(ex.SendPendingWrites("20"), WriteOutcome::kReadFailed);
   // The write, then three single-register reads; no confirmation.
   EXPECT_EQ(FrameBytes(), (std::vector<Bytes>{{0x00, 0x20, 0x00}, {0x00, 0x04, 0x20},
                                               {0x00, 0x04, 0x20}, {0x00, 0x04, 0x20}}));
-  EXPECT_EQ(view.ended, std::vector<int>{3});
-  EXPECT_EQ(view.messages.at(0).text, kReadErrorText);
   EXPECT_EQ(screen.button_states, (std::vector<bool>{false, true}));
 }
 
@@ -139,7 +135,7 @@ TEST_F(BrioSim, JunkAndLateAnswersAreRiddenOut) {
   sim.faults().delay_ms = 450;  // the answer comes after the first read
   CKX4DATA store;
   screen.needed = {"1E", "1F", "2C"};
-  Exchange ex(Env(), Pacing::kAuxBrio, screen, view);
+  Exchange ex(Env(), Pacing::kAuxBrio, screen);
   EXPECT_EQ(ex.ReadSelector("FULL", store), 0);
   EXPECT_EQ(sim.Frames().size(), 1u);
   EXPECT_EQ(clock.Waits(), (std::vector<uint32_t>{400, 100}));  // W1, one failed read
@@ -148,7 +144,7 @@ TEST_F(BrioSim, JunkAndLateAnswersAreRiddenOut) {
   // The work cycle's read takes one read per attempt: the second attempt
   // finds the first answer.
   sim.ClearFrames();
-  EXPECT_TRUE(ReadInitialConfiguration(Env(), view));
+  EXPECT_TRUE(ReadInitialConfiguration(Env()));
   EXPECT_EQ(sim.Frames().size(), 2u);
   EXPECT_TRUE(StoreHas(equipment, "1E"));
 }

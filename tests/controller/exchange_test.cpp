@@ -12,7 +12,6 @@
 #include "fake_screen.h"
 #include "scripted_port.h"
 #include "store/ckx4data.h"
-#include "tests/support/fake_view.h"
 
 namespace kova {
 namespace {
@@ -35,14 +34,13 @@ class ExchangeTest : public ::testing::Test {
     env.dump = [this](CKX4DATA&, const char* path) { dumps.push_back(path); };
     return env;
   }
-  Exchange Make(Pacing pacing) { return Exchange(Env(), pacing, screen, view); }
+  Exchange Make(Pacing pacing) { return Exchange(Env(), pacing, screen); }
 
   VirtualClock clock;
   ScriptedPort port{clock};
   ChangeList changes;
   CKX4DATA equipment, file_store;
   FakeScreen screen{changes};
-  FakeView view;
   int model = kModelVela;
   bool source_is_file = false;
   std::vector<std::string> dumps;
@@ -100,19 +98,13 @@ TEST_F(ExchangeTest, ThreeFailedTransactionsEndTheScreenWithLinkFailure) {
   for (int i = 0; i < 3; ++i)
     expected.insert(expected.end(), per_transaction.begin(), per_transaction.end());
   EXPECT_EQ(clock.Waits(), expected);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Erro na leitura dos parâmetros !!!");
-  EXPECT_EQ(view.messages[0].caption, "");
-  EXPECT_EQ(view.ended, std::vector<int>{3});
   EXPECT_EQ(screen.button_states, std::vector<bool>{true});
 
   // The second transaction succeeding is enough.
   port.events.clear();
-  view.messages.clear();
   port.answers = {std::nullopt, std::nullopt, std::nullopt, "B0|20|1|C0|"};
   EXPECT_TRUE(ex.ReadWithRetry("FULL"));
   EXPECT_EQ(port.Frames().size(), 2u);
-  EXPECT_TRUE(view.messages.empty());
 }
 
 TEST_F(ExchangeTest, VelaAuxiliaryWritesLastStagedFirstWithItsPauses) {
@@ -275,19 +267,16 @@ TEST_F(ExchangeTest, LinkSetUpPerModel) {
 TEST_F(ExchangeTest, InitialReadNeedsTheSignalTimes) {
   model = kModelBrio;
   port.answers = {std::nullopt, "B0|20|1|C0|", "B0|1E|24|C0|B0|1F|24|C0|"};
-  EXPECT_TRUE(ReadInitialConfiguration(Env(), view));
+  EXPECT_TRUE(ReadInitialConfiguration(Env()));
   EXPECT_EQ(port.Frames(), (std::vector<Bytes>(3, Bytes{0x00, 0x04, 0x00})));
   EXPECT_EQ(clock.Waits(), (Waits{400, 400, 400}));
   EXPECT_EQ(dumps, (std::vector<std::string>{kDumpFileBrio, kDumpFileBrio}));
-  EXPECT_TRUE(view.messages.empty());
 
   CKX4DATA fresh;
   ExchangeEnv env = Env();
   env.equipment = &fresh;
   port.answers = {"B0|1E|24|C0|"};
-  EXPECT_FALSE(ReadInitialConfiguration(env, view));
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, kReadErrorText);
+  EXPECT_FALSE(ReadInitialConfiguration(env));
 }
 
 TEST_F(ExchangeTest, StreamCommands) {

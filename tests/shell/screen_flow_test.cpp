@@ -9,8 +9,6 @@
 namespace kova {
 namespace {
 
-constexpr int kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2;
-
 using S = FlowState;
 using O = ScreenObject;
 
@@ -139,14 +137,29 @@ TEST(ScreenFlow, ActuatorNextEndsAndAbortEndsOnlyTheSelectionScreens) {
   EXPECT_EQ(aborting.ran, (std::vector<O>{O::Language, O::Model}));
 }
 
-TEST(ScreenFlow, MissingScreenKeepsTheUserWhereHeIs) {
+TEST(ScreenFlow, MissingScreensAreSkippedInTheDirectionOfTheResult) {
+  int model = kModelVela;
+  // Next up to the vehicle screen and on to the actuator, Return from it,
+  // link failure from the vehicle screen and from the actuator screen,
+  // Return from the port screen, Exit.
+  ScriptedHost host({1, 1, 1, 1, 4, 3, 3, 4, 2});
+  host.missing = {O::LambdaSimulation, O::LambdaInjection, O::AuxiliaryShort, O::AuxiliaryFull};
+  EXPECT_TRUE(CanGoNext(host, S::Vehicle, model));
+  RunScreenLoop(host, model);
+  EXPECT_EQ(host.ran, (std::vector<O>{O::Language, O::Model, O::Customer, O::Vehicle,
+                                     O::Actuator, O::Vehicle, O::Actuator, O::Port,
+                                     O::Model}));
+}
+
+TEST(ScreenFlow, NothingReachableKeepsTheUserWhereHeIs) {
   int model = kModelVela;
   ScriptedHost host({1, 1, 1, 4, 2});
-  host.missing = {O::Vehicle, O::VehicleSwitchOver};
+  host.missing = {O::Vehicle,      O::VehicleSwitchOver, O::LambdaSimulation, O::LambdaInjection,
+                  O::AuxiliaryShort, O::AuxiliaryFull,   O::Actuator};
   EXPECT_FALSE(CanGoNext(host, S::Customer, model));
   EXPECT_TRUE(CanGoNext(host, S::Model, model));
   RunScreenLoop(host, model);
-  // Next on the customer screen finds no vehicle screen: customer again;
+  // Next on the customer screen finds no screen after it: customer again;
   // then Return to the language screen, which exits.
   EXPECT_EQ(host.ran, (std::vector<O>{O::Language, O::Model, O::Customer, O::Customer,
                                      O::Language}));

@@ -1,7 +1,9 @@
 // A View for tests: remembers every control's state, records message boxes
 // and file dialogs, and answers them from queues the test fills.
 #pragma once
+#include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,6 +21,11 @@ class FakeView : public View {
     int selection = -1;
     bool visible = true;
     bool enabled = true;
+    ControlRect rect;
+    unsigned colour = 0;
+    // Spin controls.
+    double min = 0, max = 0, step = 0;
+    int decimals = -1;
   };
   struct Message {
     std::string text, caption;
@@ -54,6 +61,33 @@ class FakeView : public View {
     dialog_answers.pop_front();
     return a;
   }
+  void SetFocus(int id) override { focus = id; }
+  void SetSpinRange(int spin, double min, double max, double step, int decimals) override {
+    Control& c = controls[spin];
+    c.min = min, c.max = max, c.step = step, c.decimals = decimals;
+  }
+  // The fake spin writes the number into its own text.
+  void SetSpinValue(int spin, double value) override {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%g", value);
+    controls[spin].text = buf;
+  }
+  void SetBackground(int bitmap) override { backgrounds.push_back(bitmap); }
+  ControlRect GetControlRect(int id) override { return controls[id].rect; }
+  void MoveControl(int id, const ControlRect& rect) override {
+    controls[id].rect = rect;
+    ++moves;
+  }
+  void SetLabelColour(int id, unsigned rgb) override { controls[id].colour = rgb; }
+  void SetBusy(const std::string& status) override {
+    busy = !status.empty();
+    if (busy) statuses.push_back(status);
+  }
+  void PumpMessages() override {
+    ++pumps;
+    if (on_pump) on_pump();
+  }
+  void HoldRedraw(bool hold) override { held = hold; }
   void SetTimer(int id, unsigned ms) override { timers[id] = ms; }
   void KillTimer(int id) override { timers.erase(id); }
   void EndScreen(int result) override { ended.push_back(result); }
@@ -65,6 +99,16 @@ class FakeView : public View {
   std::deque<std::optional<std::string>> dialog_answers;
   std::map<int, unsigned> timers;
   std::vector<int> ended;
+  int focus = 0;
+  std::vector<int> backgrounds;  // every background set, in order
+  int moves = 0;
+  bool busy = false;
+  std::vector<std::string> statuses;  // every busy status shown
+  int pumps = 0;
+  std::function<void()> on_pump;      // runs inside PumpMessages
+  bool held = false;
+
+  int Background() const { return backgrounds.empty() ? 0 : backgrounds.back(); }
 };
 
 }  // namespace kova

@@ -10,7 +10,7 @@
 #include "store/ckx4data.h"
 #include "store/ckx4file.h"
 #include "store/diagnostic_dump.h"
-#include "store/parameter_file.h"
+#include "screens/file_actions.h"
 #include "store/platform_file.h"
 #include "store/settings.h"
 #include "tests/support/fake_view.h"

@@ -1,4 +1,4 @@
-#include "store/parameter_file.h"
+#include "screens/file_actions.h"
 
 #include <vector>
 
@@ -37,10 +37,16 @@ FileAction SaveFailed(ParameterFileContext& ctx) {
 
 }  // namespace
 
-std::string ModelName(int model) { return model == 1 ? "VELA" : "BRIO"; }
 
 std::string ParameterFilter(int model) {
   return "Arquivos Padrão Kova (*." + ModelName(model) + ")|*." + ModelName(model) + "|";
+}
+
+ParameterFileContext FileContext(AppContext& app, View& view, int source_selector,
+                                 bool save_selects_file_source) {
+  return ParameterFileContext{app.equipment,    app.file_store, app.customer, app.current_path,
+                              app.model,        app.source,     app.file_loaded, view,
+                              source_selector, save_selects_file_source};
 }
 
 FileAction LoadParameterFile(ParameterFileContext& ctx) {

@@ -1,9 +1,12 @@
 // Load File and Save File of the configuration screens: the same steps on
-// every screen, driven through the screen's View. The screen hands in what
+// every screen, driven through the screen's View (dialogs, messages, the
+// source selector). The screen hands in what
 // the application holds and refreshes itself from the result.
 #pragma once
 #include <string>
 
+#include "common/model.h"
+#include "shell/app_context.h"
 #include "shell/view.h"
 #include "store/ckx4data.h"
 #include "store/customer_record.h"
@@ -30,9 +33,11 @@ struct ParameterFileContext {
   bool save_selects_file_source = true;
 };
 
-// "VELA" for model 1, "BRIO" otherwise: extension and customer section.
-std::string ModelName(int model);
 std::string ParameterFilter(int model);
+
+// What the actions work on, for a screen's view and its source selector.
+ParameterFileContext FileContext(AppContext& app, View& view, int source_selector,
+                                 bool save_selects_file_source = true);
 
 // Open dialog, merge of the equipment store into the file store, reading of
 // the parameters and the customer record. kFailed after "Leitura incompleta".

@@ -1,0 +1,464 @@
+#include "screens/data_screen.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "controller/answer_parser.h"
+#include "controller/store_access.h"
+#include "resources/control_ids.h"
+#include "screens/file_actions.h"
+
+namespace kova {
+namespace {
+
+constexpr std::string_view kFull = "FULL";
+constexpr std::size_t kMaxCurrentKey = 11;
+
+std::string Decimal(long v) { return std::to_string(v); }
+
+// Entries of a list bound to a row: its options, or every value of a
+// numeric row.
+long Entries(const ParameterDescriptor& d) {
+  return d.IsNumeric() ? static_cast<long>(d.Max() - d.Min()) + 1 : d.Options();
+}
+
+}  // namespace
+
+DataScreen::DataScreen(AppContext& app, ScreenLinks links, std::vector<DataField> fields,
+                       DataScreenRules rules)
+    : app_(app), links_(std::move(links)), fields_(std::move(fields)), rules_(std::move(rules)) {}
+
+const ParameterDescriptor* DataScreen::Row(std::string_view keyword) const {
+  return app_.table.Find(keyword);
+}
+
+const DataField* DataScreen::FieldOf(int control) const {
+  for (const DataField& f : fields_)
+    if (f.control == control) return &f;
+  return nullptr;
+}
+
+const DataField* DataScreen::FieldBySelector(std::string_view selector) const {
+  for (const DataField& f : fields_)
+    if (selector == f.selector) return &f;
+  return nullptr;
+}
+
+std::optional<long> DataScreen::StoreValue(CKX4DATA& store, std::string_view keyword) {
+  auto text = StoreGet(store, keyword);
+  if (!text) return std::nullopt;
+  auto v = ParseHex(*text);
+  if (!v || *v > 0x7FFFFFFF) return std::nullopt;
+  return static_cast<long>(*v);
+}
+
+std::optional<double> DataScreen::FieldNumber(int control) {
+  return ParseEnteredNumber(view().GetText(control));
+}
+
+bool DataScreen::SelectText(int control, const std::string& text) {
+  const DataField* f = FieldOf(control);
+  const ParameterDescriptor* d = f ? Row(f->keyword) : nullptr;
+  if (control == IDC_SOURCE) {
+    int pos = text == "Arquivo" ? kSelectorFile : text == "Equipamento" ? kSelectorEquipment : -1;
+    if (pos < 0) return false;
+    view().SelectEntry(control, pos);
+    return true;
+  }
+  if (!d) return false;
+  std::vector<std::string> entries = ListEntries(*d);
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i] == text) {
+      view().SelectEntry(control, static_cast<int>(i));
+      return true;
+    }
+  return false;
+}
+
+Exchange DataScreen::MakeExchange(Pacing pacing) {
+  ExchangeEnv env = app_.Exchange();
+  View* v = view_;
+  env.progress = [v](const std::string& status) { v->SetBusy(status); };
+  return Exchange(env, pacing, *this);
+}
+
+// ---- opening ---------------------------------------------------------------
+
+void DataScreen::FillLists() {
+  for (const DataField& f : fields_) {
+    const ParameterDescriptor* d = Row(f.keyword);
+    if (!d) continue;
+    if (f.kind == FieldKind::kOptions || f.kind == FieldKind::kMappedOptions) {
+      // The window is new on every visit: its lists start empty.
+      for (const std::string& entry : ListEntries(*d)) view().AddListEntry(f.control, entry);
+    } else if (f.spin && (f.kind == FieldKind::kNumber || f.kind == FieldKind::kWord)) {
+      // The increment is the record's scale as a whole number (1 at least).
+      double step = std::trunc(d->scale);
+      view().SetSpinRange(f.spin, d->Min(), d->Max(), step >= 1 ? step : 1, 0);
+    }
+  }
+}
+
+void DataScreen::ShowSelector() {
+  view().Show(IDC_SOURCE, true);
+  view().SelectEntry(IDC_SOURCE, app_.source == kSourceFile ? kSelectorFile : kSelectorEquipment);
+}
+
+void DataScreen::OnInit(View& view) {
+  view_ = &view;
+  initialised_ = false;
+  view.ClearList(IDC_SOURCE);
+  view.AddListEntry(IDC_SOURCE, "Arquivo");
+  view.AddListEntry(IDC_SOURCE, "Equipamento");
+  view.Show(IDC_STATUS, false);
+  FillLists();
+  SetUpFields();
+  if (app_.file_loaded) {
+    ShowStore(SourceStore());
+    ShowSelector();
+  } else {
+    ShowStore(app_.equipment);
+    if (rules_.selector_always_shown) ShowSelector();
+    else view.Show(IDC_SOURCE, false);
+  }
+  view.Enable(IDC_NEXT, rules_.has_next && links_.can_go_next && links_.can_go_next());
+  view.Enable(IDC_MONITOR, static_cast<bool>(links_.run_monitor));
+  AfterOpen();
+  initialised_ = true;
+}
+
+// ---- showing ---------------------------------------------------------------
+
+bool DataScreen::ShowField(const DataField& f, CKX4DATA& store) {
+  if (f.kind == FieldKind::kCustom) return ShowCustom(f, store);
+  const ParameterDescriptor* d = Row(f.keyword);
+  auto value = StoreValue(store, f.keyword);
+  if (!d || !value) return false;
+  switch (f.kind) {
+    case FieldKind::kOptions: {
+      long pos = *value - static_cast<long>(d->Min());
+      view().SelectEntry(f.control, pos >= 0 && pos < Entries(*d) ? static_cast<int>(pos) : -1);
+      return true;
+    }
+    case FieldKind::kMappedOptions: {
+      // A value the list has no position for shows no selection.
+      int pos = f.to_position ? f.to_position(*value) : static_cast<int>(*value);
+      view().SelectEntry(f.control, pos >= 0 && pos < Entries(*d) ? pos : -1);
+      return true;
+    }
+    case FieldKind::kNumber: {
+      double shown = d->scale != 0.0 ? std::trunc(static_cast<double>(*value) * d->scale)
+                                     : static_cast<double>(*value);
+      view().SetText(f.control, Decimal(static_cast<long>(shown)));
+      return true;
+    }
+    case FieldKind::kWord: {
+      auto high = StoreValue(store, f.high);
+      if (!high) return false;
+      view().SetText(f.control, Decimal(256 * *high + *value));
+      return true;
+    }
+    case FieldKind::kCustom: break;
+  }
+  return true;
+}
+
+bool DataScreen::ShowStore(CKX4DATA& store) {
+  // The first missing keyword stops the showing; the fields after it keep
+  // what they showed.
+  for (const DataField& f : fields_)
+    if (!ShowField(f, store)) return false;
+  return true;
+}
+
+// ---- staging ---------------------------------------------------------------
+
+void DataScreen::StageValue(std::string_view keyword, long value, bool always) {
+  if (value < 0 || value > 0xFF) return;  // not a register value: nothing goes out
+  // A register that was never read from the controller is never written.
+  auto stored = StoreGet(app_.equipment, keyword);
+  if (!stored) return;
+  std::string text = ToHexText(static_cast<uint64_t>(value));
+  if (!always && text == *stored) return;
+  if (!app_.changes.Stage(keyword, text)) app_.changes.NoteRefused();
+}
+
+void DataScreen::StageNumber(std::string_view keyword, double number, bool always) {
+  const ParameterDescriptor* d = Row(keyword);
+  double device = d && d->scale != 0.0 ? number / d->scale : number;
+  StageValue(keyword, static_cast<long>(std::round(device)), always);
+}
+
+void DataScreen::StageField(const DataField& f, std::string_view part) {
+  if (f.kind == FieldKind::kCustom) return StageCustom(f);
+  const ParameterDescriptor* d = Row(f.keyword);
+  if (!d) return;
+  switch (f.kind) {
+    case FieldKind::kOptions: {
+      int pos = view().GetSelection(f.control);
+      if (pos < 0) return;  // nothing chosen: the controller keeps its value
+      StageValue(f.keyword, pos + static_cast<long>(d->Min()), f.always_staged);
+      return;
+    }
+    case FieldKind::kMappedOptions: {
+      int pos = view().GetSelection(f.control);
+      if (pos < 0) return;
+      long value = f.to_value ? f.to_value(pos) : pos;
+      if (value < 0) return;
+      StageValue(f.keyword, value, f.always_staged);
+      return;
+    }
+    case FieldKind::kNumber: {
+      auto n = FieldNumber(f.control);
+      if (!n) return;
+      if (f.range_checked && !WithinRange(f, *d, *n)) return;
+      StageNumber(f.keyword, *n, f.always_staged);
+      return;
+    }
+    case FieldKind::kWord: {
+      auto n = FieldNumber(f.control);
+      if (!n || *n < 0 || *n > 0xFFFF) return;
+      long word = static_cast<long>(std::round(*n));
+      // The two bytes as they are: the box holds the register pair's value.
+      // A word written by its selector goes out whole, changed or not; the
+      // write button names its registers one by one and compares them.
+      const bool always = f.always_staged || part.empty();
+      if (part.empty() || part == f.keyword) StageValue(f.keyword, word & 0xFF, always);
+      if (part.empty() || part == f.high) StageValue(f.high, word >> 8, always);
+      return;
+    }
+    case FieldKind::kCustom: break;
+  }
+}
+
+bool DataScreen::WithinRange(const DataField& f, const ParameterDescriptor& d, double number) {
+  const double shown_min = d.scale != 0.0 ? d.Min() * d.scale : d.Min();
+  const double shown_max = d.scale != 0.0 ? d.Max() * d.scale : d.Max();
+  if (number > shown_max) {
+    view().MessageBox(kAboveLimitText, kMaxAssumedCaption, kMbOk);
+    view().SetText(f.control, FormatShown(d, shown_max));
+    return false;
+  }
+  if (number < shown_min) {
+    view().MessageBox(kBelowLimitText, kMinAssumedCaption, kMbOk);
+    view().SetText(f.control, FormatShown(d, shown_min));
+    return false;
+  }
+  return true;
+}
+
+void DataScreen::StageKeyword(std::string_view keyword) {
+  for (const DataField& f : fields_) {
+    if (keyword == f.keyword || (f.kind == FieldKind::kWord && keyword == f.high)) {
+      StageField(f, keyword);
+      return;
+    }
+    if (keyword == f.selector) {
+      StageField(f, {});
+      return;
+    }
+  }
+}
+
+void DataScreen::StageFields(std::string_view selector) {
+  if (selector == kFull) {
+    if (rules_.stage_order.empty()) {
+      for (const DataField& f : fields_) StageField(f, {});
+    } else {
+      for (const std::string& keyword : rules_.stage_order) StageKeyword(keyword);
+    }
+    return;
+  }
+  if (const DataField* f = FieldBySelector(selector)) StageField(*f, {});
+}
+
+void DataScreen::EnableWriteButtons(bool enabled) {
+  if (!view_) return;
+  for (int id : rules_.locked_while_writing) view_->Enable(id, enabled);
+}
+
+std::vector<std::string> DataScreen::FileKeywords() const {
+  if (!rules_.file_keywords.empty()) return rules_.file_keywords;
+  std::vector<std::string> keys;
+  for (const DataField& f : fields_) {
+    if (f.keyword[0]) keys.emplace_back(f.keyword);
+    if (f.high[0]) keys.emplace_back(f.high);
+  }
+  return keys;
+}
+
+// ---- writing ---------------------------------------------------------------
+
+void DataScreen::LinkFailed() {
+  view().MessageBox(kReadErrorText, "", kMbOk);
+  view().EndScreen(kScreenLinkFailure);
+}
+
+bool DataScreen::Write(std::string_view selector, Pacing pacing) {
+  Exchange exchange = MakeExchange(pacing);
+  WriteOutcome outcome = exchange.SendPendingWrites(selector);
+  view().SetBusy("");
+  if (outcome == WriteOutcome::kReadFailed) {
+    LinkFailed();
+    return false;
+  }
+  return true;
+}
+
+void DataScreen::WriteAll() {
+  CommitEdits();
+  if (app_.source == kSourceFile) {
+    // Nothing goes to the controller from a file.
+    if (rules_.write_all_in_file_shows_file_store) ShowStore(app_.file_store);
+    return;
+  }
+  BeforeWrite();
+  if (Write(kFull, rules_.write_all)) AfterWrite();
+}
+
+bool DataScreen::EnterWrites(std::string_view key) const {
+  const DataField* f = FieldBySelector(key);
+  return f && f->enter_writes;
+}
+
+void DataScreen::OnEnter(View& view) {
+  view_ = &view;
+  CommitEdits();
+  const std::string key = app_.current_key;
+  if (app_.source == kSourceFile || !EnterWrites(key)) return;
+  BeforeWrite();
+  if (!Write(key, rules_.write_one)) return;
+  if (rules_.enter_rereads_into_file_store) {
+    // The written parameter once more, into the file store.
+    Exchange exchange = MakeExchange(rules_.write_one);
+    exchange.ReadSelector(key, app_.file_store, false);
+    view.SetBusy("");
+  }
+  AfterWrite();
+}
+
+// ---- buttons ---------------------------------------------------------------
+
+void DataScreen::OnNext(View& view) {
+  view_ = &view;
+  if (!rules_.has_next || !links_.can_go_next || !links_.can_go_next()) return;
+  CommitEdits();
+  view.EndScreen(kScreenNext);
+}
+
+void DataScreen::OnReturn(View& view) {
+  view_ = &view;
+  CommitEdits();
+  view.EndScreen(kScreenReturn);
+}
+
+void DataScreen::OnExit(View& view) {
+  view_ = &view;
+  view.EndScreen(kScreenExit);
+}
+
+void DataScreen::OnCommand(View& view, int id) {
+  view_ = &view;
+  switch (id) {
+    case IDC_WRITE: WriteAll(); break;
+    case IDC_LOAD: LoadFile(); break;
+    case IDC_SAVE: SaveFile(); break;
+    case IDC_MONITOR: RunMonitor(); break;
+  }
+}
+
+void DataScreen::LoadFile() {
+  CommitEdits();
+  ParameterFileContext files = FileContext(app_, view(), IDC_SOURCE);
+  FileAction done = LoadParameterFile(files);
+  if (done == FileAction::kDone) {
+    ShowStore(app_.file_store);
+    AfterFileLoad();
+  } else if (done == FileAction::kFailed) ShowStore(app_.equipment);
+}
+
+void DataScreen::SaveFile() {
+  CommitEdits();
+  ParameterFileContext files = FileContext(app_, view(), IDC_SOURCE, rules_.save_selects_file_source);
+  SaveParameterFile(files);
+}
+
+void DataScreen::RunMonitor() {
+  if (!links_.run_monitor) return;
+  CommitEdits();
+  BeforeMonitor();
+  int result = links_.run_monitor();
+  if (result == kScreenExit) return OnExit(view());
+  if (rules_.refresh_after_monitor) ShowStore(SourceStore());
+  AfterMonitor(result);
+}
+
+// ---- fields ----------------------------------------------------------------
+
+void DataScreen::OnFocus(View& view, int id) {
+  view_ = &view;
+  if (const DataField* f = FieldOf(id)) {
+    std::string key = f->selector;
+    if (key.size() > kMaxCurrentKey) key.resize(kMaxCurrentKey);
+    app_.current_key = key;
+  }
+  focus_text_ = view.GetText(id);
+}
+
+void DataScreen::CheckListTyping(const DataField& f) {
+  const ParameterDescriptor* d = Row(f.keyword);
+  switch (rules_.list_typing) {
+    case ListTyping::kFree: return;
+    case ListTyping::kRestore:
+      if (!SelectText(f.control, focus_text_)) view().SetText(f.control, focus_text_);
+      return;
+    case ListTyping::kWarnDefault:
+      if (!initialised_ || !d) return;
+      view().MessageBox(kListTypingText, kAttentionCaption, kMbOk);
+      if (!SelectText(f.control, d->default_text)) view().SetText(f.control, d->default_text);
+      return;
+  }
+}
+
+void DataScreen::OnTextChange(View& view, int id) {
+  view_ = &view;
+  if (in_text_change_) return;  // our own corrections change the text too
+  in_text_change_ = true;
+  if (id == IDC_SOURCE && rules_.list_typing == ListTyping::kRestore) {
+    SelectText(IDC_SOURCE, focus_text_);
+  } else if (const DataField* f = FieldOf(id)) {
+    if (f->kind == FieldKind::kOptions || f->kind == FieldKind::kMappedOptions)
+      CheckListTyping(*f);
+  }
+  in_text_change_ = false;
+}
+
+void DataScreen::OnSelectionChange(View& view, int id) {
+  view_ = &view;
+  if (id != IDC_SOURCE) return;
+  int pos = view.GetSelection(IDC_SOURCE);
+  if (pos == kSelectorFile) app_.source = kSourceFile;
+  else if (pos == kSelectorEquipment) app_.source = kSourceEquipment;
+  else return;
+  ShowStore(SourceStore());
+}
+
+bool DataScreen::OnKey(View& view, int key) {
+  view_ = &view;
+  if (!rules_.digits_only) return false;
+  const bool passes = (key >= kKey0 && key <= kKey9) || (key >= kKeyPad0 && key <= kKeyPad9) ||
+                      key == kKeyBack || key == kKeyPeriod || key == kKeyPadDecimal ||
+                      key == kKeyPadSeparator || key == kKeyAbntC2 || key == kKeyLeft ||
+                      key == kKeyRight || key == kKeyUp || key == kKeyDown ||
+                      key == kKeyDelete || key == kKeyTab || key == kKeyShift ||
+                      key == kKeyControl || key == kKeyReturn || key == kKeyEscape;
+  return !passes;
+}
+
+void DataScreen::OnDestroy(View& view) {
+  (void)view;
+  initialised_ = false;
+  view_ = nullptr;
+}
+
+}  // namespace kova

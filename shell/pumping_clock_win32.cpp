@@ -1,0 +1,27 @@
+#include "shell/pumping_clock_win32.h"
+
+#include "shell/screen_window_win32.h"
+
+namespace kova {
+
+void PumpingClock::Sleep(uint32_t ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  bool pumping = true;
+  for (;;) {
+    // After WM_QUIT the rest of the wait is a plain sleep: the loop that
+    // ends the program sees the message again.
+    if (pumping) pumping = PumpPendingMessages(false);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return;
+    const DWORD left = static_cast<DWORD>(deadline - now);
+    if (!pumping) {
+      ::Sleep(left);
+      return;
+    }
+    MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+uint32_t PumpingClock::Now() { return static_cast<uint32_t>(GetTickCount64()); }
+
+}  // namespace kova

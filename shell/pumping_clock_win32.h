@@ -1,0 +1,17 @@
+// The product's clock on Windows: a wait keeps the window alive. While a
+// transaction waits between frames the thread paints and runs its other
+// messages, but keyboard and mouse input and timer ticks are dropped, so
+// the user cannot start a second transaction and no live poll runs inside
+// it. The frames and pauses are the same as with a plain sleep.
+#pragma once
+#include "common/clock.h"
+
+namespace kova {
+
+class PumpingClock final : public Clock {
+ public:
+  void Sleep(uint32_t ms) override;
+  uint32_t Now() override;
+};
+
+}  // namespace kova
