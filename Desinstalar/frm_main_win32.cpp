@@ -14,7 +14,7 @@
 namespace kova {
 namespace {
 
-enum : int { txtPg1Desc = 201, lblPg2Desc = 211, lblPg5Status, pb, lblPg3Desc = 221 };
+enum : int { txtPg1Desc = 201, lblPg2Desc = 211, lblPg5Status, pb, lblPg3Desc = 221, txtPg3Kept };
 
 std::wstring W(const std::string& s) { return Utf8ToWide(s); }
 
@@ -45,6 +45,8 @@ class FrmMain {
     w_.AddProgress(2, pb, 12, 168, 381, 20);
     w_.AddLabel(3, lblPg3Desc, 12, 12, 381, 60,
                 L"A desinstalação foi concluída com sucesso. Para sair, clique no botão 'Avançar'");
+    // What stayed, when anything did.
+    ShowWindow(w_.AddTextBox(3, txtPg3Kept, 12, 80, 381, 225, true), SW_HIDE);
     w_.on_click = [this](WizardButton b) { Click(b); };
     w_.on_hover = [this](WizardButton b) {
       flow_.Buttons().MouseOver(b);
@@ -88,8 +90,15 @@ class FrmMain {
       case WizardAction::kRunWork: {
         UpdateWindow(w_.Hwnd());
         WindowProgress progress(w_, lblPg5Status, pb);
-        bool ok = Desinstalar(sys_, progress, folder_, product_);
+        UninstallReport report;
+        bool ok = Desinstalar(sys_, progress, folder_, product_, &report);
+        if (report.program_running) {
+          flow_.WorkNotStarted();
+          w_.SyncButtons(flow_.Buttons());
+          break;
+        }
         flow_.WorkFinished(ok);
+        if (ok) ShowReport(report);
         w_.SyncButtons(flow_.Buttons());
         if (ok)
           w_.ShowPage(flow_.Page());
@@ -106,6 +115,23 @@ class FrmMain {
     }
   }
 
+  void ShowReport(const UninstallReport& report) {
+    std::string text;
+    if (!report.kept.empty()) {
+      text += "Estas pastas foram mantidas, pois contêm arquivos que a instalação não criou:";
+      for (const std::string& d : report.kept) text += "\r\n" + d;
+    }
+    if (!report.skipped.empty()) {
+      if (!text.empty()) text += "\r\n\r\n";
+      text += "Linhas do registro de desinstalação ignoradas (fora das pastas do programa):";
+      for (const std::string& l : report.skipped) text += "\r\n" + l;
+    }
+    if (text.empty()) return;
+    HWND box = w_.Control(txtPg3Kept);
+    SetWindowTextW(box, W(text).c_str());
+    ShowWindow(box, SW_SHOW);
+  }
+
   InstallPlatform& sys_;
   std::string folder_;
   std::optional<std::string> product_;
@@ -116,8 +142,11 @@ class FrmMain {
 }  // namespace
 }  // namespace kova
 
+// Desinstalar.exe /S: 0 on success, 1 failure, 4 the program is running
+// (nothing done).
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kova;
+  HardenDllSearch();
   bool quiet = false;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -134,7 +163,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     std::optional<std::string> product;
     if (name.kind == ProductName::kFound) product = name.name;
     QuietProgress progress;
-    if (!Desinstalar(sys, progress, folder, product)) return 1;
+    UninstallReport report;
+    if (!Desinstalar(sys, progress, folder, product, &report, true))
+      return report.program_running ? kExitProgramRunning : 1;
     return StartBatch(sys) ? 0 : 1;
   }
   FrmMain form(sys, folder);

@@ -1,9 +1,12 @@
 #include "Desinstalar/uninstall_procedure.h"
 
+#include <algorithm>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "Instalador/install_helpers.h"
+#include "Instalador/install_procedure.h"
 #include "common/cp1252.h"
 
 namespace kova {
@@ -21,8 +24,6 @@ std::optional<RegRoot> RootFromText(std::string_view text) {
   if (text == "HKU") return RegRoot::kUsers;
   return std::nullopt;
 }
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace
 
@@ -46,30 +47,149 @@ ProductName ReadProductName(InstallPlatform& sys, const std::string& folder) {
   return result;
 }
 
-std::string BatchPath(InstallPlatform& sys) { return sys.GetEnv("WINDIR") + "\\pelin_uni.bat"; }
+std::string BatchPath(InstallPlatform& sys) {
+  std::string windows = sys.WindowsDirectory();
+  return windows.empty() ? std::string() : windows + "\\pelin_uni.bat";
+}
+
+namespace {
+
+// A path's names joined, as Windows compares them: a set key.
+std::string PathKey(const std::string& path) {
+  std::string key;
+  for (const std::string& name : PathNames(path).value_or(std::vector<std::string>{}))
+    key += name + "\\";
+  return key;
+}
+
+size_t Depth(const std::string& path) { return PathNames(path).value_or(std::vector<std::string>{}).size(); }
+
+// The removal itself, with the folders the log may name.
+class Remover {
+ public:
+  Remover(InstallPlatform& sys, const std::string& folder, UninstallReport& report)
+      : sys_(sys), folder_(folder), report_(report) {
+    for (int id : {kFolderDesktopUser, kFolderProgramsUser, kFolderProgramsAll, kFolderDesktopAll}) {
+      std::string root = SpecialFolderPath(sys, id);
+      if (!root.empty()) shortcut_roots_.push_back(root);
+    }
+  }
+
+  void Line(const std::string& line, UninstallProgress& progress) {
+    if (line.rfind("DIR=", 0) == 0) {
+      std::string dir = InstallDirectoryFromText(line.substr(4));
+      if (!Allowed(dir, true)) return Skip(line);
+      if (dir_keys_.insert(PathKey(dir)).second) dirs_.push_back(dir);
+      return;
+    }
+    std::string file = TrimRight(line);
+    if (!Allowed(file, false)) return Skip(line);
+    if (!FileExists(sys_, file)) return;
+    progress.SetStatus("Excluindo arquivo: " + line);
+    if (!sys_.EraseFile(file)) Pending(file);  // in use: the batch tries again
+  }
+
+  // After the last line: what is left for the batch, and which folders stay.
+  void Finish() {
+    Pending(folder_ + "\\Desinstalar.exe");
+    Pending(folder_ + "\\uninstall.log");
+    for (const std::string& dir : dirs_) {
+      if (PathInside(dir, folder_, true)) continue;
+      // The start-menu folder's uninstall shortcut is not logged.
+      std::string lnk = dir + "\\Desinstalar.lnk";
+      if (!sys_.IsLink(dir) && FileExists(sys_, lnk) && !sys_.EraseFile(lnk)) Pending(lnk);
+    }
+    std::stable_sort(dirs_.begin(), dirs_.end(),
+                     [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+    std::set<std::string> removable;
+    for (const std::string& dir : dirs_) {
+      bool link = sys_.IsLink(dir);
+      if (!link && !sys_.IsDirectory(dir)) continue;  // already gone
+      if (!link && !OnlyOurs(dir, removable)) {
+        report_.kept.push_back(dir);
+        continue;
+      }
+      removable.insert(PathKey(dir));
+      remove_.push_back(dir);
+    }
+  }
+
+  const std::vector<std::string>& PendingFiles() const { return pending_; }
+  const std::vector<std::string>& Folders() const { return remove_; }
+
+ private:
+  void Skip(const std::string& line) { report_.skipped.push_back(line); }
+  void Pending(const std::string& file) {
+    if (FileExists(sys_, file) && pending_keys_.insert(PathKey(file)).second) pending_.push_back(file);
+  }
+
+  // Inside the install folder (a DIR= line may name the folder itself) or
+  // below a shortcut folder, and not reached through a junction or link.
+  bool Allowed(const std::string& path, bool dir) {
+    const std::string* root = nullptr;
+    if (PathInside(path, folder_, dir)) root = &folder_;
+    for (const std::string& r : shortcut_roots_)
+      if (!root && PathInside(path, r, false)) root = &r;
+    if (!root) return false;
+    for (std::string up = ParentFolder(path); PathInside(up, *root, false); up = ParentFolder(up))
+      if (sys_.IsLink(up)) return false;
+    return true;
+  }
+
+  // Nothing in the folder but folders about to go and files the batch
+  // deletes.
+  bool OnlyOurs(const std::string& dir, const std::set<std::string>& removable) {
+    auto entries = sys_.ListDir(dir);
+    if (!entries) return false;
+    for (const DirEntry& e : *entries) {
+      std::string full = dir + "\\" + e.name;
+      bool ours = e.is_dir ? removable.count(PathKey(full)) > 0
+                           : pending_keys_.count(PathKey(full)) > 0;
+      if (!ours) return false;
+    }
+    return true;
+  }
+
+  InstallPlatform& sys_;
+  std::string folder_;
+  UninstallReport& report_;
+  std::vector<std::string> shortcut_roots_;
+  std::vector<std::string> dirs_, pending_, remove_;
+  std::set<std::string> dir_keys_, pending_keys_;
+};
+
+}  // namespace
 
 bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress, const std::string& folder,
-                 const std::optional<std::string>& product) {
+                 const std::optional<std::string>& product, UninstallReport* report, bool quiet) {
+  UninstallReport local;
+  UninstallReport& rep = report ? *report : local;
+  rep = UninstallReport{};
+  if (!WaitForProgramClosed(sys, product && !product->empty() ? *product : "programa", quiet)) {
+    rep.program_running = true;
+    return false;
+  }
   std::optional<std::string> log = sys.ReadFile(folder + "\\uninstall.log");
   if (!log) return false;
   std::vector<std::string> lines = SplitLogLines(*log);
   progress.SetRange(static_cast<int>(lines.size()));
 
   std::string batch_path = BatchPath(sys);
+  std::string system = sys.SystemDirectory();
+  if (batch_path.empty() || system.empty()) return false;
   std::unique_ptr<OutputFile> batch = sys.CreateOutput(batch_path);
   if (!batch) return false;
-  auto put = [&](const std::string& line) { return batch->Write(Utf8ToCp1252(line) + "\r\n"); };
-  if (!put(":Repeat")) return false;
+  // Without the product name the key is unknown; deleting under an empty
+  // name would remove every program's entry.
+  if (product && !product->empty())
+    sys.RegRemoveTree(RegRoot::kLocalMachine, kUninstallKeyPrefix + *product);
 
+  Remover remover(sys, folder, rep);
   int k = 0;
   for (const std::string& line : lines) {
     progress.SetPosition(++k);
     if (!line.empty() && line[0] == '#') continue;
-    if (line.rfind("DIR=", 0) == 0) {
-      std::string path = line.substr(4);
-      if (!put("rmdir /s/q " + Quoted(path)) || !put("if exist " + Quoted(path) + " goto Repeat"))
-        return false;
-    } else if (line.rfind("REG=", 0) == 0) {
+    if (line.rfind("REG=", 0) == 0) {
       std::string rest = line.substr(4);
       size_t slash = rest.find('\\');
       // Without a subkey there is nothing of the product's to delete: an
@@ -77,21 +197,50 @@ bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress, const std::s
       if (slash == std::string::npos || slash + 1 >= rest.size()) continue;
       std::optional<RegRoot> root = RootFromText(rest.substr(0, slash));
       if (root) sys.RegRemoveTree(*root, rest.substr(slash + 1));
-    } else if (FileExists(sys, line)) {
-      progress.SetStatus("Excluindo arquivo: " + line);
-      sys.EraseFile(line);
+    } else {
+      remover.Line(line, progress);
     }
   }
-  if (!put("del " + Quoted(batch_path))) return false;
+  remover.Finish();
+
+  // The batch holds no path: they reach it as environment variables of
+  // the uninstaller, which the interpreter inherits. So the file is plain
+  // ASCII, whatever code page the interpreter reads it in, and no name can
+  // turn into a command.
+  std::string text = ":Repeat\r\n", checks;
+  int n = 0;
+  for (const std::string& file : remover.PendingFiles()) {
+    std::string var = "KOVA_UNI_F" + std::to_string(++n);
+    sys.SetEnv(var, file);
+    text += "del /f /q \"%" + var + "%\" 2>nul\r\n";
+    checks += "if exist \"%" + var + "%\" goto Wait\r\n";
+  }
+  n = 0;
+  for (const std::string& dir : remover.Folders()) {
+    std::string var = "KOVA_UNI_D" + std::to_string(++n);
+    sys.SetEnv(var, dir);
+    text += "rmdir \"%" + var + "%\" 2>nul\r\n";
+    checks += "if exist \"%" + var + "%\" goto Wait\r\n";
+  }
+  // Something still in use (the uninstaller itself until it has ended, or
+  // the program): try again about once a second, for about a minute.
+  text += checks + "goto End\r\n:Wait\r\nset /a KOVA_UNI_N+=1\r\nif %KOVA_UNI_N% GEQ " +
+          std::to_string(kBatchTries) + " goto End\r\n\"%KOVA_UNI_PING%\" -n 2 127.0.0.1 >nul\r\n" +
+          "goto Repeat\r\n:End\r\ndel \"%KOVA_UNI_BAT%\"\r\n";
+  sys.SetEnv("KOVA_UNI_N", "0");
+  sys.SetEnv("KOVA_UNI_PING", system + "\\ping.exe");
+  sys.SetEnv("KOVA_UNI_BAT", batch_path);
+  bool ok = batch->Write(text);
   batch->Close();
-  // Without the product name the key is unknown; deleting under an empty
-  // name would remove every program's entry.
-  if (product && !product->empty()) sys.RegRemoveTree(RegRoot::kLocalMachine, kUninstallKeyPrefix + *product);
-  return true;
+  return ok;
 }
 
 bool StartBatch(InstallPlatform& sys) {
-  return sys.StartProcess("cmd.exe /c " + Quoted(BatchPath(sys)), true);
+  std::string system = sys.SystemDirectory(), batch = BatchPath(sys);
+  if (system.empty() || batch.empty()) return false;
+  // The interpreter by its full path; /d skips the user's AutoRun commands
+  // and /v:off keeps "!" in names literal.
+  return sys.StartProcess("\"" + system + "\\cmd.exe\" /d /v:off /c \"" + batch + "\"", true);
 }
 
 }  // namespace kova

@@ -122,7 +122,9 @@ class FrmMain {
     SetWindowTextW(w_.Hwnd(), W(pkg_.install.product_name).c_str());
     SetText(txtPg1Desc, look.description);
     SetText(txtPg2Termos, look.terms);
-    SetText(txtPg3Dir, DefaultInstallDirectory(sys_, look.directory, look.folder_name));
+    // Over an installed copy, the upgrade goes to its folder.
+    SetText(txtPg3Dir, ProposedInstallDirectory(sys_, pkg_.install.product_name, look.directory,
+                                                look.folder_name));
     OfferShortcuts(chkPg4Desk, !pkg_.install.desktop.empty());
     OfferShortcuts(chkPg4Iniciar, !pkg_.install.start_menu.empty());
   }
@@ -160,6 +162,12 @@ class FrmMain {
     WindowProgress progress(w_, lblPg5Status, pb);
     He3ChunkDecoder decoder;
     InstallOutcome out = Instalar(sys_, *pkg_.source, decoder, pkg_.install, choices, progress);
+    if (out.program_running) {
+      // The user chose not to close the program: nothing was done.
+      flow_.WorkNotStarted();
+      w_.SyncButtons(flow_.Buttons());
+      return;
+    }
     SetText(txtPg3Dir, out.directory.empty() ? choices.directory : out.directory);
     if (!out.ok) {
       flow_.WorkFinished(false);
@@ -210,18 +218,22 @@ class FrmMain {
 };
 
 // Instalador.exe /S [/D=directory]: the package's defaults (all users,
-// every shortcut it offers), no window. 0 on success.
+// every shortcut it offers), no window. 0 on success, 1 failure, 2 no
+// package, 3 damaged package, 4 the program is running (nothing done).
 int InstallQuietly(InstallPlatform& sys, OpenedPackage& pkg, const std::string& directory) {
   if (pkg.state == OpenedPackage::kNoAppendix) return 2;
   if (pkg.state == OpenedPackage::kBroken) return 3;
   InstallChoices choices;
   choices.directory = !directory.empty()
                           ? directory
-                          : DefaultInstallDirectory(sys, pkg.look.directory, pkg.look.folder_name);
+                          : ProposedInstallDirectory(sys, pkg.install.product_name,
+                                                     pkg.look.directory, pkg.look.folder_name);
   choices.quiet = true;
   QuietProgress progress;
   He3ChunkDecoder decoder;
-  return Instalar(sys, *pkg.source, decoder, pkg.install, choices, progress).ok ? 0 : 1;
+  InstallOutcome out = Instalar(sys, *pkg.source, decoder, pkg.install, choices, progress);
+  if (out.program_running) return kExitProgramRunning;
+  return out.ok ? 0 : 1;
 }
 
 }  // namespace
@@ -229,6 +241,7 @@ int InstallQuietly(InstallPlatform& sys, OpenedPackage& pkg, const std::string& 
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kova;
+  HardenDllSearch();
   bool quiet = false;
   std::string directory;
   // /D= takes the rest of the command line, so a path may hold spaces.

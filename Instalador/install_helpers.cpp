@@ -1,5 +1,7 @@
 #include "Instalador/install_helpers.h"
 
+#include <algorithm>
+
 #include "Instalador/cstack.h"
 #include "common/cp1252.h"
 
@@ -21,7 +23,86 @@ bool FileExists(InstallPlatform& sys, const std::string& path) {
 }
 
 std::string SpecialFolderPath(InstallPlatform& sys, int folder_id) {
-  return sys.SpecialFolder(folder_id);
+  std::string path = sys.SpecialFolder(folder_id);
+  return LooksAbsolute(path) ? path : std::string();
+}
+
+bool LooksAbsolute(std::string_view dir) {
+  bool drive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' &&
+               ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
+  bool unc = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
+  return drive || unc;
+}
+
+namespace {
+
+// Case folding of Windows-1252 letters, enough to compare paths.
+std::string Fold(std::string_view utf8) {
+  std::string b = Utf8ToCp1252(utf8);
+  for (char& c : b) {
+    auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
+    else if (u == 0x8A || u == 0x8C || u == 0x8E) c = static_cast<char>(u + 0x10);
+    else if (u == 0x9F) c = static_cast<char>(0xFF);
+  }
+  return b;
+}
+
+bool PlainName(std::string_view name) {
+  for (char c : name) {
+    auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || std::string_view("/:*?\"<>|").find(c) != std::string_view::npos)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> PathNames(std::string_view path) {
+  if (!LooksAbsolute(path)) return std::nullopt;
+  std::vector<std::string> names;
+  std::string_view rest;
+  if (path[0] == '\\') {
+    size_t cut = path.find('\\', 2);
+    std::string_view server = path.substr(2, cut == std::string_view::npos ? path.npos : cut - 2);
+    if (server.empty() || !PlainName(server) || server.find_first_not_of(". ") == server.npos)
+      return std::nullopt;
+    names.push_back("\\\\" + Fold(server));
+    rest = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+  } else {
+    names.push_back(Fold(path.substr(0, 2)));
+    rest = path.substr(3);
+  }
+  while (!rest.empty()) {
+    size_t cut = rest.find('\\');
+    std::string_view name = rest.substr(0, cut);
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+    if (cut != std::string_view::npos && rest.empty()) return std::nullopt;  // "a\"
+    if (!PlainName(name)) return std::nullopt;
+    size_t end = name.find_last_not_of(". ");
+    if (end == std::string_view::npos) return std::nullopt;  // "", ".", "..", " "
+    names.push_back(Fold(name.substr(0, end + 1)));
+  }
+  return names;
+}
+
+bool PathInside(std::string_view path, std::string_view root, bool or_equal) {
+  auto p = PathNames(path), r = PathNames(root);
+  if (!p || !r || p->size() < r->size() || (!or_equal && p->size() == r->size())) return false;
+  return std::equal(r->begin(), r->end(), p->begin());
+}
+
+bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product, bool quiet) {
+  while (sys.MutexExists(kProgramMutex)) {
+    if (quiet) return false;
+    std::string text = "O " + product +
+                       " está aberto. Feche o programa e clique em 'Repetir' para continuar, "
+                       "ou em 'Cancelar' para voltar.";
+    if (sys.ShowMessage(text, product, kBoxRetryCancel | kBoxIconWarning) != kBoxAnswerRetry)
+      return false;
+  }
+  return true;
 }
 
 std::string BrowseForFolder(InstallPlatform& sys, const std::string& title) {
@@ -40,13 +121,17 @@ bool RemoveOneLevel(InstallPlatform& sys, CStack& pending, CStack& found, bool w
   std::string dir = EnsureTrailingBackslash(pending.Pop());
   std::string bare = dir.substr(0, dir.size() - 1);
   bool ok = true;
-  if (with_contents) {
+  // A junction or symbolic link goes as itself: what it points at is
+  // somebody else's, however it got there.
+  if (with_contents && !sys.IsLink(bare)) {
     auto entries = sys.ListDir(bare);
     if (!entries) return false;
     int16_t mark = found.Length();
     for (const DirEntry& e : *entries) {
       if (e.name == "." || e.name == "..") continue;
-      if (e.is_dir) {
+      if (e.is_link) {
+        if (!(e.is_dir ? sys.RemoveDir(dir + e.name) : sys.EraseFile(dir + e.name))) return false;
+      } else if (e.is_dir) {
         if (!found.Push(dir + e.name + "\\")) return false;
       } else if (!sys.EraseFile(dir + e.name)) {
         return false;

@@ -22,7 +22,31 @@ bool DirectoryExists(InstallPlatform& sys, const std::string& path);
 // True when the file's length can be read.
 bool FileExists(InstallPlatform& sys, const std::string& path);
 
+// The special folder's path, or an empty text when the system gives none
+// or gives one that is not absolute (which would mean the drive's root).
 std::string SpecialFolderPath(InstallPlatform& sys, int folder_id);
+
+// A drive ("C:\...") or network ("\\server\share...") path.
+bool LooksAbsolute(std::string_view path);
+
+// The names of an absolute path as Windows compares them: the root first
+// ("c:" or "\\server"), then each name without its trailing spaces and
+// dots, case folded. Nothing when the path is not absolute or a name could
+// lead elsewhere or is not a plain name: ".", "..", empty names, "/", or a
+// character Windows refuses in names (quotes, wildcards, ':' ...).
+std::optional<std::vector<std::string>> PathNames(std::string_view path);
+
+// True when `path` lies below `root` (or is root itself, when or_equal).
+// False whenever either is not a plain absolute path.
+bool PathInside(std::string_view path, std::string_view root, bool or_equal);
+
+// The single-instance mark of the installed program, held while it runs.
+inline constexpr char kProgramMutex[] = "Kova_aplication";
+
+// While the installed program runs, asks the user to close it (Retry /
+// Cancel). True once it is closed; false when the user cancels, or at once
+// when quiet (unattended runs exit with their own code instead).
+bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product, bool quiet);
 
 // The chosen folder, or an empty text when the picker is cancelled.
 std::string BrowseForFolder(InstallPlatform& sys, const std::string& title);

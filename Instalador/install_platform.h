@@ -30,11 +30,19 @@ enum SpecialFolderId : int {
 enum : unsigned {
   kBoxOk = 0x0,
   kBoxYesNo = 0x4,
+  kBoxRetryCancel = 0x5,
   kBoxIconError = 0x10,
   kBoxIconQuestion = 0x20,
+  kBoxIconWarning = 0x30,
   kBoxIconInformation = 0x40,
 };
-enum : int { kBoxAnswerOk = 1, kBoxAnswerYes = 6, kBoxAnswerNo = 7 };
+enum : int {
+  kBoxAnswerOk = 1,
+  kBoxAnswerCancel = 2,
+  kBoxAnswerRetry = 4,
+  kBoxAnswerYes = 6,
+  kBoxAnswerNo = 7
+};
 
 // The fixed part of a file's version resource.
 struct FixedVersion {
@@ -62,6 +70,7 @@ struct ShortcutInfo {
 struct DirEntry {
   std::string name;
   bool is_dir = false;
+  bool is_link = false;  // a junction or symbolic link: removed, never entered
 };
 
 // A file opened for writing; closed on destruction.
@@ -102,6 +111,8 @@ class InstallPlatform {
   virtual bool CreateDir(const std::string& path) = 0;
   virtual bool RemoveDir(const std::string& path) = 0;  // empty directories only
   virtual bool IsDirectory(const std::string& path) = 0;
+  // A junction or symbolic link (any reparse point), file or directory.
+  virtual bool IsLink(const std::string& path) = 0;
   virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
   virtual bool EraseFile(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.
@@ -119,6 +130,9 @@ class InstallPlatform {
                            const std::string& name, uint32_t value) = 0;
   // Deletes a key with all its subkeys.
   virtual bool RegRemoveTree(RegRoot root, const std::string& subkey) = 0;
+  // A string value; nothing when the key or value is missing.
+  virtual std::optional<std::string> RegGetString(RegRoot root, const std::string& subkey,
+                                                  const std::string& name) = 0;
 
   // Shell. An unknown folder gives an empty text; a cancelled picker too.
   virtual std::string SpecialFolder(int id) = 0;
@@ -129,8 +143,14 @@ class InstallPlatform {
   virtual std::optional<FixedVersion> FileVersion(const std::string& path) = 0;
   virtual std::optional<VersionStrings> FileVersionStrings(const std::string& path) = 0;
 
-  // Starts a command line without waiting for it.
+  // Starts a command line without waiting for it, in the system folder.
+  // Programs are named by their full path.
   virtual bool StartProcess(const std::string& command_line, bool hidden) = 0;
+  // Sets a variable of this process's environment, which started
+  // processes inherit.
+  virtual bool SetEnv(const std::string& name, const std::string& value) = 0;
+  // Whether a named mutex exists (a running program's single-instance mark).
+  virtual bool MutexExists(const std::string& name) = 0;
 
   // Returns one of the kBoxAnswer values.
   virtual int ShowMessage(const std::string& text, const std::string& caption,
@@ -139,6 +159,10 @@ class InstallPlatform {
 
   // The full path of the running program.
   virtual std::string OwnPath() = 0;
+  // The system's own folders, asked of the system rather than taken from
+  // the environment, which the user controls.
+  virtual std::string WindowsDirectory() = 0;
+  virtual std::string SystemDirectory() = 0;
 
   virtual std::string LastError() = 0;
 };

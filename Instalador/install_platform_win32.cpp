@@ -77,6 +77,34 @@ class Win32Input final : public InputFile {
   int64_t size_;
 };
 
+// version.dll is not one of the DLLs Windows always takes from the system
+// folder, so it is not imported (the loader would look for it first beside
+// the installer, in a download folder) but loaded from the system folder.
+struct VersionApi {
+  decltype(&::GetFileVersionInfoSizeW) size = nullptr;
+  decltype(&::GetFileVersionInfoW) info = nullptr;
+  decltype(&::VerQueryValueW) query = nullptr;
+  bool Ready() {
+    static bool tried = false;
+    if (!tried) {
+      tried = true;
+      if (HMODULE m = ::LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        size = reinterpret_cast<decltype(size)>(::GetProcAddress(m, "GetFileVersionInfoSizeW"));
+        info = reinterpret_cast<decltype(info)>(::GetProcAddress(m, "GetFileVersionInfoW"));
+        query = reinterpret_cast<decltype(query)>(::GetProcAddress(m, "VerQueryValueW"));
+      }
+    }
+    return size && info && query;
+  }
+};
+VersionApi g_version;
+
+std::string FolderOf(UINT (WINAPI* get)(LPWSTR, UINT)) {
+  wchar_t buf[MAX_PATH + 1] = {0};
+  UINT n = get(buf, MAX_PATH + 1);
+  return n == 0 || n > MAX_PATH ? std::string() : U(std::wstring(buf, n));
+}
+
 // COM for the shell calls, initialised once on the calling (window) thread.
 void EnsureCom() {
   static bool done = false;
@@ -97,6 +125,10 @@ class SystemPlatform final : public InstallPlatform {
   bool IsDirectory(const std::string& path) override {
     DWORD a = ::GetFileAttributesW(W(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  bool IsLink(const std::string& path) override {
+    DWORD a = ::GetFileAttributesW(W(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
   }
   std::optional<uint64_t> FileSize(const std::string& path) override {
     WIN32_FILE_ATTRIBUTE_DATA d;
@@ -154,7 +186,8 @@ class SystemPlatform final : public InstallPlatform {
     do {
       std::wstring name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
-      out.push_back({U(name), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+      out.push_back({U(name), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                     (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (::FindNextFileW(h, &fd));
     ::FindClose(h);
     return out;
@@ -189,6 +222,27 @@ class SystemPlatform final : public InstallPlatform {
     ::RegCloseKey(k);
     if (r != ERROR_SUCCESS) return Reg(r);
     return Reg(::RegDeleteKeyExW(RootKey(root), sub.c_str(), KEY_WOW64_64KEY, 0));
+  }
+  std::optional<std::string> RegGetString(RegRoot root, const std::string& subkey,
+                                          const std::string& name) override {
+    HKEY k;
+    LONG r = ::RegOpenKeyExW(RootKey(root), W(subkey).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &k);
+    if (r != ERROR_SUCCESS) {
+      Reg(r);
+      return std::nullopt;
+    }
+    std::wstring n = W(name);
+    DWORD type = 0, size = 0;
+    std::optional<std::string> out;
+    r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, nullptr, &size);
+    if (r == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && size < 65536) {
+      std::wstring v(size / sizeof(wchar_t) + 1, L'\0');
+      r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data()), &size);
+      if (r == ERROR_SUCCESS) out = U(std::wstring(v.c_str()));
+    }
+    ::RegCloseKey(k);
+    if (r != ERROR_SUCCESS) Reg(r);
+    return out;
   }
 
   std::string SpecialFolder(int id) override {
@@ -247,7 +301,7 @@ class SystemPlatform final : public InstallPlatform {
     if (!VersionBlock(path, &block)) return std::nullopt;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+    if (!g_version.query(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
         len < sizeof(VS_FIXEDFILEINFO))
       return std::nullopt;
     FixedVersion v;
@@ -270,7 +324,7 @@ class SystemPlatform final : public InstallPlatform {
       WORD language, code_page;
     }* tr = nullptr;
     UINT len = 0;
-    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+    if (!g_version.query(block.data(), L"\\VarFileInfo\\Translation",
                           reinterpret_cast<void**>(&tr), &len) ||
         len < sizeof(Translation))
       return std::nullopt;
@@ -280,7 +334,7 @@ class SystemPlatform final : public InstallPlatform {
       std::wstring q = std::wstring(prefix) + name;
       wchar_t* value = nullptr;
       UINT n = 0;
-      if (!::VerQueryValueW(block.data(), q.c_str(), reinterpret_cast<void**>(&value), &n) ||
+      if (!g_version.query(block.data(), q.c_str(), reinterpret_cast<void**>(&value), &n) ||
           !value || n == 0)
         return std::string();
       return U(std::wstring(value, wcsnlen(value, n)));
@@ -301,12 +355,28 @@ class SystemPlatform final : public InstallPlatform {
       si.wShowWindow = SW_HIDE;
     }
     PROCESS_INFORMATION pi = {};
+    // Started in the system folder: never in a folder the user may write to.
+    std::wstring cwd = W(SystemDirectory());
     if (!Check(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
-                                hidden ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &si, &pi)))
+                                (hidden ? CREATE_NO_WINDOW : 0) | CREATE_UNICODE_ENVIRONMENT,
+                                nullptr, cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)))
       return false;
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return true;
+  }
+
+  bool SetEnv(const std::string& name, const std::string& value) override {
+    return Check(::SetEnvironmentVariableW(W(name).c_str(), W(value).c_str()));
+  }
+  bool MutexExists(const std::string& name) override {
+    HANDLE h = ::OpenMutexW(SYNCHRONIZE, FALSE, W(name).c_str());
+    if (h) {
+      ::CloseHandle(h);
+      return true;
+    }
+    // Held by a program running with other rights: it exists all the same.
+    return ::GetLastError() == ERROR_ACCESS_DENIED;
   }
 
   int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override {
@@ -322,6 +392,8 @@ class SystemPlatform final : public InstallPlatform {
     DWORD n = ::GetModuleFileNameW(nullptr, buf, 32768);
     return U(std::wstring(buf, n));
   }
+  std::string WindowsDirectory() override { return FolderOf(::GetSystemWindowsDirectoryW); }
+  std::string SystemDirectory() override { return FolderOf(::GetSystemDirectoryW); }
   std::string LastError() override {
     if (error_ == 0) return {};
     wchar_t* text = nullptr;
@@ -359,12 +431,13 @@ class SystemPlatform final : public InstallPlatform {
     return Reg(r);
   }
   bool VersionBlock(const std::string& path, std::vector<char>* block) {
+    if (!g_version.Ready()) return false;
     std::wstring w = W(path);
     DWORD handle = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(w.c_str(), &handle);
+    DWORD size = g_version.size(w.c_str(), &handle);
     if (size == 0) return false;
     block->assign(size, 0);
-    return ::GetFileVersionInfoW(w.c_str(), 0, size, block->data()) != FALSE;
+    return g_version.info(w.c_str(), 0, size, block->data()) != FALSE;
   }
 
   DWORD error_ = 0;
@@ -378,5 +451,15 @@ InstallPlatform& Win32Platform() {
 }
 
 void SetMessageOwner(void* hwnd) { g_owner = static_cast<HWND>(hwnd); }
+
+void HardenDllSearch() {
+  // DLLs loaded from now on come from the system folder only, never from
+  // the current or the program's folder (a download folder).
+  ::SetDllDirectoryW(L"");
+  using SetDefault = BOOL(WINAPI*)(DWORD);
+  if (auto set = reinterpret_cast<SetDefault>(
+          ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 }  // namespace kova

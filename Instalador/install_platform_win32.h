@@ -8,5 +8,8 @@ namespace kova {
 // set with SetMessageOwner (none by default).
 InstallPlatform& Win32Platform();
 void SetMessageOwner(void* hwnd);
+// Called first by both programs: later DLL loads search the system folder
+// only.
+void HardenDllSearch();
 
 }  // namespace kova

@@ -1,6 +1,7 @@
 #include "Instalador/install_procedure.h"
 
 #include <memory>
+#include <set>
 
 #include "Instalador/install_helpers.h"
 #include "common/cp1252.h"
@@ -11,13 +12,10 @@ namespace {
 
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-bool LooksAbsolute(const std::string& dir) {
-  bool drive = dir.size() >= 2 && dir[1] == ':' &&
-               ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z')) &&
-               (dir.size() == 2 || dir[2] == '\\');
-  bool unc = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\';
-  return drive || unc;
-}
+// Folders the start-menu folder must never be: the product folder is
+// removed with its contents on a reinstall.
+constexpr int kProtectedMenuFolders[] = {kFolderProgramsUser, kFolderProgramsAll, 7 /* Startup */,
+                                         24 /* common Startup */, 47, 48 /* Administrative Tools */};
 
 std::string Le32(uint32_t v) {
   std::string s(4, '\0');
@@ -36,6 +34,12 @@ class Installer : private FileSectionVisitor {
 
   InstallOutcome Run() {
     InstallOutcome out;
+    // Nothing is touched while the program runs: its files are in use.
+    if (!WaitForProgramClosed(sys_, pkg_.product_name, choices_.quiet)) {
+      out.program_running = true;
+      out.error = "O " + pkg_.product_name + " está aberto.";
+      return out;
+    }
     out.ok = Steps();
     if (!out.ok) WriteLogTail();
     if (log_) log_->Close();
@@ -52,6 +56,11 @@ class Installer : private FileSectionVisitor {
   }
 
   bool Log(const std::string& line) {
+    // Lines an earlier installation already recorded are not repeated.
+    if (carried_set_.count(line)) return true;
+    return Write(line);
+  }
+  bool Write(const std::string& line) {
     if (!log_ || !log_->Write(Utf8ToCp1252(line) + "\r\n")) return Fail("Não foi possível gravar", LogPath());
     return true;
   }
@@ -71,7 +80,9 @@ class Installer : private FileSectionVisitor {
       error_ = kFatalText;
       return false;
     }
+    if (!ShortcutFolders()) return false;
     if (!CreateInstallDirectory()) return false;
+    ReadEarlierLog();
     if (!StartLog()) return false;
     if (!WriteUninstaller(image)) return false;
     image.clear();
@@ -104,6 +115,47 @@ class Installer : private FileSectionVisitor {
     return true;
   }
 
+  // The folders the shortcuts go to, asked for before anything is written:
+  // without a real path the shortcuts would land at the drive's root.
+  bool ShortcutFolders() {
+    if (choices_.desktop && !pkg_.desktop.empty()) {
+      desktop_folder_ =
+          SpecialFolderPath(sys_, choices_.all_users ? kFolderDesktopAll : kFolderDesktopUser);
+      if (desktop_folder_.empty()) return NoFolder("da área de trabalho");
+    }
+    if (choices_.start_menu && !pkg_.start_menu.empty()) {
+      std::string programs =
+          SpecialFolderPath(sys_, choices_.all_users ? kFolderProgramsAll : kFolderProgramsUser);
+      if (programs.empty()) return NoFolder("do menu Iniciar");
+      start_menu_folder_ = programs + "\\" + pkg_.product_name;
+      for (int id : kProtectedMenuFolders) {
+        std::string special = SpecialFolderPath(sys_, id);
+        if (!special.empty() && PathInside(start_menu_folder_, special, true) &&
+            PathInside(special, start_menu_folder_, true)) {
+          error_ = "O nome do produto \"" + pkg_.product_name +
+                   "\" é o de uma pasta do sistema no menu Iniciar.";
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+  bool NoFolder(const std::string& which) {
+    error_ = "O sistema não informou a pasta " + which + " para os atalhos.";
+    return false;
+  }
+
+  // A reinstall over an earlier installation keeps that installation's
+  // lines, so that the uninstaller still removes what either one created.
+  void ReadEarlierLog() {
+    std::optional<std::string> old = sys_.ReadFile(LogPath());
+    if (!old) return;
+    for (const std::string& line : SplitLogLines(*old)) {
+      if (line.empty() || line[0] == '#' || !carried_set_.insert(line).second) continue;
+      carried_.push_back(line);
+    }
+  }
+
   bool StartLog() {
     std::string path = LogPath();
     if (FileExists(sys_, path)) sys_.EraseFile(path);
@@ -115,7 +167,10 @@ class Installer : private FileSectionVisitor {
       created_.clear();
       return false;
     }
-    return Log(kLogHeader);
+    if (!Write(kLogHeader)) return false;
+    for (const std::string& line : carried_)
+      if (!Write(line)) return false;
+    return true;
   }
 
   bool WriteUninstaller(const std::string& image) {
@@ -192,8 +247,7 @@ class Installer : private FileSectionVisitor {
   }
 
   bool DesktopShortcuts() {
-    std::string folder =
-        SpecialFolderPath(sys_, choices_.all_users ? kFolderDesktopAll : kFolderDesktopUser);
+    const std::string& folder = desktop_folder_;
     for (const PackageShortcut& s : pkg_.desktop) {
       std::string lnk = ShortcutPath(folder, s);
       if (FileExists(sys_, lnk)) sys_.EraseFile(lnk);
@@ -204,9 +258,6 @@ class Installer : private FileSectionVisitor {
   }
 
   bool StartMenuShortcuts() {
-    start_menu_folder_ =
-        SpecialFolderPath(sys_, choices_.all_users ? kFolderProgramsAll : kFolderProgramsUser) +
-        "\\" + pkg_.product_name;
     // A previous install's folder goes with its shortcuts, so no stale
     // entry survives a reinstall.
     if (DirectoryExists(sys_, start_menu_folder_)) RemoveDirectoryTree(sys_, start_menu_folder_, true);
@@ -230,7 +281,8 @@ class Installer : private FileSectionVisitor {
     sys_.RegMakeKey(hklm, key);
     sys_.RegSetString(hklm, key, "DisplayIcon", uninstaller);
     sys_.RegSetString(hklm, key, "DisplayName", pkg_.product_name);
-    sys_.RegSetString(hklm, key, "UninstallString", uninstaller);
+    // Quoted, so that a path with spaces cannot be read as another program.
+    sys_.RegSetString(hklm, key, "UninstallString", "\"" + uninstaller + "\"");
     sys_.RegSetString(hklm, key, "QuietUninstallString", "\"" + uninstaller + "\" /S");
     sys_.RegSetString(hklm, key, "InstallLocation", dir_);
     sys_.RegSetDword(hklm, key, "EstimatedSize",
@@ -262,14 +314,17 @@ class Installer : private FileSectionVisitor {
   }
 
   void RegisterComponents() {
+    const std::string system_dir = sys_.SystemDirectory();
+    if (system_dir.empty()) return;
     for (const std::string& c : pkg_.components) {
-      std::string system_copy = sys_.GetEnv("WINDIR") + "\\system32" + c;
+      std::string system_copy = system_dir + c;
       std::optional<VersionReport> system;
       if (FileExists(sys_, system_copy)) system = Version(system_copy);
       std::optional<VersionReport> installed = Version(dir_ + c);
       if (!installed) continue;
       bool newer = !system || CompareVersions(installed->file_parts, system->file_parts) > 0;
-      if (newer) sys_.StartProcess("regsvr32 /s \"" + dir_ + c + "\"", true);
+      if (newer)
+        sys_.StartProcess("\"" + system_dir + "\\regsvr32.exe\" /s \"" + dir_ + c + "\"", true);
     }
   }
 
@@ -306,8 +361,10 @@ class Installer : private FileSectionVisitor {
   bool files_started_ = false, single_chunk_ = false, target_logged_ = false;
   std::string file_name_, target_;
   std::unique_ptr<OutputFile> target_file_;
-  std::string start_menu_folder_;
+  std::string desktop_folder_, start_menu_folder_;
   bool start_menu_made_ = false;
+  std::vector<std::string> carried_;  // lines of an earlier installation's log
+  std::set<std::string> carried_set_;
   uint64_t installed_bytes_ = 0;
 };
 
@@ -321,7 +378,28 @@ std::string InstallDirectoryFromText(const std::string& text) {
 std::string DefaultInstallDirectory(InstallPlatform& sys, const std::string& header_directory,
                                     const std::string& folder_name) {
   if (header_directory != "#PADRAO#") return header_directory;
-  return SpecialFolderPath(sys, kFolderProgramFiles) + "\\" + folder_name;
+  std::string program_files = SpecialFolderPath(sys, kFolderProgramFiles);
+  return program_files.empty() ? std::string() : program_files + "\\" + folder_name;
+}
+
+std::string InstalledDirectory(InstallPlatform& sys, const std::string& product) {
+  const std::string key = std::string(kUninstallKey) + product;
+  std::string dir = sys.RegGetString(RegRoot::kLocalMachine, key, "InstallLocation").value_or("");
+  if (dir.empty()) {
+    // Entries written before InstallLocation: the uninstaller's folder.
+    std::string un = sys.RegGetString(RegRoot::kLocalMachine, key, "UninstallString").value_or("");
+    if (un.size() > 1 && un.front() == '"') un = un.substr(1, un.find('"', 1) - 1);
+    dir = ParentFolder(un);
+  }
+  dir = InstallDirectoryFromText(dir);
+  return PathNames(dir) ? dir : std::string();
+}
+
+std::string ProposedInstallDirectory(InstallPlatform& sys, const std::string& product,
+                                     const std::string& header_directory,
+                                     const std::string& folder_name) {
+  std::string installed = InstalledDirectory(sys, product);
+  return installed.empty() ? DefaultInstallDirectory(sys, header_directory, folder_name) : installed;
 }
 
 InstallOutcome Instalar(InstallPlatform& sys, PackageSource& source, ChunkDecoder& decoder,

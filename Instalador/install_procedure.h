@@ -73,9 +73,14 @@ struct InstallChoices {
 
 struct InstallOutcome {
   bool ok = false;
+  bool program_running = false;  // stopped before anything was written
   std::string directory;  // as used, without a trailing backslash
   std::string error;      // the failing step's own message
 };
+
+// Exit code of the unattended programs when the installed program is
+// running: nothing was changed.
+inline constexpr int kExitProgramRunning = 4;
 
 inline constexpr char kLogHeader[] = "#NAO DELETE ESTE ARQUIVO!!!";
 inline constexpr char kFatalCaption[] = "Erro Fatal";
@@ -94,8 +99,18 @@ InstallOutcome Instalar(InstallPlatform& sys, PackageSource& source, ChunkDecode
 std::string InstallDirectoryFromText(const std::string& text);
 
 // The proposed directory: the header's text, or Program Files + "\" +
-// folder name for "#PADRAO#".
+// folder name for "#PADRAO#" (empty when the system gives no Program Files).
 std::string DefaultInstallDirectory(InstallPlatform& sys, const std::string& header_directory,
                                     const std::string& folder_name);
+
+// The folder of an installed copy of the product, from its Uninstall
+// entry; empty when there is none.
+std::string InstalledDirectory(InstallPlatform& sys, const std::string& product);
+
+// What the wizard proposes: the installed copy's folder (an upgrade goes
+// over it), else the default directory.
+std::string ProposedInstallDirectory(InstallPlatform& sys, const std::string& product,
+                                     const std::string& header_directory,
+                                     const std::string& folder_name);
 
 }  // namespace kova

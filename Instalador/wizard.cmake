@@ -10,12 +10,13 @@ target_link_libraries(kova_install_core PUBLIC kova_package kova_he3 kova_common
 
 if(WIN32)
   # The system side shared by Instalador and Desinstalar: the platform
-  # layer and the wizard window.
+  # layer and the wizard window. version.dll is loaded at run time from the
+  # system folder, not imported.
   add_library(kova_install_win32 STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/install_platform_win32.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/wizard_window_win32.cpp)
   target_link_libraries(kova_install_win32 PUBLIC kova_install_core
-    comctl32 shell32 ole32 oleaut32 uuid version advapi32)
+    comctl32 shell32 ole32 oleaut32 uuid advapi32)
 
   # Pads a program image to the size the package layout reserves for it.
   function(kova_pad_image target size)

@@ -79,6 +79,12 @@ WizardAction WizardFlow::WorkFinished(bool ok) {
   return WizardAction::kShowPage;
 }
 
+void WizardFlow::WorkNotStarted() {
+  running_ = false;
+  buttons_.SetAll(ButtonPicture::kNormal);
+  if (page_ == 1) buttons_.Set(WizardButton::kBack, ButtonPicture::kDisabled);
+}
+
 bool WizardFlow::MayClose() const { return !running_; }
 
 }  // namespace kova

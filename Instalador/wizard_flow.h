@@ -65,6 +65,9 @@ class WizardFlow {
   // The work ended: on success the last page, otherwise every button stays
   // disabled.
   WizardAction WorkFinished(bool ok);
+  // The work did not start (the program is still open and the user went
+  // back): the work page as before Next, every button usable.
+  void WorkNotStarted();
   // Whether closing the window may end the program now.
   bool MayClose() const;
 

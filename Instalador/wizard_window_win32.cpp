@@ -23,6 +23,9 @@ constexpr int kButtonLeft[3] = {212, 324, 472};
 constexpr int kNameLabelId = 90;
 
 const wchar_t* const kButtonText[3] = {L"< Voltar", L"Avançar >", L"Cancelar"};
+// The faces as drawn: the letter that Alt takes is underlined.
+const wchar_t* const kButtonFace[3] = {L"< &Voltar", L"&Avançar >", L"&Cancelar"};
+const wchar_t kButtonKey[3] = {L'V', L'A', L'C'};
 
 WizardWindow* Owner(HWND hwnd) {
   return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -103,8 +106,11 @@ bool WizardWindow::Create(HINSTANCE instance, const std::wstring& caption, int p
 }
 
 void WizardWindow::ShowPage(int n) {
+  // The keyboard must not stay with a control of the page being hidden.
+  HWND focus = GetFocus();
   for (size_t i = 0; i < pages_.size(); ++i)
     ShowWindow(pages_[i], static_cast<int>(i) + 1 == n ? SW_SHOW : SW_HIDE);
+  if (focus && focus != hwnd_ && IsChild(hwnd_, focus) && !IsWindowVisible(focus)) SetFocus(hwnd_);
   // Paint the new page now: the work on page 5 may keep the queue busy.
   RedrawWindow(Page(n), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -223,11 +229,37 @@ int WizardWindow::Run() {
   UpdateWindow(hwnd_);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (Keyboard(msg)) continue;
     if (IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+bool WizardWindow::Keyboard(const MSG& msg) {
+  if (!hwnd_ || !on_click || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    if (msg.wParam == VK_RETURN) {
+      // A push button with the focus ("...") takes Enter itself.
+      HWND focus = GetFocus();
+      if (focus && IsChild(hwnd_, focus) &&
+          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        return false;
+    }
+    on_click(msg.wParam == VK_RETURN ? WizardButton::kNext : WizardButton::kCancel);
+    return true;
+  }
+  // Alt + the underlined letter (bit 29: the Alt key is down).
+  if (msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29))) {
+    const WizardButton which[3] = {WizardButton::kBack, WizardButton::kNext, WizardButton::kCancel};
+    for (int i = 0; i < 3; ++i)
+      if (msg.wParam == static_cast<WPARAM>(kButtonKey[i])) {
+        on_click(which[i]);
+        return true;
+      }
+  }
+  return false;
 }
 
 void WizardWindow::Quit(int code) {
@@ -273,7 +305,7 @@ void WizardWindow::MakeButtonPictures() {
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, ink[s]);
       HGDIOBJ of = SelectObject(dc, button_font_);
-      DrawTextW(dc, kButtonText[b], -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      DrawTextW(dc, kButtonFace[b], -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       SelectObject(dc, of);
       SelectObject(dc, old);
       pictures_[b][s] = bmp;

@@ -58,6 +58,9 @@ class WizardWindow {
   std::function<void()> on_close;
 
  private:
+  // Enter (Next), Esc (Cancel) and Alt+V, A, C, as in every wizard. True
+  // when the key was taken.
+  bool Keyboard(const MSG& msg);
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);

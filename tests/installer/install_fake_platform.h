@@ -19,6 +19,7 @@ class FakePlatform : public InstallPlatform {
     bool is_dir = false;
     std::string name;  // as created (last component)
     std::string data;
+    std::string link;  // a junction's target (a Key), followed like Windows does
   };
   struct Box {
     std::string text, caption;
@@ -70,19 +71,44 @@ class FakePlatform : public InstallPlatform {
     MakeDirs(path.substr(0, path.find_last_of('\\')));
     nodes_[Key(path)] = Node{false, path.substr(path.find_last_of('\\') + 1), data};
   }
-  bool Exists(const std::string& path) const { return nodes_.count(Key(path)) > 0; }
+  // A junction at `path` to the directory `target`: paths through it lead
+  // into the target, while the junction itself is removed as an empty
+  // directory.
+  void MakeLink(const std::string& path, const std::string& target) {
+    MakeDirs(path.substr(0, path.find_last_of('\\')));
+    nodes_[Key(path)] = Node{true, path.substr(path.find_last_of('\\') + 1), {}, Key(target)};
+  }
+  bool Exists(const std::string& path) const { return nodes_.count(Real(path)) > 0; }
   bool IsDir(const std::string& path) const {
-    auto it = nodes_.find(Key(path));
+    auto it = nodes_.find(Real(path));
     return it != nodes_.end() && it->second.is_dir;
   }
   std::string Data(const std::string& path) const {
-    auto it = nodes_.find(Key(path));
+    auto it = nodes_.find(Real(path));
     return it == nodes_.end() ? std::string("<missing>") : it->second.data;
   }
+  // The key a path leads to, through the junctions of its folders (and of
+  // its last name too when follow_last).
+  std::string Real(const std::string& path, bool follow_last = false) const {
+    std::string k = Key(path), out;
+    size_t pos = 0;
+    while (pos <= k.size()) {
+      size_t cut = k.find('\\', pos);
+      if (cut == std::string::npos) cut = k.size();
+      out += (out.empty() ? "" : "\\") + k.substr(pos, cut - pos);
+      pos = cut + 1;
+      bool last = cut == k.size();
+      auto it = nodes_.find(out);
+      if ((!last || follow_last) && it != nodes_.end() && !it->second.link.empty()) out = it->second.link;
+      if (last) break;
+    }
+    return out;
+  }
   // Every path below a folder (keys), for "nothing else was left" checks.
-  std::vector<std::string> Below(const std::string& folder) const {
+  std::vector<std::string> Below(const std::string& folder) const { return BelowKey(Real(folder, true)); }
+  std::vector<std::string> BelowKey(const std::string& key) const {
     std::vector<std::string> out;
-    std::string k = Key(folder) + "\\";
+    std::string k = key + "\\";
     for (auto& n : nodes_)
       if (n.first.rfind(k, 0) == 0) out.push_back(n.first);
     return out;
@@ -108,34 +134,40 @@ class FakePlatform : public InstallPlatform {
 
   // InstallPlatform.
   bool CreateDir(const std::string& path) override {
-    std::string k = Key(path);
+    std::string k = Real(path);
     if (fail_create.count(k) || nodes_.count(k) || !ParentIsDir(k)) return Error("cannot create");
     nodes_[k] = Node{true, k.substr(k.find_last_of('\\') + 1), {}};
     return true;
   }
   bool RemoveDir(const std::string& path) override {
-    std::string k = Key(path);
+    std::string k = Real(path);
     auto it = nodes_.find(k);
-    if (it == nodes_.end() || !it->second.is_dir || !Below(path).empty()) return Error("cannot remove");
+    if (it == nodes_.end() || !it->second.is_dir || locked.count(k) ||
+        (it->second.link.empty() && !BelowKey(k).empty()))
+      return Error("cannot remove");
     nodes_.erase(it);
     return true;
   }
   bool IsDirectory(const std::string& path) override { return IsDir(path); }
+  bool IsLink(const std::string& path) override {
+    auto it = nodes_.find(Real(path));
+    return it != nodes_.end() && !it->second.link.empty();
+  }
   std::optional<uint64_t> FileSize(const std::string& path) override {
-    auto it = nodes_.find(Key(path));
+    auto it = nodes_.find(Real(path));
     if (it == nodes_.end() || it->second.is_dir) return std::nullopt;
     return it->second.data.size();
   }
   bool EraseFile(const std::string& path) override {
-    auto it = nodes_.find(Key(path));
-    if (it == nodes_.end() || it->second.is_dir) return Error("cannot delete");
+    auto it = nodes_.find(Real(path));
+    if (it == nodes_.end() || it->second.is_dir || locked.count(it->first)) return Error("cannot delete");
     nodes_.erase(it);
     ++deletions;
     return true;
   }
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
-    std::string k = Key(path);
-    if (fail_create.count(k) || !ParentIsDir(k) || IsDir(path)) {
+    std::string k = Real(path);
+    if (fail_create.count(k) || locked.count(k) || !ParentIsDir(k) || IsDir(path)) {
       Error("cannot create file");
       return nullptr;
     }
@@ -145,7 +177,7 @@ class FakePlatform : public InstallPlatform {
     return std::make_unique<File>(this, k);
   }
   std::optional<std::string> ReadFile(const std::string& path) override {
-    auto it = nodes_.find(Key(path));
+    auto it = nodes_.find(Real(path));
     if (it == nodes_.end() || it->second.is_dir) return std::nullopt;
     return it->second.data;
   }
@@ -158,12 +190,14 @@ class FakePlatform : public InstallPlatform {
     return std::make_unique<Input>(std::move(*data));
   }
   std::optional<std::vector<DirEntry>> ListDir(const std::string& path) override {
-    if (!IsDir(path)) return std::nullopt;
+    std::string real = Real(path, true);
+    auto dir = nodes_.find(real);
+    if (dir == nodes_.end() || !dir->second.is_dir) return std::nullopt;
     std::vector<DirEntry> out;
-    std::string k = Key(path) + "\\";
+    std::string k = real + "\\";
     for (auto& n : nodes_)
       if (n.first.rfind(k, 0) == 0 && n.first.find('\\', k.size()) == std::string::npos)
-        out.push_back({n.second.name, n.second.is_dir});
+        out.push_back({n.second.name, n.second.is_dir, !n.second.link.empty()});
     return out;
   }
   bool RegMakeKey(RegRoot root, const std::string& subkey) override {
@@ -193,6 +227,14 @@ class FakePlatform : public InstallPlatform {
       }
     }
     return any;
+  }
+  std::optional<std::string> RegGetString(RegRoot root, const std::string& subkey,
+                                          const std::string& name) override {
+    auto k = registry.find(RegKey(root, subkey));
+    if (k == registry.end()) return std::nullopt;
+    auto v = k->second.find(name);
+    if (v == k->second.end() || v->second.rfind("dword:", 0) == 0) return std::nullopt;
+    return v->second;
   }
   std::string SpecialFolder(int id) override { return folders.count(id) ? folders[id] : ""; }
   std::string BrowseForFolder(const std::string& title) override {
@@ -228,8 +270,19 @@ class FakePlatform : public InstallPlatform {
     answers.pop_front();
     return a;
   }
+  bool SetEnv(const std::string& name, const std::string& value) override {
+    env[name] = value;
+    return true;
+  }
+  bool MutexExists(const std::string& name) override {
+    mutex_asks.push_back(name);
+    if (running_checks_left > 0 && --running_checks_left == 0) mutexes.erase(name);
+    return mutexes.count(name) > 0;
+  }
   std::string GetEnv(const std::string& name) override { return env.count(name) ? env[name] : ""; }
   std::string OwnPath() override { return own_path; }
+  std::string WindowsDirectory() override { return windows_dir; }
+  std::string SystemDirectory() override { return windows_dir.empty() ? "" : windows_dir + "\\system32"; }
   std::string LastError() override { return last_error_; }
 
   // Knobs and records, open to the tests.
@@ -248,6 +301,11 @@ class FakePlatform : public InstallPlatform {
   std::vector<Box> boxes;
   std::deque<int> answers;
   std::string own_path;
+  std::string windows_dir = "C:\\windows";
+  std::set<std::string> locked;          // keys of files and folders in use
+  std::set<std::string> mutexes;         // named mutexes that exist
+  int running_checks_left = 0;           // the program closes after this many asks
+  std::vector<std::string> mutex_asks;
   int deletions = 0;
 
  private:

@@ -176,3 +176,55 @@ TEST(WizardFlow, PressActsAsTheButtonsOwnClick) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+TEST(InstallHelpers, PathInsideComparesAsWindowsDoesAndRefusesEscapes) {
+  struct Case {
+    const char* path;
+    bool inside;
+  };
+  const char* root = "C:\\Programas\\Kova";
+  const Case cases[] = {
+      {"C:\\Programas\\Kova\\KOVA.exe", true},
+      {"c:\\PROGRAMAS\\kova\\dados\\a.ini", true},
+      {"C:\\Programas\\Kova\\KOVA.exe      ", true},  // padded name
+      {"C:\\Programas\\Kova. \\x", true},               // trailing dots and spaces ignored
+      {"C:\\Programas\\KovaX\\a", false},
+      {"C:\\Programas\\Kova", false},
+      {"C:\\Programas\\Kova\\..\\Outro", false},
+      {"C:\\Programas\\Kova\\.\\a", false},
+      {"C:\\Programas\\Kova\\ .. \\a", false},
+      {"C:\\Programas\\Kova\\\\a", false},
+      {"C:\\Programas\\Kova\\a\\", false},
+      {"C:\\Programas\\Kova/../../windows", false},
+      {"C:\\Programas\\Kova\\a\"b", false},
+      {"C:\\Programas\\Kova\\a:stream", false},
+      {"\\\\?\\C:\\Programas\\Kova\\a", false},
+      {"Programas\\Kova\\a", false},
+      {"D:\\Programas\\Kova\\a", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PathInside(c.path, root, false), c.inside) << c.path;
+  EXPECT_TRUE(PathInside("C:\\Programas\\Kova", root, true));
+  EXPECT_TRUE(PathInside("C:\\Programas\\Ação\\a", "C:\\PROGRAMAS\\AÇÃO", false));
+  EXPECT_TRUE(PathInside("\\\\servidor\\oficina\\Kova\\a", "\\\\SERVIDOR\\oficina\\Kova", false));
+  EXPECT_FALSE(PathInside("C:\\a", "", true));
+}
+
+TEST(WizardFlow, WorkThatDidNotStartLeavesTheWorkPageUsable) {
+  WizardFlow flow(6, 2, 5);
+  flow.Next();
+  flow.Accept(true);
+  for (int i = 0; i < 3; ++i) flow.Next();
+  ASSERT_EQ(flow.Next(), WizardAction::kRunWork);
+  flow.WorkNotStarted();
+  EXPECT_FALSE(flow.Running());
+  EXPECT_EQ(flow.Page(), 5);
+  for (WizardButton b : {WizardButton::kBack, WizardButton::kNext, WizardButton::kCancel})
+    EXPECT_EQ(flow.Buttons().State(b), ButtonPicture::kNormal);
+  EXPECT_EQ(flow.Next(), WizardAction::kRunWork);
+}
+
+}  // namespace
+}  // namespace kova

@@ -81,7 +81,7 @@ TEST_F(InstallTest, FreshInstallWritesTreeLogShortcutsAndUninstallEntry) {
   const RegRoot hklm = RegRoot::kLocalMachine;
   EXPECT_EQ(sys.RegValue(hklm, kKey, "DisplayName"), "KOVA GNV");
   EXPECT_EQ(sys.RegValue(hklm, kKey, "DisplayIcon"), d + "\\Desinstalar.exe");
-  EXPECT_EQ(sys.RegValue(hklm, kKey, "UninstallString"), d + "\\Desinstalar.exe");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "UninstallString"), "\"" + d + "\\Desinstalar.exe\"");
   EXPECT_EQ(sys.RegValue(hklm, kKey, "QuietUninstallString"), "\"" + d + "\\Desinstalar.exe\" /S");
   EXPECT_EQ(sys.RegValue(hklm, kKey, "InstallLocation"), d);
   EXPECT_EQ(sys.RegValue(hklm, kKey, "NoModify"), "dword:1");
@@ -184,7 +184,9 @@ TEST_F(InstallTest, ComponentsRegisterOnlyWhenNewerByNumber) {
   sys.versions[FakePlatform::Key("C:\\windows\\system32\\velho.dll")] = {0x10000, (1u << 16) | 10, 0};
   // ausente: no system copy, but no version either: reported, not registered.
   ASSERT_TRUE(Run().ok);
-  EXPECT_EQ(sys.started, (std::vector<std::string>{"regsvr32 /s \"" + d + "\\novo.dll\" [hidden]"}));
+  // regsvr32 by its full path, never whatever the search finds first.
+  EXPECT_EQ(sys.started, (std::vector<std::string>{"\"C:\\windows\\system32\\regsvr32.exe\" /s \"" + d +
+                                                   "\\novo.dll\" [hidden]"}));
   ASSERT_EQ(sys.boxes.size(), 1u);
   EXPECT_EQ(sys.boxes[0].text, "No Version Info available!");
 }
@@ -254,6 +256,102 @@ TEST_F(InstallTest, UnwritableLogTakesBackTheNewDirectories) {
   ASSERT_FALSE(out.ok);
   EXPECT_NE(out.error.find("uninstall.log"), std::string::npos);
   EXPECT_FALSE(sys.Exists("C:\\Programas"));
+}
+
+TEST_F(InstallTest, MissingOrRelativeSpecialFolderStopsBeforeAnythingIsWritten) {
+  for (const char* broken : {"", "Desktop", "\\Desktop"}) {
+    FakePlatform fresh;
+    fresh.folders[kFolderDesktopAll] = broken;
+    InstallOutcome out = Instalar(fresh, source, decoder, pkg, choices, progress);
+    EXPECT_FALSE(out.ok) << broken;
+    EXPECT_NE(out.error.find("área de trabalho"), std::string::npos) << out.error;
+    EXPECT_FALSE(fresh.Exists("C:\\Programas")) << broken;
+    EXPECT_FALSE(fresh.Exists("C:\\KOVA.lnk"));
+  }
+  sys.folders[kFolderProgramsAll] = "";
+  EXPECT_FALSE(Run().ok);
+  EXPECT_FALSE(sys.Exists("C:\\KOVA GNV"));
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+  sys.folders[kFolderProgramFiles] = "";
+  EXPECT_EQ(DefaultInstallDirectory(sys, "#PADRAO#", "Kova"), "");
+}
+
+TEST_F(InstallTest, StartMenuFolderOfAnEarlierInstallIsClearedWithoutFollowingLinks) {
+  const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV";
+  sys.PutFile("C:\\Alheio\\importante.txt", "x");
+  sys.PutFile(menu + "\\Antigo.lnk", "old");
+  sys.MakeLink(menu + "\\atalho", "C:\\Alheio");
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
+  EXPECT_FALSE(sys.Exists(menu + "\\atalho"));
+  EXPECT_FALSE(sys.Exists(menu + "\\Antigo.lnk"));
+  // A start-menu folder that is itself a link goes as a link.
+  sys.MakeLink(menu, "C:\\Alheio");
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
+}
+
+TEST_F(InstallTest, ProductNamedAfterASystemMenuFolderIsRefused) {
+  sys.folders[7] = "C:\\users\\joao\\Start Menu\\Programs\\Startup";
+  sys.PutFile("C:\\users\\joao\\Start Menu\\Programs\\Startup\\Outro.lnk", "x");
+  pkg.product_name = pkg.product_name_bytes = "startup";
+  choices.all_users = false;
+  InstallOutcome out = Run();
+  EXPECT_FALSE(out.ok);
+  EXPECT_NE(out.error.find("pasta do sistema"), std::string::npos);
+  EXPECT_TRUE(sys.Exists("C:\\users\\joao\\Start Menu\\Programs\\Startup\\Outro.lnk"));
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+}
+
+TEST_F(InstallTest, RunningProgramIsClosedFirstOrNothingIsWritten) {
+  sys.mutexes.insert("Kova_aplication");
+  choices.quiet = true;
+  InstallOutcome out = Run();
+  EXPECT_FALSE(out.ok);
+  EXPECT_TRUE(out.program_running);
+  EXPECT_TRUE(sys.boxes.empty());
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+
+  choices.quiet = false;
+  sys.answers = {kBoxAnswerCancel};
+  EXPECT_TRUE(Run().program_running);
+  ASSERT_EQ(sys.boxes.size(), 1u);
+  EXPECT_EQ(sys.boxes[0].text,
+            "O KOVA GNV está aberto. Feche o programa e clique em 'Repetir' para continuar, ou em "
+            "'Cancelar' para voltar.");
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+
+  sys.running_checks_left = 2;
+  sys.answers = {kBoxAnswerRetry};
+  out = Run();
+  EXPECT_TRUE(out.ok) << out.error;
+  EXPECT_FALSE(out.program_running);
+}
+
+TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
+  // Version 1: all users, with a file version 2 no longer ships.
+  source.dirs = {"\\", "\\antigo"};
+  source.files.push_back({2, Pad64("velho.dll"), 0, {Stored("v1")}});
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(InstalledDirectory(sys, "KOVA GNV"), "C:\\Programas\\Kova");
+  EXPECT_EQ(ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova"), "C:\\Programas\\Kova");
+  EXPECT_EQ(ProposedInstallDirectory(sys, "Outro", "#PADRAO#", "Kova"), "C:\\Program Files\\Kova");
+  std::vector<std::string> first = LogLines();
+
+  // Version 2 over it, for this user only.
+  source.dirs = {"\\"};
+  source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ-v2")}}};
+  choices.directory = ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova");
+  choices.all_users = false;
+  ASSERT_TRUE(Run().ok);
+  std::vector<std::string> second = LogLines();
+  for (const std::string& line : first)
+    if (line[0] != '#') EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  EXPECT_NE(std::find(second.begin(), second.end(), "C:\\users\\joao\\Desktop\\KOVA.lnk"), second.end());
+
+  // A reinstall does not grow the record.
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(LogLines().size(), second.size());
 }
 
 TEST(DefaultDirectory, MarkerMeansProgramFilesPlusFolder) {

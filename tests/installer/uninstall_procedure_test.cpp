@@ -4,6 +4,7 @@
 #include "Instalador/install_helpers.h"
 #include "Instalador/install_procedure.h"
 #include "common/cp1252.h"
+#include "install_fake_batch.h"
 #include "install_fake_package.h"
 #include "install_fake_platform.h"
 
@@ -34,54 +35,199 @@ class UninstallTest : public ::testing::Test {
   UninstallTest() {
     sys.MakeDirs(kDir);
     sys.RegMakeKey(RegRoot::kLocalMachine, kKey);
+    sys.PutFile(kDir + "\\Desinstalar.exe", "MZ-uninstaller");
   }
   bool Run(const std::optional<std::string>& product = std::string("KOVA GNV")) {
-    return Desinstalar(sys, progress, kDir, product);
+    return Desinstalar(sys, progress, kDir, product, &report);
   }
-  std::string Batch() { return sys.Data("C:\\windows\\pelin_uni.bat"); }
+  // The batch once the uninstaller has ended (its own file held until the
+  // first pause).
+  BatchRun Batch() {
+    sys.locked.insert(FakePlatform::Key(kDir + "\\Desinstalar.exe"));
+    return RunBatch(sys, [&](int) { sys.locked.erase(FakePlatform::Key(kDir + "\\Desinstalar.exe")); });
+  }
+  std::string BatchText() { return sys.Data("C:\\windows\\pelin_uni.bat"); }
 
   FakePlatform sys;
   Recorder progress;
+  UninstallReport report;
 };
 
-TEST_F(UninstallTest, CommentOnlyLogGivesTwoLineBatchAndDropsTheEntry) {
+TEST_F(UninstallTest, CommentOnlyLogLeavesTheFolderAndDropsTheEntry) {
   sys.PutFile(kDir + "\\uninstall.log", Log({"#NAO DELETE ESTE ARQUIVO!!!"}));
   ASSERT_TRUE(Run());
-  EXPECT_EQ(Batch(), ":Repeat\r\ndel \"C:\\windows\\pelin_uni.bat\"\r\n");
   EXPECT_EQ(sys.deletions, 0);
   EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
   EXPECT_EQ(progress.range, 1);
   EXPECT_EQ(progress.positions, (std::vector<int>{1}));
+  BatchRun run = Batch();
+  EXPECT_TRUE(run.finished && run.deleted_itself);
+  // The uninstaller and its log go; the folder was not created by the
+  // install, so it stays.
+  EXPECT_FALSE(sys.Exists(kDir + "\\Desinstalar.exe"));
+  EXPECT_FALSE(sys.Exists(kDir + "\\uninstall.log"));
+  EXPECT_TRUE(sys.IsDir(kDir));
+  EXPECT_TRUE(report.kept.empty() && report.skipped.empty());
 }
 
-TEST_F(UninstallTest, FilesGoOnceDirectoriesAreLeftToTheBatch) {
+TEST_F(UninstallTest, FilesGoAtOnceFoldersWithTheBatchOnceTheUninstallerHasEnded) {
   const std::string chunked = kDir + "\\" + Pad64("KOVA.exe");
+  const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\Kova Oficina";
   sys.PutFile(kDir + "\\KOVA.exe", "MZ");
   sys.PutFile(kDir + "\\dados\\ação.ini", "x");
-  sys.MakeDirs("C:\\Program Files\\Kova Oficina");
+  sys.PutFile(menu + "\\Kova.lnk", "lnk");
+  sys.PutFile(menu + "\\Desinstalar.lnk", "lnk");  // made by the install, never logged
   sys.PutFile(kDir + "\\uninstall.log",
               Log({"#NAO DELETE ESTE ARQUIVO!!!", "DIR=" + kDir + "\\dados", chunked, chunked, chunked,
-                   kDir + "\\dados\\ação.ini", kDir + "\\nunca-existiu.txt",
-                   "DIR=C:\\Program Files\\Kova Oficina", "DIR=" + kDir}));
+                   kDir + "\\dados\\ação.ini", kDir + "\\nunca-existiu.txt", menu + "\\Kova.lnk",
+                   "DIR=" + menu, "DIR=" + kDir}));
   ASSERT_TRUE(Run());
   EXPECT_FALSE(sys.Exists(kDir + "\\KOVA.exe"));
   EXPECT_FALSE(sys.Exists(kDir + "\\dados\\ação.ini"));
-  EXPECT_EQ(sys.deletions, 2);
-  EXPECT_TRUE(sys.IsDir(kDir + "\\dados"));  // the batch removes directories
+  EXPECT_TRUE(sys.IsDir(kDir + "\\dados"));  // the batch removes folders
   EXPECT_EQ(progress.statuses,
             (std::vector<std::string>{"Excluindo arquivo: " + chunked,
-                                      "Excluindo arquivo: " + kDir + "\\dados\\ação.ini"}));
-  EXPECT_EQ(progress.range, 9);
-  EXPECT_EQ(progress.positions.back(), 9);
-  EXPECT_EQ(Batch(), Utf8ToCp1252(
-                         ":Repeat\r\n"
-                         "rmdir /s/q \"C:\\Programas\\Kova\\dados\"\r\n"
-                         "if exist \"C:\\Programas\\Kova\\dados\" goto Repeat\r\n"
-                         "rmdir /s/q \"C:\\Program Files\\Kova Oficina\"\r\n"
-                         "if exist \"C:\\Program Files\\Kova Oficina\" goto Repeat\r\n"
-                         "rmdir /s/q \"C:\\Programas\\Kova\"\r\n"
-                         "if exist \"C:\\Programas\\Kova\" goto Repeat\r\n"
-                         "del \"C:\\windows\\pelin_uni.bat\"\r\n"));
+                                      "Excluindo arquivo: " + kDir + "\\dados\\ação.ini",
+                                      "Excluindo arquivo: " + menu + "\\Kova.lnk"}));
+  EXPECT_EQ(progress.range, 10);
+  EXPECT_EQ(progress.positions.back(), 10);
+  // Paths reach the batch through its environment: the file is plain
+  // ASCII whatever the names, so the interpreter's code page does not
+  // matter and no name can become a command.
+  for (char c : BatchText()) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+  EXPECT_EQ(BatchText().find("Kova"), std::string::npos);
+
+  BatchRun run = Batch();
+  EXPECT_TRUE(run.finished && run.deleted_itself);
+  EXPECT_EQ(run.pauses, 1);  // one pause: the uninstaller was still running
+  EXPECT_FALSE(sys.Exists(kDir));
+  EXPECT_FALSE(sys.Exists(menu));
+  EXPECT_TRUE(report.kept.empty());
+}
+
+TEST_F(UninstallTest, OnlyTheInstallAndShortcutFoldersAreTouched) {
+  // A log in a folder ordinary users can write to, rewritten to reach
+  // elsewhere: none of it may be deleted by an administrator's uninstall.
+  sys.PutFile("C:\\windows\\system32\\kernel32.dll", "sys");
+  sys.PutFile("C:\\Dados da Oficina\\clientes.VELA", "x");
+  sys.PutFile("C:\\users\\Public\\Desktop\\Outro.lnk", "lnk");
+  sys.PutFile("C:\\users\\Public\\Desktop\\KOVA.lnk", "lnk");
+  sys.MakeDirs("C:\\Programas\\Outro");
+  sys.RegMakeKey(RegRoot::kCurrentUser, "Software\\Kova");
+  const std::vector<std::string> outside = {
+      "C:\\windows\\system32\\kernel32.dll",
+      "DIR=C:\\Dados da Oficina",
+      "DIR=C:\\users\\Public\\Desktop",  // a shortcut folder itself
+      kDir + "\\..\\..\\windows\\system32\\kernel32.dll",
+      "DIR=" + kDir + "\\..\\Outro",
+      "DIR=" + kDir + "\\. .\\..",
+      "\\\\?\\C:\\windows\\system32\\kernel32.dll",
+      "C:/windows/system32/kernel32.dll",
+      "kernel32.dll",
+      "DIR=" + kDir + "\\x\" & rmdir /s /q \"C:\\Dados da Oficina",
+  };
+  std::vector<std::string> log = {"#x"};
+  log.insert(log.end(), outside.begin(), outside.end());
+  log.push_back("C:\\users\\Public\\Desktop\\KOVA.lnk");
+  log.push_back("REG=HKCU\\Software\\Kova");  // registry lines act as before
+  sys.PutFile(kDir + "\\uninstall.log", Log(log));
+  ASSERT_TRUE(Run());
+  Batch();
+  EXPECT_EQ(sys.Data("C:\\windows\\system32\\kernel32.dll"), "sys");
+  EXPECT_EQ(sys.Data("C:\\Dados da Oficina\\clientes.VELA"), "x");
+  EXPECT_TRUE(sys.Exists("C:\\users\\Public\\Desktop\\Outro.lnk"));
+  EXPECT_TRUE(sys.IsDir("C:\\Programas\\Outro"));
+  EXPECT_FALSE(sys.Exists("C:\\users\\Public\\Desktop\\KOVA.lnk"));
+  EXPECT_FALSE(sys.HasKey(RegRoot::kCurrentUser, "Software\\Kova"));
+  EXPECT_EQ(report.skipped, outside);
+}
+
+TEST_F(UninstallTest, JunctionsAreRemovedNeverFollowed) {
+  // A junction planted in the install folder leads to a folder of others.
+  sys.PutFile("C:\\Alheio\\importante.txt", "x");
+  sys.MakeLink(kDir + "\\dados", "C:\\Alheio");
+  sys.PutFile(kDir + "\\uninstall.log",
+              Log({"#x", "DIR=" + kDir + "\\dados", kDir + "\\dados\\importante.txt", "DIR=" + kDir}));
+  ASSERT_TRUE(Run());
+  BatchRun run = Batch();
+  EXPECT_TRUE(run.finished);
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
+  EXPECT_FALSE(sys.Exists(kDir));  // the junction went as itself
+  EXPECT_EQ(report.skipped, (std::vector<std::string>{kDir + "\\dados\\importante.txt"}));
+}
+
+TEST_F(UninstallTest, FoldersHoldingOtherFilesAreKeptAndNamed) {
+  // A technician saved a parameter file in the install folder; \dados
+  // holds only what was installed.
+  sys.PutFile(kDir + "\\KOVA.exe", "MZ");
+  sys.PutFile(kDir + "\\dados\\modelo.ini", "x");
+  sys.PutFile(kDir + "\\cliente João.VELA", "param");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", "DIR=" + kDir + "\\dados", kDir + "\\KOVA.exe",
+                                             kDir + "\\dados\\modelo.ini", "DIR=" + kDir}));
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(report.kept, (std::vector<std::string>{kDir}));
+  BatchRun run = Batch();
+  EXPECT_TRUE(run.finished);
+  EXPECT_EQ(run.pauses, 1);  // no waiting for the folder that stays
+  EXPECT_EQ(sys.Data(kDir + "\\cliente João.VELA"), "param");
+  EXPECT_FALSE(sys.Exists(kDir + "\\dados"));
+  EXPECT_FALSE(sys.Exists(kDir + "\\Desinstalar.exe"));
+  EXPECT_FALSE(sys.Exists(kDir + "\\KOVA.exe"));
+  EXPECT_EQ(sys.Below(kDir).size(), 1u);
+}
+
+TEST_F(UninstallTest, FilesInUseAreRetriedAboutASecondApartForAboutAMinute) {
+  sys.PutFile(kDir + "\\KOVA.exe", "MZ");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe", "DIR=" + kDir}));
+  sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
+  ASSERT_TRUE(Run());
+  EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+  // Released after a few seconds: everything goes.
+  BatchRun run = RunBatch(sys, [&](int n) {
+    if (n == 3) sys.locked.clear();
+  });
+  EXPECT_TRUE(run.finished && run.deleted_itself);
+  EXPECT_EQ(run.pauses, 3);
+  EXPECT_FALSE(sys.Exists(kDir));
+
+  // Never released: the batch gives up after kBatchTries pauses and
+  // deletes itself.
+  sys.MakeDirs(kDir);
+  sys.PutFile(kDir + "\\KOVA.exe", "MZ");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe", "DIR=" + kDir}));
+  sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
+  ASSERT_TRUE(Run());
+  run = RunBatch(sys);
+  EXPECT_TRUE(run.finished && run.deleted_itself);
+  EXPECT_EQ(run.pauses, kBatchTries - 1);
+  EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+}
+
+TEST_F(UninstallTest, RunningProgramIsClosedFirstOrNothingIsRemoved) {
+  sys.PutFile(kDir + "\\KOVA.exe", "MZ");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe"}));
+  sys.mutexes.insert("Kova_aplication");
+  sys.answers = {kBoxAnswerCancel};
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(report.program_running);
+  ASSERT_EQ(sys.boxes.size(), 1u);
+  EXPECT_NE(sys.boxes[0].text.find("KOVA GNV está aberto"), std::string::npos);
+  EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxRetryCancel | kBoxIconWarning));
+  EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
+  EXPECT_FALSE(sys.Exists("C:\\windows\\pelin_uni.bat"));
+
+  // Unattended: no question, nothing done.
+  EXPECT_FALSE(Desinstalar(sys, progress, kDir, std::string("KOVA GNV"), &report, true));
+  EXPECT_TRUE(report.program_running);
+  EXPECT_EQ(sys.boxes.size(), 1u);
+
+  // Closed after one "Repetir": the uninstall goes on.
+  sys.running_checks_left = 2;
+  sys.answers = {kBoxAnswerRetry};
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(report.program_running);
+  EXPECT_FALSE(sys.Exists(kDir + "\\KOVA.exe"));
 }
 
 TEST_F(UninstallTest, RegistryLinesDeleteOnlyUnderKnownRoots) {
@@ -99,10 +245,22 @@ TEST_F(UninstallTest, RegistryLinesDeleteOnlyUnderKnownRoots) {
   EXPECT_EQ(sys.reg_deletes.size(), 5u);
 }
 
-TEST_F(UninstallTest, MissingLogFailsWithoutTouchingTheEntry) {
+TEST_F(UninstallTest, NothingIsRemovedWhileTheEntryCouldStillPointAtIt) {
+  sys.PutFile(kDir + "\\KOVA.exe", "MZ");
+  // No log: nothing happens.
   EXPECT_FALSE(Run());
   EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
-  EXPECT_FALSE(sys.Exists("C:\\windows\\pelin_uni.bat"));
+  // A batch that cannot be written stops the uninstall before any removal.
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe"}));
+  sys.fail_create.insert(FakePlatform::Key("C:\\windows\\pelin_uni.bat"));
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
+  // Once it can go ahead, the entry is the first thing removed.
+  sys.fail_create.clear();
+  sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
+  ASSERT_TRUE(Run());
+  EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
 }
 
 TEST_F(UninstallTest, UnknownProductLeavesEveryUninstallEntry) {
@@ -114,9 +272,11 @@ TEST_F(UninstallTest, UnknownProductLeavesEveryUninstallEntry) {
                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro"));
 }
 
-TEST_F(UninstallTest, BatchIsStartedHiddenThroughTheInterpreter) {
+TEST_F(UninstallTest, BatchIsStartedHiddenThroughTheInterpreterByItsFullPath) {
   ASSERT_TRUE(StartBatch(sys));
-  EXPECT_EQ(sys.started, (std::vector<std::string>{"cmd.exe /c \"C:\\windows\\pelin_uni.bat\" [hidden]"}));
+  EXPECT_EQ(sys.started, (std::vector<std::string>{
+                             "\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c "
+                             "\"C:\\windows\\pelin_uni.bat\" [hidden]"}));
 }
 
 TEST(ProductNameTrailer, ReadsNameOrReportsWhy) {
@@ -161,12 +321,7 @@ TEST(InstallThenUninstall, LeavesNothingBehindOnceTheBatchHasRun) {
   ASSERT_EQ(name.kind, ProductName::kFound);
   Recorder up;
   ASSERT_TRUE(Desinstalar(sys, up, choices.directory, name.name));
-  // Run the batch's rmdir lines the way the interpreter would.
-  for (const std::string& line : SplitLogLines(sys.Data("C:\\windows\\pelin_uni.bat"))) {
-    if (line.rfind("rmdir /s/q \"", 0) != 0) continue;
-    std::string dir = line.substr(12, line.size() - 13);
-    RemoveDirectoryTree(sys, dir, true);
-  }
+  EXPECT_TRUE(RunBatch(sys).finished);
   EXPECT_FALSE(sys.Exists("C:\\Oficina\\Kova"));
   EXPECT_TRUE(sys.IsDir("C:\\Oficina"));  // made by the install, but only the full path is recorded
   EXPECT_FALSE(sys.Exists("C:\\users\\Public\\Desktop\\KOVA.lnk"));
