@@ -80,16 +80,31 @@ int ParseConfigAnswer(std::string_view text, const RecordSink& sink) {
   });
 }
 
+namespace {
+
+// Every part is one byte on the line, the check byte too: it holds
+// key + value modulo 256, so a sum past 0xFF wraps (28 + F0 -> 18).
+bool CheckMatches(std::string_view key, std::string_view value, std::string_view check) {
+  auto k = ParseHex(key), v = ParseHex(value), c = ParseHex(check);
+  if (!k || !v || !c || *k > 0xFF || *v > 0xFF || *c > 0xFF) return false;
+  return ((*k + *v) & 0xFF) == *c;
+}
+
+}  // namespace
+
 int ParseLiveAnswer(std::string_view text, const RecordSink& sink, bool verify_check) {
   return ParseRecords<3>(text, [&](const std::string_view* f) {
     if (f[0].empty() || f[1].empty()) return false;
-    if (verify_check) {
-      auto k = ParseHex(f[0]), v = ParseHex(f[1]), c = ParseHex(f[2]);
-      // Every part is one byte on the line, so a key and value whose sum
-      // passes 0xFF never validate.
-      if (!k || !v || !c || *k > 0xFF || *v > 0xFF || *c > 0xFF || *k + *v != *c) return false;
-    }
+    if (verify_check && !CheckMatches(f[0], f[1], f[2])) return false;
     sink(f[0], f[1]);
+    return true;
+  });
+}
+
+int ParseLiveGroups(std::string_view text, const LiveGroupSink& sink) {
+  return ParseRecords<3>(text, [&](const std::string_view* f) {
+    if (f[0].empty() || f[1].empty()) return false;
+    sink(f[0], f[1], CheckMatches(f[0], f[1], f[2]));
     return true;
   });
 }

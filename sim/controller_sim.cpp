@@ -172,6 +172,7 @@ void ControllerSim::Catchup(uint32_t now) {
 }
 
 std::vector<uint8_t> ControllerSim::LiveRecord(uint8_t key, uint8_t value) const {
+  // The check byte is key + value modulo 256, as the controller sends it.
   uint8_t check = static_cast<uint8_t>(key + value);
   if (faults_.bad_check) check = static_cast<uint8_t>(check + 1);
   return {0xB0, key, value, check, 0xC0};
@@ -221,12 +222,10 @@ std::vector<std::pair<uint8_t, uint8_t>> ControllerSim::LiveValues(uint32_t t) c
   v.push_back({0x81, injection});
   v.push_back({0x83, calibration_due_ ? 1u : 0u});
   std::vector<std::pair<uint8_t, uint8_t>> out;
-  // A check byte is key + value and must stay a byte, so values stop there.
+  // Every value is one byte; its check byte wraps modulo 256 (LiveRecord).
   for (const auto& [key, value] : v) {
     auto pin = pinned_.find(key);
-    out.push_back({key, pin != pinned_.end()
-                            ? pin->second
-                            : static_cast<uint8_t>(std::min<uint32_t>(value, 0xFFu - key))});
+    out.push_back({key, pin != pinned_.end() ? pin->second : static_cast<uint8_t>(value & 0xFF)});
   }
   for (const auto& [key, value] : pinned_)
     if (std::none_of(v.begin(), v.end(), [k = key](const auto& e) { return e.first == k; }))

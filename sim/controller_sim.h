@@ -91,8 +91,8 @@ class ControllerSim {
   // before faults; what one stream group carries.
   std::vector<std::pair<uint8_t, uint8_t>> LiveValues(uint32_t t) const;
   // Pins a live key to a value (adding the key when the model has none).
-  // A pinned value is sent as it is: when key + value passes 0xFF its check
-  // byte wraps, as a record no receiver may accept.
+  // Like every live value it goes out with the check byte key + value
+  // modulo 256.
   void SetLiveValue(uint8_t key, uint8_t value) { pinned_[key] = value; }
   void ClearLiveValue(uint8_t key) { pinned_.erase(key); }
 

@@ -4,6 +4,8 @@
 
 #include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace kova {
 namespace {
@@ -51,14 +53,18 @@ TEST(ConfigAnswer, DropsRecordsWithEmptyParts) {
   EXPECT_EQ(Config("B0|20|1|C0"), (Records{{"20", "1"}}));
 }
 
-TEST(LiveAnswer, KeepsRecordsWhoseCheckIsKeyPlusValue) {
+TEST(LiveAnswer, KeepsRecordsWhoseCheckIsKeyPlusValueModulo256) {
   EXPECT_EQ(Live("B0|11|5|16|C0|B0|23|32|55|C0|"), (Records{{"11", "5"}, {"23", "32"}}));
   EXPECT_TRUE(Live("B0|11|5|17|C0|").empty());  // wrong check
-  // 0x28 + 0xF0 = 0x118: no modulo, so a check of 18 never matches, and a
-  // wider check token is no byte at all.
-  EXPECT_TRUE(Live("B0|28|F0|18|C0|").empty());
+  // 0x28 + 0xF0 = 0x118: the check byte holds the sum modulo 256, so 18
+  // matches; the plain sum is no byte at all and never matches.
+  EXPECT_EQ(Live("B0|28|F0|18|C0|"), (Records{{"28", "F0"}}));
   EXPECT_TRUE(Live("B0|28|F0|118|C0|").empty());
+  EXPECT_TRUE(Live("B0|28|F0|19|C0|").empty());
+  EXPECT_EQ(Live("B0|FF|FF|FE|C0|"), (Records{{"FF", "FF"}}));
   EXPECT_EQ(Live("b0|28|d7|ff|c0|"), (Records{{"28", "d7"}}));
+  // Engine speed 1000 rpm: low byte E8, 28 + E8 wraps to 10.
+  EXPECT_EQ(Live("B0|28|E8|10|C0|B0|29|3|2C|C0|"), (Records{{"28", "E8"}, {"29", "3"}}));
 }
 
 TEST(LiveAnswer, FifthTokenEndsEveryRecordAndSplitsAreLost) {
@@ -71,6 +77,16 @@ TEST(LiveAnswer, FifthTokenEndsEveryRecordAndSplitsAreLost) {
 TEST(LiveAnswer, SamplingWithoutCheckKeepsEveryWholeRecord) {
   EXPECT_EQ(Live("B0|28|F0|18|C0|", false), (Records{{"28", "F0"}}));
   EXPECT_TRUE(Live("B0|28|F0|18|C1|", false).empty());
+}
+
+TEST(LiveAnswer, GroupsReportEveryWholeRecordWithItsCheck) {
+  std::vector<std::tuple<std::string, std::string, bool>> seen;
+  int n = ParseLiveGroups("B0|72|1|0|C0|B0|72|2|74|C0|B0|11|5|16|B0|", [&](auto k, auto v, bool ok) {
+    seen.emplace_back(std::string(k), std::string(v), ok);
+  });
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(seen, (std::vector<std::tuple<std::string, std::string, bool>>{
+                      {"72", "1", false}, {"72", "2", true}}));
 }
 
 TEST(ParseHex, AcceptsOnlyHexDigits) {
