@@ -1,5 +1,6 @@
 #include "screens/data_screen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -22,7 +23,45 @@ long Entries(const ParameterDescriptor& d) {
   return d.IsNumeric() ? static_cast<long>(d.Max() - d.Min()) + 1 : d.Options();
 }
 
+// 10 to the power n, for the few decimals a field shows.
+double Power10(int n) {
+  double p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
+
 }  // namespace
+
+std::string FormatFixed(double shown, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals > 0 ? decimals : 0, shown);
+  return buf;
+}
+
+std::optional<long> DecimalUnits(std::string_view text, int decimals) {
+  std::size_t i = 0, n = text.size();
+  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+  while (n > i && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
+  constexpr long kCap = 1000000000L;  // far beyond any register; keeps the sum in range
+  long whole = 0, fraction = 0;
+  int fraction_digits = 0;
+  bool digits = false, point = false;
+  for (; i < n; ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      if (!point) whole = std::min(kCap, whole * 10 + (c - '0'));
+      else if (fraction_digits < decimals) fraction = fraction * 10 + (c - '0'), ++fraction_digits;
+    } else if ((c == '.' || c == ',') && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digits) return std::nullopt;
+  for (; fraction_digits < decimals; ++fraction_digits) fraction *= 10;
+  return std::min(kCap, whole * static_cast<long>(Power10(decimals)) + fraction);
+}
 
 DataScreen::DataScreen(AppContext& app, ScreenLinks links, std::vector<DataField> fields,
                        DataScreenRules rules)
@@ -91,7 +130,10 @@ void DataScreen::FillLists() {
     if (f.kind == FieldKind::kOptions || f.kind == FieldKind::kMappedOptions) {
       // The window is new on every visit: its lists start empty.
       for (const std::string& entry : ListEntries(*d)) view().AddListEntry(f.control, entry);
-    } else if (f.spin && (f.kind == FieldKind::kNumber || f.kind == FieldKind::kWord)) {
+    } else if (f.spin && f.decimals > 0) {
+      // A field with decimals moves by the scale, in the units it shows.
+      if (auto range = RangeOf(f)) view().SetSpinRange(f.spin, range->min, range->max, d->scale, f.decimals);
+    } else if (f.spin && d->IsNumeric()) {
       // The increment is the record's scale as a whole number (1 at least).
       double step = std::trunc(d->scale);
       view().SetSpinRange(f.spin, d->Min(), d->Max(), step >= 1 ? step : 1, 0);
@@ -147,6 +189,11 @@ bool DataScreen::ShowField(const DataField& f, CKX4DATA& store) {
       return true;
     }
     case FieldKind::kNumber: {
+      if (f.decimals > 0) {
+        double scale = d->scale != 0.0 ? d->scale : 1.0;
+        view().SetText(f.control, FormatFixed(static_cast<double>(*value) * scale, f.decimals));
+        return true;
+      }
       double shown = d->scale != 0.0 ? std::trunc(static_cast<double>(*value) * d->scale)
                                      : static_cast<double>(*value);
       view().SetText(f.control, Decimal(static_cast<long>(shown)));
@@ -166,9 +213,16 @@ bool DataScreen::ShowField(const DataField& f, CKX4DATA& store) {
 bool DataScreen::ShowStore(CKX4DATA& store) {
   // The first missing keyword stops the showing; the fields after it keep
   // what they showed.
+  const bool outer = showing_;
+  showing_ = true;
+  bool complete = true;
   for (const DataField& f : fields_)
-    if (!ShowField(f, store)) return false;
-  return true;
+    if (!ShowField(f, store)) {
+      complete = false;
+      break;
+    }
+  showing_ = outer;
+  return complete;
 }
 
 // ---- staging ---------------------------------------------------------------
@@ -181,6 +235,28 @@ void DataScreen::StageValue(std::string_view keyword, long value, bool always) {
   std::string text = ToHexText(static_cast<uint64_t>(value));
   if (!always && text == *stored) return;
   if (!app_.changes.Stage(keyword, text)) app_.changes.NoteRefused();
+}
+
+std::optional<DataScreen::ShownRange> DataScreen::RangeOf(const DataField& f) const {
+  const ParameterDescriptor* d = Row(f.keyword);
+  if (!d || !d->IsNumeric()) return std::nullopt;
+  double min = d->Min(), max = d->Max();
+  // A number box shows the register times the scale; a word or a screen's
+  // own field shows the registers' value as it is.
+  if (f.kind == FieldKind::kNumber && d->scale != 0.0) min *= d->scale, max *= d->scale;
+  const double unit = Power10(f.decimals);
+  return ShownRange{std::round(min * unit) / unit, std::round(max * unit) / unit};
+}
+
+void DataScreen::StageDecimalText(std::string_view keyword, const std::string& text, int decimals,
+                                  bool always) {
+  auto units = DecimalUnits(text, decimals);
+  if (!units) return;  // not a number: the controller keeps its value
+  const ParameterDescriptor* d = Row(keyword);
+  double device = static_cast<double>(*units);
+  if (d && d->scale != 0.0) device = std::round(device / Power10(decimals) / d->scale);
+  double limit = d && d->IsNumeric() ? std::min(d->Max(), 255.0) : 255.0;
+  StageValue(keyword, static_cast<long>(std::min(device, limit)), always);
 }
 
 void DataScreen::StageNumber(std::string_view keyword, double number, bool always) {
@@ -211,7 +287,6 @@ void DataScreen::StageField(const DataField& f, std::string_view part) {
     case FieldKind::kNumber: {
       auto n = FieldNumber(f.control);
       if (!n) return;
-      if (f.range_checked && !WithinRange(f, *d, *n)) return;
       StageNumber(f.keyword, *n, f.always_staged);
       return;
     }
@@ -245,6 +320,32 @@ bool DataScreen::WithinRange(const DataField& f, const ParameterDescriptor& d, d
     return false;
   }
   return true;
+}
+
+double DataScreen::Clamp(const DataField& f, double number) {
+  auto range = RangeOf(f);
+  if (!range) return number;
+  double limited = std::clamp(number, range->min, range->max);
+  if (limited != number) view().SetText(f.control, FormatFixed(limited, f.decimals));
+  return limited;
+}
+
+void DataScreen::CheckTypedLimits(const DataField& f) {
+  auto range = RangeOf(f);
+  if (!range) return;
+  std::string text = view().GetText(f.control);
+  if (text.size() > 10) text.resize(10);
+  // An empty box is below every range; anything else that is no number
+  // reads as 0, as the runtime's conversion does.
+  const bool empty = text.find_first_not_of(" \t") == std::string::npos;
+  const double n = empty ? -1.0 : ParseEnteredNumber(text).value_or(0.0);
+  if (n > range->max) {
+    view().MessageBox(kAboveLimitText, kMaxAssumedCaption, kMbOk);
+    view().SetText(f.control, FormatFixed(range->max, f.decimals));
+  } else if (n < range->min) {
+    view().MessageBox(kBelowLimitText, kMinAssumedCaption, kMbOk);
+    view().SetText(f.control, FormatFixed(range->min, f.decimals));
+  }
 }
 
 void DataScreen::StageKeyword(std::string_view keyword) {
@@ -305,6 +406,20 @@ bool DataScreen::Write(std::string_view selector, Pacing pacing) {
   return true;
 }
 
+bool DataScreen::RangesAllow(std::string_view selector) {
+  // A number outside its row is refused before anything goes out, so the
+  // box keeps the limit it was given and the technician can write that.
+  bool ok = true;
+  for (const DataField& f : fields_) {
+    if (!f.range_checked || f.kind != FieldKind::kNumber) continue;
+    if (selector != kFull && selector != f.selector) continue;
+    const ParameterDescriptor* d = Row(f.keyword);
+    auto n = FieldNumber(f.control);
+    if (d && n && !WithinRange(f, *d, *n)) ok = false;
+  }
+  return ok;
+}
+
 void DataScreen::WriteAll() {
   CommitEdits();
   if (app_.source == kSourceFile) {
@@ -312,6 +427,7 @@ void DataScreen::WriteAll() {
     if (rules_.write_all_in_file_shows_file_store) ShowStore(app_.file_store);
     return;
   }
+  if (!RangesAllow(kFull)) return;
   BeforeWrite();
   if (Write(kFull, rules_.write_all)) AfterWrite();
 }
@@ -326,6 +442,7 @@ void DataScreen::OnEnter(View& view) {
   CommitEdits();
   const std::string key = app_.current_key;
   if (app_.source == kSourceFile || !EnterWrites(key)) return;
+  if (!RangesAllow(key)) return;
   BeforeWrite();
   if (!Write(key, rules_.write_one)) return;
   if (rules_.enter_rereads_into_file_store) {
@@ -429,6 +546,8 @@ void DataScreen::OnTextChange(View& view, int id) {
   } else if (const DataField* f = FieldOf(id)) {
     if (f->kind == FieldKind::kOptions || f->kind == FieldKind::kMappedOptions)
       CheckListTyping(*f);
+    else if (f->limited_while_typing && initialised_ && !showing_)
+      CheckTypedLimits(*f);
   }
   in_text_change_ = false;
 }

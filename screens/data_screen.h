@@ -8,6 +8,7 @@
 // rules by overriding the hooks.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +46,30 @@ struct DataField {
   // written for a position (negative: that position writes nothing).
   int (*to_position)(long value) = nullptr;
   long (*to_value)(int position) = nullptr;
+  // kNumber: decimals shown (value x scale, "%.2f" for 2) and its spin
+  // moves in shown units (the row's range x scale, step = scale); 0: the
+  // whole number of shown units.
+  int decimals = 0;
+  // A number outside the row's range is written as the nearest limit, which
+  // the box then shows.
+  bool clamped = false;
+  // Every change of the box's text is checked against the row's range:
+  // beyond it a message and the limit in the box; an empty box counts as
+  // below.
+  bool limited_while_typing = false;
+  // kNumber: the register gets the typed number in the field's unit with
+  // the digits past its decimals cut ("1.5" s at two decimals is 150
+  // hundredths), limited to the row's maximum, instead of the quotient by
+  // the scale rounded.
+  bool cut_to_decimals = false;
 };
+
+// A number as the field shows it: whole, or with the field's decimals.
+std::string FormatFixed(double shown, int decimals);
+// The typed text in units of the field's last decimal ("1.5" at two
+// decimals is 150; digits past the decimals are cut). Nothing for a text
+// that is not a plain unsigned number.
+std::optional<long> DecimalUnits(std::string_view text, int decimals);
 
 // What the user may type into an editable list.
 enum class ListTyping {
@@ -176,6 +200,18 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   bool Write(std::string_view selector, Pacing pacing);
   // Shows the read error and ends the screen with 3.
   void LinkFailed();
+  // The range of a field in the units it shows, rounded to its decimals
+  // (the scales are single-precision values: 250 x 0.02 is 4.9999999).
+  struct ShownRange {
+    double min, max;
+  };
+  std::optional<ShownRange> RangeOf(const DataField& field) const;
+  // Stages a typed decimal number as the field's cut-to-decimals rule says.
+  void StageDecimalText(std::string_view keyword, const std::string& text, int decimals,
+                        bool always = false);
+  // True while the store is being shown: text changes then come from the
+  // screen, not from the user.
+  bool showing() const { return showing_; }
   // Shows the source selector set after the source flag.
   void ShowSelector();
   // Selects the list entry whose text is `text`; false when none has it.
@@ -202,6 +238,9 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   void StageField(const DataField& field, std::string_view part);
   void StageKeyword(std::string_view keyword);
   bool WithinRange(const DataField& field, const ParameterDescriptor& d, double number);
+  void CheckTypedLimits(const DataField& field);
+  double Clamp(const DataField& field, double number);
+  bool RangesAllow(std::string_view selector);
   void WriteAll();
   void LoadFile();
   void SaveFile();
@@ -215,6 +254,7 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   View* view_ = nullptr;
   bool initialised_ = false;
   bool in_text_change_ = false;
+  bool showing_ = false;
   std::string focus_text_;  // a list's text when it got the focus
 };
 

@@ -1,0 +1,410 @@
+// The vehicle screens and the actuator screen on the simulated controller:
+// what they show, what they stage, the frames and pauses of their writes,
+// and their rules for files, typing and limits.
+#include "screens/vehicle_screens.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "resources/control_ids.h"
+#include "screens/actuator_screen.h"
+#include "tests/support/screen_bench.h"
+
+namespace kova {
+namespace {
+
+using Bytes = ScreenBench::Bytes;
+using Waits = std::vector<uint32_t>;
+
+ScreenLinks NoLinks() {
+  return {[] { return true; }, nullptr};
+}
+
+// ---- conversions -----------------------------------------------------------
+
+TEST(VehicleConversions, CylindersAndCoilsMapBothWays) {
+  struct {
+    long value;
+    int position;
+  } cylinders[] = {{2, 0}, {4, 1}, {5, 2}, {6, 3}, {8, 4}, {10, 5}, {12, 6}, {3, 0}, {0, 0}};
+  for (const auto& c : cylinders) EXPECT_EQ(CylindersPosition(c.value), c.position) << c.value;
+  EXPECT_EQ(CylindersValue(4), 8);
+  EXPECT_EQ(CylindersValue(6), 12);
+  EXPECT_EQ(CylindersValue(-1), -1);  // no position: nothing to write
+  EXPECT_EQ(CoilsPosition(9), 0);
+  EXPECT_EQ(CoilsPosition(0), 0);
+  EXPECT_EQ(CoilsPosition(5), 5);
+  EXPECT_EQ(CoilsValue(0), 9);
+  EXPECT_EQ(CoilsValue(3), 3);
+}
+
+// ---- showing ---------------------------------------------------------------
+
+class VehicleBrio : public ::testing::Test {
+ protected:
+  VehicleBrio() : bench(kModelBrio), screen(bench.app, NoLinks()) {}
+  void Open() { screen.OnInit(bench.view); }
+  FakeView::Control& C(int id) { return bench.view.controls[id]; }
+  ScreenBench bench;
+  VehicleBrioScreen screen;
+};
+
+class VehicleVela : public ::testing::Test {
+ protected:
+  explicit VehicleVela(int model = kModelVela) : bench(model), screen(bench.app, NoLinks()) {}
+  void Open() { screen.OnInit(bench.view); }
+  FakeView::Control& C(int id) { return bench.view.controls[id]; }
+  ScreenBench bench;
+  VehicleScreen screen;
+};
+
+class VehicleVelaPlus : public VehicleVela {
+ protected:
+  VehicleVelaPlus() : VehicleVela(kModelVelaPlus) {}
+};
+
+TEST_F(VehicleBrio, ShowsEveryFieldFromTheControllerWithItsConversion) {
+  struct {
+    uint8_t reg, value;
+    int control;
+    int selection;      // -1: a text field
+    const char* text;
+  } rows[] = {
+      {0x2C, 8, IDC_CYLINDERS, 4, nullptr},     {0x2B, 9, IDC_COILS, 0, nullptr},
+      {0x13, 2, IDC_PROBE_TYPE, 1, nullptr},    {0x10, 1, IDC_TPS_TYPE, 0, nullptr},
+      {0x12, 3, IDC_TPS_HYSTERESIS, 3, nullptr}, {0x74, 0, IDC_SWITCH_TYPE, 0, nullptr},
+      {0x7F, 1, IDC_AUTO_RETURN, 1, nullptr},   {0x80, 0x2D, IDC_RETURN_TIME, -1, "45"},
+  };
+  for (const auto& r : rows) bench.sim.SetRegister(r.reg, r.value);
+  bench.sim.SetRegister(0x75, 0x00);
+  bench.sim.SetRegister(0x76, 0x13);
+  ASSERT_TRUE(ReadInitialConfiguration(bench.app.Exchange()));
+  bench.Forget();
+  Open();
+  for (const auto& r : rows) {
+    if (r.selection >= 0) EXPECT_EQ(C(r.control).selection, r.selection) << std::hex << +r.reg;
+    else EXPECT_EQ(C(r.control).text, r.text) << std::hex << +r.reg;
+  }
+  EXPECT_EQ(C(IDC_SWITCH_RPM).text, "4864");  // 0x1300
+  // Lists come from the parameter table; the hysteresis from its numeric row.
+  EXPECT_EQ(C(IDC_COILS).entries.front(), "Tacômetro");
+  EXPECT_EQ(C(IDC_TPS_HYSTERESIS).entries,
+            (std::vector<std::string>{"0.00", "0.02", "0.04", "0.06", "0.08", "0.10", "0.12", "0.14"}));
+  EXPECT_EQ(C(IDC_SWITCH_RPM_SPIN).max, 5000);
+  EXPECT_EQ(C(IDC_SWITCH_RPM_SPIN).step, 50);
+  EXPECT_EQ(C(IDC_RETURN_TIME_SPIN).min, 1);
+  // No file loaded: the selector stays hidden; no controller traffic.
+  EXPECT_FALSE(C(IDC_SOURCE).visible);
+  EXPECT_TRUE(bench.Frames().empty());
+}
+
+TEST_F(VehicleVela, UnknownCylinderCountShowsNoSelectionAndIsNotWritten) {
+  bench.app.equipment.Add("2C", "A");  // 10 cylinders
+  Open();
+  EXPECT_EQ(C(IDC_CYLINDERS).selection, -1);
+  // The selector shows on this screen even before any file.
+  EXPECT_TRUE(C(IDC_SOURCE).visible);
+  EXPECT_EQ(C(IDC_SOURCE).selection, kSelectorEquipment);
+  screen.OnCommand(bench.view, IDC_WRITE);
+  // Nothing changed and no cylinder position: no write frame, only the
+  // read-back.
+  EXPECT_EQ(bench.Frames(), (std::vector<Bytes>{{0x09, 0x00}}));
+}
+
+TEST_F(VehicleBrio, AMissingKeywordStopsTheShowingThere) {
+  C(IDC_CYLINDERS).selection = 3;
+  bench.app.equipment.Zeradora();
+  bench.sim.RemoveRegister(0x13);
+  ASSERT_TRUE(ReadInitialConfiguration(bench.app.Exchange()));
+  Open();
+  EXPECT_EQ(C(IDC_TPS_TYPE).selection, 0);      // shown before 13
+  EXPECT_EQ(C(IDC_CYLINDERS).selection, 3);     // after it: untouched
+}
+
+// ---- writing ---------------------------------------------------------------
+
+TEST_F(VehicleVela, WriteButtonWithoutEditsSendsTheCylindersWithItsPauses) {
+  Open();
+  screen.OnCommand(bench.view, IDC_WRITE);
+  EXPECT_EQ(bench.Frames(), (std::vector<Bytes>{{0x2C, 0x04}, {0x05, 0x18}, {0x05, 0x18},
+                                                 {0x05, 0x18}, {0x09, 0x00}}));
+  // 1600, write, 400, read, 400, three confirmations 800 apart, 600; then
+  // 500 before the read-back and 400 after its frame.
+  EXPECT_EQ(bench.clock.Waits(), (Waits{1600, 400, 400, 800, 800, 800, 600, 500, 400}));
+  EXPECT_EQ(bench.view.statuses.front(), "Gravando 2C (1 de 1)…");
+  EXPECT_FALSE(bench.view.busy);
+  EXPECT_TRUE(bench.view.ended.empty());
+  // Load, Save and the write button were locked and are back.
+  for (int id : {IDC_LOAD, IDC_SAVE, IDC_WRITE}) EXPECT_TRUE(C(id).enabled);
+}
+
+TEST_F(VehicleVelaPlus, EditsGoOutLastStagedFirstInThreeByteFrames) {
+  Open();
+  C(IDC_COILS).selection = 0;   // "Tacômetro" is written as 9
+  C(IDC_TPS_TYPE).selection = 1;
+  C(IDC_PROBE_TYPE).selection = 1;
+  screen.OnCommand(bench.view, IDC_WRITE);
+  std::vector<Bytes> writes;
+  for (const Bytes& f : bench.Frames())
+    if (f[1] != 0x05 && f[1] != 0x06) writes.push_back(f);
+  // Staged 2B, 2C, 10, 13: sent 13, 10, 2C, 2B.
+  EXPECT_EQ(writes, (std::vector<Bytes>{{0, 0x13, 2}, {0, 0x10, 2}, {0, 0x2C, 4}, {0, 0x2B, 9}}));
+  EXPECT_EQ(bench.sim.Register(0x2B), 9);
+  EXPECT_EQ(bench.Frames().back(), (Bytes{0x00, 0x06, 0x00}));
+}
+
+TEST_F(VehicleBrio, WriteButtonSendsInStagingOrderAndEnterOnlyItsField) {
+  Open();
+  C(IDC_SWITCH_RPM).text = "4864";
+  C(IDC_RETURN_TIME).text = "20";
+  screen.OnCommand(bench.view, IDC_WRITE);
+  std::vector<Bytes> writes;
+  for (const Bytes& f : bench.Frames())
+    if (f[1] != 0x05 && f[1] != 0x04) writes.push_back(f);
+  // 75 and 76 are the switch-over speed's bytes as they are: 4864 = 0x1300.
+  EXPECT_EQ(writes, (std::vector<Bytes>{{0, 0x75, 0x00}, {0, 0x76, 0x13}, {0, 0x80, 0x14},
+                                        {0, 0x2C, 0x04}}));
+  EXPECT_EQ(bench.Frames().back(), (Bytes{0x00, 0x04, 0x00}));
+
+  // Enter in the speed box sends both bytes, changed or not, last staged
+  // first, and reads everything back; then the parameter goes once more
+  // into the file store.
+  bench.Forget();
+  screen.OnFocus(bench.view, IDC_SWITCH_RPM);
+  EXPECT_EQ(bench.app.current_key, "75_76");
+  screen.OnEnter(bench.view);
+  EXPECT_EQ(bench.Frames(),
+            (std::vector<Bytes>{{0, 0x76, 0x13}, {0, 5, 0x18}, {0, 5, 0x18}, {0, 5, 0x18},
+                                {0, 0x75, 0x00}, {0, 5, 0x18}, {0, 5, 0x18}, {0, 5, 0x18},
+                                {0, 4, 0}, {0, 4, 0x75}}));
+  // Write, 400, read, then the confirmations 400 apart, per entry; 500 and
+  // 400 for the read-back; 400 for the read into the file store.
+  EXPECT_EQ(bench.clock.Waits(),
+            (Waits{400, 400, 400, 400, 400, 400, 400, 400, 500, 400, 400}));
+  EXPECT_EQ(bench.Stored(bench.app.file_store, "75"), "0");
+}
+
+TEST_F(VehicleBrio, FailedReadBackSaysSoAndEndsWithLinkFailure) {
+  Open();
+  bench.sim.faults().silent = true;
+  screen.OnCommand(bench.view, IDC_WRITE);
+  ASSERT_EQ(bench.view.messages.size(), 1u);
+  EXPECT_EQ(bench.view.messages[0].text, "Erro na leitura dos parâmetros !!!");
+  EXPECT_EQ(bench.view.ended, (std::vector<int>{kScreenLinkFailure}));
+  EXPECT_TRUE(C(IDC_WRITE).enabled);
+}
+
+// ---- file source -----------------------------------------------------------
+
+TEST_F(VehicleBrio, WithTheFileAsSourceNothingGoesToTheController) {
+  Open();
+  bench.app.file_loaded = 1;
+  bench.app.source = kSourceFile;
+  bench.app.file_store = bench.app.equipment;
+  bench.app.file_store.Add("2B", "3");
+  screen.OnFocus(bench.view, IDC_COILS);
+  screen.OnEnter(bench.view);
+  screen.OnCommand(bench.view, IDC_WRITE);
+  EXPECT_TRUE(bench.Frames().empty());
+  // The write button shows the file store again on this screen.
+  EXPECT_EQ(C(IDC_COILS).selection, 3);
+}
+
+TEST_F(VehicleBrio, LoadingAnIncompleteFileSaysSoAndKeepsTheController) {
+  Open();
+  std::string file = bench.Path("incompleto.BRIO");
+  std::ofstream(file) << "[CONFIG_BRIO]\r\n2C=4\r\n";
+  bench.view.dialog_answers.push_back(file);
+  screen.OnCommand(bench.view, IDC_LOAD);
+  ASSERT_EQ(bench.view.messages.size(), 1u);
+  EXPECT_EQ(bench.view.messages[0].caption, "Leitura incompleta");
+  EXPECT_EQ(bench.app.source, kSourceEquipment);
+  EXPECT_EQ(bench.app.file_loaded, 0);
+}
+
+TEST_F(VehicleBrio, SaveSwitchesToTheFileWhileTheVelaScreenKeepsItsSource) {
+  Open();
+  bench.view.dialog_answers.push_back(bench.Path("carro.BRIO"));
+  screen.OnCommand(bench.view, IDC_SAVE);
+  EXPECT_EQ(bench.app.source, kSourceFile);
+  EXPECT_TRUE(C(IDC_SOURCE).visible);
+
+  ScreenBench vela(kModelVela);
+  VehicleScreen other(vela.app, NoLinks());
+  other.OnInit(vela.view);
+  vela.view.dialog_answers.push_back(vela.Path("carro.VELA"));
+  other.OnCommand(vela.view, IDC_SAVE);
+  EXPECT_EQ(vela.app.source, kSourceEquipment);
+  EXPECT_EQ(vela.app.current_path, vela.Path("carro.VELA"));
+}
+
+// ---- typing ----------------------------------------------------------------
+
+TEST_F(VehicleBrio, NumberBoxesRefuseValuesOutsideTheirRows) {
+  Open();
+  struct {
+    int box;
+    const char* typed;
+    const char* message;  // nullptr: none
+    const char* after;
+  } rows[] = {
+      {IDC_RETURN_TIME, "150", "Valor acima do limite superior.", "1.00"},
+      {IDC_RETURN_TIME, "0", "Valor abaixo do limite inferior.", "1.00"},
+      {IDC_RETURN_TIME, "-3", nullptr, "0"},
+      {IDC_RETURN_TIME, "55", nullptr, "55"},
+      {IDC_SWITCH_RPM, "6000", "Valor acima do limite superior.", "0"},
+  };
+  for (const auto& r : rows) {
+    bench.view.messages.clear();
+    C(r.box).text = r.typed;
+    screen.OnTextChange(bench.view, r.box);
+    EXPECT_EQ(C(r.box).text, r.after) << r.typed;
+    if (r.message) {
+      ASSERT_EQ(bench.view.messages.size(), 1u) << r.typed;
+      EXPECT_EQ(bench.view.messages[0].text, r.message);
+      EXPECT_EQ(bench.view.messages[0].caption, "Atenção - Valor limite assumido");
+    } else {
+      EXPECT_TRUE(bench.view.messages.empty()) << r.typed;
+    }
+  }
+  // Leaving the speed box clamps it silently.
+  C(IDC_SWITCH_RPM).text = "-5";
+  screen.OnFieldLeft(bench.view, IDC_SWITCH_RPM);
+  EXPECT_EQ(C(IDC_SWITCH_RPM).text, "0");
+}
+
+TEST_F(VehicleBrio, TypingIntoAListWarnsAndPutsTheDefaultBack) {
+  Open();
+  C(IDC_COILS).text = "7x";
+  screen.OnTextChange(bench.view, IDC_COILS);
+  ASSERT_EQ(bench.view.messages.size(), 1u);
+  EXPECT_EQ(bench.view.messages[0].caption, "Atenção");
+  EXPECT_EQ(bench.view.messages[0].text,
+            "Por favor, não altere diretamente este valor.\nUse um dos valores predefinidos na "
+            "lista apresentada.\nFoi assumido um dos valores validos.\n");
+  EXPECT_EQ(C(IDC_COILS).selection, 2);  // the row's default "2"
+}
+
+TEST_F(VehicleVela, TypingIntoAListPutsItsTextBackSilently) {
+  Open();
+  C(IDC_TPS_TYPE).text = "0-5";
+  screen.OnFocus(bench.view, IDC_TPS_TYPE);
+  C(IDC_TPS_TYPE).text = "9";
+  C(IDC_TPS_TYPE).selection = -1;
+  screen.OnTextChange(bench.view, IDC_TPS_TYPE);
+  EXPECT_TRUE(bench.view.messages.empty());
+  EXPECT_EQ(C(IDC_TPS_TYPE).selection, 0);
+}
+
+TEST_F(VehicleBrio, KeyFilterLetsDigitsAndEditingKeysThroughOnly) {
+  Open();
+  for (int key : std::initializer_list<int>{kKey0 + 5, kKeyPad0 + 2, kKeyBack, kKeyPeriod, kKeyAbntC2, kKeyLeft, kKeyDelete,
+                  kKeyTab, kKeyShift, kKeyControl, kKeyReturn, kKeyEscape})
+    EXPECT_FALSE(screen.OnKey(bench.view, key)) << key;
+  for (int key : std::initializer_list<int>{'A', 'Z', 0x20, 0x70 /* F1 */, 0xBD /* minus */})
+    EXPECT_TRUE(screen.OnKey(bench.view, key)) << key;
+  ScreenBench vela(kModelVela);
+  VehicleScreen other(vela.app, NoLinks());
+  other.OnInit(vela.view);
+  EXPECT_FALSE(other.OnKey(vela.view, 'A'));
+}
+
+// ---- actuator --------------------------------------------------------------
+
+class Actuator : public ::testing::TestWithParam<int> {
+ protected:
+  Actuator() : bench(GetParam()), screen(bench.app, NoLinks()) { screen.OnInit(bench.view); }
+  FakeView::Control& C(int id) { return bench.view.controls[id]; }
+  std::vector<Bytes> Writes() {
+    std::vector<Bytes> out;
+    for (const Bytes& f : bench.Frames()) {
+      uint8_t command = f[f.size() - 2];
+      if (command != 0x05 && command != 0x04 && command != 0x06 && command != 0x09)
+        out.push_back(f);
+    }
+    return out;
+  }
+  ScreenBench bench;
+  ActuatorScreen screen;
+};
+
+TEST_P(Actuator, ShowsStepsAndIsTheLastScreen) {
+  EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT).text, "60");
+  EXPECT_EQ(C(IDC_ACT_HIGH_DEFAULT).text, "120");
+  EXPECT_EQ(C(IDC_ACT_LOW_MIN).text, "10");
+  EXPECT_EQ(C(IDC_ACT_HIGH_MAX).text, "5");
+  EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT_SPIN).max, 240);
+  EXPECT_EQ(C(IDC_ACT_LOW_MIN_SPIN).max, 40);
+  EXPECT_FALSE(C(IDC_NEXT).enabled);
+}
+
+TEST_P(Actuator, WriteSendsLastStagedFirstAndReadsEverythingBack) {
+  C(IDC_ACT_LOW_DEFAULT).text = "70";
+  C(IDC_ACT_HIGH_DEFAULT).text = "130";
+  C(IDC_ACT_HIGH_MAX).text = "7";
+  C(IDC_ACT_LOW_MIN).text = "10";  // unchanged: not staged
+  screen.OnCommand(bench.view, IDC_WRITE);
+  bool vela = GetParam() == kModelVela;
+  auto frame = [vela](uint8_t a, uint8_t v) { return vela ? Bytes{a, v} : Bytes{0, a, v}; };
+  EXPECT_EQ(Writes(), (std::vector<Bytes>{frame(0x42, 7), frame(0x3E, 130), frame(0x3D, 70)}));
+  // Per entry: write, 400, read, 400, three confirmations 400 apart; 500
+  // between entries; then 500 and 400 for the read-back.
+  Waits per{400, 400, 400, 400, 400};
+  Waits expected;
+  for (int i = 0; i < 3; ++i) {
+    expected.insert(expected.end(), per.begin(), per.end());
+    if (i < 2) expected.push_back(500);
+  }
+  expected.insert(expected.end(), {500, 400});
+  EXPECT_EQ(bench.clock.Waits(), expected);
+  EXPECT_EQ(bench.sim.Register(0x3E), 130);
+  EXPECT_EQ(C(IDC_ACT_HIGH_DEFAULT).text, "130");
+  // Only VELA dumps after the read-back.
+  EXPECT_EQ(std::filesystem::exists(bench.dir / "dump" / "novoVELA.txt"), vela);
+}
+
+TEST_P(Actuator, ValuesOutsideTheRangeAreRefusedWithTheLimit) {
+  C(IDC_ACT_LOW_DEFAULT).text = "241";
+  screen.OnFocus(bench.view, IDC_ACT_LOW_DEFAULT);
+  screen.OnEnter(bench.view);
+  ASSERT_EQ(bench.view.messages.size(), 1u);
+  EXPECT_EQ(bench.view.messages[0].text, "Valor acima do limite superior.");
+  EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT).text, "240");
+  EXPECT_TRUE(Writes().empty());
+  C(IDC_ACT_HIGH_MIN).text = "0";
+  screen.OnFocus(bench.view, IDC_ACT_HIGH_MIN);
+  screen.OnEnter(bench.view);
+  EXPECT_EQ(bench.view.messages.back().text, "Valor abaixo do limite inferior.");
+  EXPECT_EQ(C(IDC_ACT_HIGH_MIN).text, "1");
+  // 240 itself is the stored value already: nothing to write.
+  C(IDC_ACT_LOW_DEFAULT).text = "240";
+  bench.app.equipment.Add("3D", "F0");
+  screen.OnFocus(bench.view, IDC_ACT_LOW_DEFAULT);
+  screen.OnEnter(bench.view);
+  EXPECT_TRUE(Writes().empty());
+}
+
+TEST_P(Actuator, FileSourceSendsNothingAndTheMonitorDoesNotRefresh) {
+  int monitor_runs = 0;
+  ActuatorScreen with_monitor(bench.app, {[] { return true; }, [&] { return ++monitor_runs, 1; }});
+  FakeView view;
+  with_monitor.OnInit(view);
+  EXPECT_TRUE(view.controls[IDC_MONITOR].enabled);
+  view.controls[IDC_ACT_LOW_DEFAULT].text = "99";
+  bench.app.equipment.Add("3D", "50");
+  with_monitor.OnCommand(view, IDC_MONITOR);
+  EXPECT_EQ(monitor_runs, 1);
+  EXPECT_EQ(view.controls[IDC_ACT_LOW_DEFAULT].text, "99");  // kept as it was
+
+  bench.app.source = kSourceFile;
+  with_monitor.OnFocus(view, IDC_ACT_LOW_DEFAULT);
+  with_monitor.OnEnter(view);
+  with_monitor.OnCommand(view, IDC_WRITE);
+  EXPECT_TRUE(bench.Frames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, Actuator, ::testing::Values(kModelBrio, kModelVela, kModelVelaPlus));
+
+}  // namespace
+}  // namespace kova
