@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 #include "common/cp1252.h"
 
@@ -103,6 +104,56 @@ std::string CheckDirectoryName(std::string_view name) {
   return name == kRootDirectory ? std::string() : CheckRelativePath(name);
 }
 
+namespace {
+
+// Folders of the start menu and the desktop that Windows (English or
+// Brazilian Portuguese) keeps for itself: a product named after one would
+// have the installer clear it on a reinstall.
+constexpr std::string_view kSystemMenuFolders[] = {
+    "Startup", "Inicializar", "Programs", "Programas", "Start Menu", "Menu Iniciar",
+    "Desktop", "\xC1rea de Trabalho", "Administrative Tools", "Ferramentas Administrativas",
+    "Windows Administrative Tools", "Ferramentas Administrativas do Windows", "Accessories",
+    "Acess\xF3rios", "Windows Accessories", "Acess\xF3rios do Windows", "System Tools",
+    "Ferramentas do Sistema", "Windows System", "Sistema do Windows", "Accessibility",
+    "Acessibilidade", "Windows Ease of Access", "Facilidade de Acesso do Windows", "Maintenance",
+    "Manuten\xE7\xE3o", "Windows PowerShell", "Games", "Jogos"};
+
+// Registry branches that belong to Windows or to every program: a package
+// key must name something below them, never one of them.
+constexpr std::string_view kSharedBranches[] = {
+    "software", "system", "hardware", "sam", "security", "bcd00000000", "console",
+    "control panel", "environment", "network", "printers", "keyboard layout", "appevents",
+    "identities", "eudc", "volatile environment", "software\\classes", "software\\microsoft",
+    "software\\policies", "software\\wow6432node", "software\\wow6432node\\microsoft",
+    "software\\microsoft\\windows", "software\\microsoft\\windows nt",
+    "software\\microsoft\\windows\\currentversion",
+    "software\\microsoft\\windows nt\\currentversion",
+    "software\\microsoft\\windows\\currentversion\\uninstall",
+    "software\\microsoft\\windows\\currentversion\\run",
+    "software\\microsoft\\windows\\currentversion\\runonce",
+    "software\\microsoft\\windows\\currentversion\\explorer",
+    "software\\microsoft\\windows\\currentversion\\app paths",
+    "system\\currentcontrolset", "system\\currentcontrolset\\services",
+    "system\\currentcontrolset\\control"};
+
+// Keys of HKCR that every file or object relies on.
+constexpr std::string_view kSharedClasses[] = {
+    "*", "clsid", "interface", "typelib", "appid", "directory", "drive", "folder",
+    "allfilesystemobjects", "systemfileassociations", "applications", "mime", "installer",
+    "exefile", "batfile", "cmdfile", "comfile", "lnkfile", "txtfile", "dllfile", "http", "https",
+    ".exe", ".bat", ".cmd", ".com", ".lnk", ".dll", ".txt", ".msi", ".reg", ".ps1", ".vbs",
+    ".js", ".htm", ".html", ".zip", ".ini", ".inf", ".sys", ".scr", ".pif", ".jpg", ".png",
+    ".pdf"};
+
+}  // namespace
+
+std::string CheckProductName(std::string_view name) {
+  if (std::string why = CheckNameComponent(name); !why.empty()) return why;
+  for (std::string_view folder : kSystemMenuFolders)
+    if (EqualsNoCase(name, folder)) return "nome de uma pasta do sistema no menu Iniciar";
+  return {};
+}
+
 std::string CheckRegistryKey(std::string_view key) {
   const size_t cut = key.find('\\');
   const std::string_view root = key.substr(0, cut);
@@ -116,6 +167,18 @@ std::string CheckRegistryKey(std::string_view key) {
     if (uint8_t(c) < 0x20 || c == 0x7F) return "chave de registro com caractere de controle";
   if (sub.front() == '\\' || sub.back() == '\\' || sub.find("\\\\") != std::string_view::npos)
     return "chave de registro com parte vazia";
+  std::string lower;
+  for (char ch : sub) lower.push_back(ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch);
+  std::string_view below = lower;
+  if (root == "HKU") {  // below a user's SID
+    const size_t sid = below.find('\\');
+    below = sid == std::string_view::npos ? std::string_view() : below.substr(sid + 1);
+  }
+  const auto shared = [&](std::string_view branch) { return below == branch; };
+  if (below.empty() ||
+      (root == "HKCR" ? std::any_of(std::begin(kSharedClasses), std::end(kSharedClasses), shared)
+                      : std::any_of(std::begin(kSharedBranches), std::end(kSharedBranches), shared)))
+    return "chave de registro que é um ramo do sistema, não do produto";
   return {};
 }
 
@@ -183,7 +246,7 @@ class Cursor {
   // A text field: 32-bit length, then that many bytes.
   bool Text(std::string& text, const std::string& field) {
     int32_t n;
-    if (!I32(n, "o comprimento de " + field)) return false;
+    if (!I32(n, "o comprimento d" + field)) return false;
     if (n < 0) return Fail(Damaged(field + " com comprimento negativo (" + std::to_string(n) + ")"));
     text.resize(0);
     if (!Room(n, field)) return false;
@@ -233,11 +296,11 @@ bool ReadShortcuts(Cursor& c, std::vector<Shortcut>& list, const char* listName)
   for (int i = 0; i < n; ++i) {
     const std::string field = Nth("o atalho", i) + " " + listName;
     Shortcut s;
-    if (!c.Text(s.target, "o destino d" + field.substr(1))) return false;
+    if (!c.Text(s.target, "o destino d" + field)) return false;
     if (std::string why = CheckRelativePath(s.target); !why.empty())
       return c.Fail(Damaged(field + " tem destino " + Shown(s.target) + " inválido: " + why));
     s.name.resize(kNameFieldSize);
-    if (!c.Bytes(s.name.data(), kNameFieldSize, "o nome d" + field.substr(1))) return false;
+    if (!c.Bytes(s.name.data(), kNameFieldSize, "o nome d" + field)) return false;
     if (std::string why = CheckNameComponent(TrimPadding(s.name)); !why.empty())
       return c.Fail(Damaged(field + " tem nome " + Shown(TrimPadding(s.name)) + " inválido: " + why));
     list.push_back(std::move(s));
@@ -246,7 +309,7 @@ bool ReadShortcuts(Cursor& c, std::vector<Shortcut>& list, const char* listName)
 }
 
 bool ReadTextList(Cursor& c, std::vector<std::string>& list, const char* listName,
-                  const char* itemName, std::string (*check)(std::string_view)) {
+                  const char* itemName, const char* invalid, std::string (*check)(std::string_view)) {
   int16_t n;
   if (!c.Count(n, std::string("a lista de ") + listName)) return false;
   list.clear();
@@ -255,7 +318,7 @@ bool ReadTextList(Cursor& c, std::vector<std::string>& list, const char* listNam
     std::string text;
     if (!c.Text(text, field)) return false;
     if (std::string why = check(text); !why.empty())
-      return c.Fail(Damaged(field + " " + Shown(text) + " é inválido: " + why));
+      return c.Fail(Damaged(field + " " + Shown(text) + " é " + invalid + ": " + why));
     list.push_back(std::move(text));
   }
   return true;
@@ -266,46 +329,64 @@ bool HasControl(std::string_view text) {
                      [](char ch) { return uint8_t(ch) < 0x20 || ch == 0x7F; });
 }
 
-// Reads one directory record and checks it against the earlier ones.
-bool ReadDirectory(Cursor& c, int index, const std::vector<DirectoryRecord>& earlier,
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out)
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  return out;
+}
+
+// Reads one directory record and checks it against the earlier ones, whose
+// names (ASCII lower case) `earlier` holds: one lookup per record keeps
+// reading linear in the package's size, however many directories it has.
+bool ReadDirectory(Cursor& c, int index, std::unordered_set<std::string>& earlier,
                    DirectoryRecord& d) {
   const std::string field = Nth("o diretório", index);
   int16_t length;
-  if (!c.I16(d.number, "o número d" + field.substr(1))) return false;
-  if (!c.I16(length, "o comprimento do nome d" + field.substr(1))) return false;
+  if (!c.I16(d.number, "o número d" + field)) return false;
+  if (!c.I16(length, "o comprimento do nome d" + field)) return false;
   if (length < 0)
     return c.Fail(Damaged(field + " tem nome de comprimento negativo (" + std::to_string(length) + ")"));
   d.name.assign(static_cast<size_t>(std::min<int64_t>(length, c.Left())), '\0');
-  if (!c.Bytes(d.name.data(), length, "o nome d" + field.substr(1))) return false;
+  if (!c.Bytes(d.name.data(), length, "o nome d" + field)) return false;
   if (std::string why = CheckDirectoryName(d.name); !why.empty())
     return c.Fail(Damaged(field + " tem nome " + Shown(d.name) + " inválido: " + why));
   // Directories are created one level at a time: the parent comes first.
   const size_t cut = d.name.rfind('\\');
   if (cut != 0 && cut != std::string::npos) {
     const std::string_view parent = std::string_view(d.name).substr(0, cut);
-    const bool found = std::any_of(earlier.begin(), earlier.end(), [&](const DirectoryRecord& e) {
-      return EqualsNoCase(e.name, parent);
-    });
-    if (!found)
+    if (!earlier.count(LowerAscii(parent)))
       return c.Fail(Damaged(field + " " + Shown(d.name) + " vem antes do seu diretório pai " +
                             Shown(parent)));
   }
+  earlier.insert(LowerAscii(d.name));
+  return true;
+}
+
+// The installer writes its uninstaller and the uninstall log into the
+// install directory: no file of the package may take their place.
+bool CheckOwnFile(Cursor& c, int index, const FileRecord& f, const std::string& directory) {
+  const std::string_view name = TrimPadding(f.name);
+  if (directory == kRootDirectory && (EqualsNoCase(name, "uninstall.log") ||
+                                      EqualsNoCase(name, "Desinstalar.exe")))
+    return c.Fail(Damaged(Nth("o arquivo", index) + " " + Shown(name) +
+                          " tomaria o lugar de um arquivo que o instalador grava"));
   return true;
 }
 
 // Reads a file record's fixed part.
 bool ReadFileHead(Cursor& c, int index, int directories, FileRecord& f) {
   const std::string field = Nth("o arquivo", index);
-  if (!c.I16(f.directoryIndex, "o diretório d" + field.substr(1))) return false;
+  if (!c.I16(f.directoryIndex, "o diretório d" + field)) return false;
   f.name.resize(kNameFieldSize);
-  if (!c.Bytes(f.name.data(), kNameFieldSize, "o nome d" + field.substr(1))) return false;
+  if (!c.Bytes(f.name.data(), kNameFieldSize, "o nome d" + field)) return false;
   if (std::string why = CheckNameComponent(TrimPadding(f.name)); !why.empty())
     return c.Fail(Damaged(field + " tem nome " + Shown(TrimPadding(f.name)) + " inválido: " + why));
   if (f.directoryIndex < 1 || f.directoryIndex > directories)
     return c.Fail(Damaged(field + " " + Shown(TrimPadding(f.name)) + " aponta para o diretório " +
                           std::to_string(f.directoryIndex) + ", mas há " +
                           std::to_string(directories) + " diretório(s)"));
-  if (!c.I16(f.chunkField, "o número de partes d" + field.substr(1))) return false;
+  if (!c.I16(f.chunkField, "o número de partes d" + field)) return false;
   if (f.chunkField < 0)
     return c.Fail(Damaged(field + " " + Shown(TrimPadding(f.name)) +
                           " tem número de partes negativo (" + std::to_string(f.chunkField) + ")"));
@@ -316,7 +397,7 @@ bool ReadFileHead(Cursor& c, int index, int directories, FileRecord& f) {
 bool ReadChunkHead(Cursor& c, const FileRecord& f, int chunk, int32_t& length) {
   const std::string field = "a parte " + std::to_string(chunk + 1) + " do arquivo " +
                             Shown(TrimPadding(f.name));
-  if (!c.I32(length, "o comprimento d" + field.substr(1))) return false;
+  if (!c.I32(length, "o comprimento d" + field)) return false;
   if (length < 0)
     return c.Fail(Damaged(field + " tem comprimento negativo (" + std::to_string(length) + ")"));
   if (length > c.Left()) return c.Skip(length, field);  // reports the overrun
@@ -357,11 +438,11 @@ Result PackageReader::ReadHeader(PackageHeader& header) {
       c.Text(h.folderName, "o nome da pasta") && c.I32(h.reserved, "o campo reservado") &&
       ReadShortcuts(c, h.desktop, "da área de trabalho") &&
       ReadShortcuts(c, h.startMenu, "do menu Iniciar") &&
-      ReadTextList(c, h.registryKeys, "chaves de registro", "a chave de registro",
+      ReadTextList(c, h.registryKeys, "chaves de registro", "a chave de registro", "inválida",
                    CheckRegistryKey) &&
-      ReadTextList(c, h.components, "componentes", "o componente", CheckRelativePath)) {
+      ReadTextList(c, h.components, "componentes", "o componente", "inválido", CheckRelativePath)) {
     // The product name names the Uninstall key and the start-menu folder.
-    if (std::string why = CheckNameComponent(h.productName); !why.empty())
+    if (std::string why = CheckProductName(h.productName); !why.empty())
       c.Fail(Damaged("o nome do produto " + Shown(h.productName) + " é inválido: " + why));
     else if (HasControl(h.defaultDirectory))
       c.Fail(Damaged("o diretório padrão tem caractere de controle"));
@@ -407,14 +488,17 @@ Result PackageReader::ValidateFileSection(int64_t offset, FileSectionSummary& su
   if (fileCount < 0)
     return Damaged("a lista de arquivos com quantidade negativa (" + std::to_string(fileCount) + ")");
   std::vector<DirectoryRecord> dirs;
+  std::unordered_set<std::string> names;
   for (int i = 0; i < dirCount; ++i) {
     DirectoryRecord d;
-    if (!ReadDirectory(c, i, dirs, d)) return c.Failure();
+    if (!ReadDirectory(c, i, names, d)) return c.Failure();
     dirs.push_back(std::move(d));
   }
   for (int i = 0; i < fileCount; ++i) {
     FileRecord f;
-    if (!ReadFileHead(c, i, dirCount, f)) return c.Failure();
+    if (!ReadFileHead(c, i, dirCount, f) ||
+        !CheckOwnFile(c, i, f, dirs[static_cast<size_t>(f.directoryIndex - 1)].name))
+      return c.Failure();
     for (int k = 0; k < f.ChunkCount(); ++k) {
       int32_t length;
       const int64_t start = c.At();
@@ -448,9 +532,10 @@ Result PackageReader::WalkFileSection(int64_t offset, FileSectionVisitor& visito
   if (!c.I16(dirCount, "a lista de diretórios") || !c.I32(fileCount, "o número de arquivos"))
     return c.Failure();
   std::vector<DirectoryRecord> dirs;
+  std::unordered_set<std::string> names;
   for (int i = 0; i < dirCount; ++i) {
     DirectoryRecord d;
-    if (!ReadDirectory(c, i, dirs, d)) return c.Failure();
+    if (!ReadDirectory(c, i, names, d)) return c.Failure();
     if (!visitor.OnDirectory(i, d)) return stopped;
     dirs.push_back(std::move(d));
   }

@@ -135,7 +135,11 @@ std::string CheckNameComponent(std::string_view name);
 std::string CheckRelativePath(std::string_view path);
 // A directory record's name: "\" or a relative path.
 std::string CheckDirectoryName(std::string_view name);
-// root + "\" + subkey, with one of the roots the uninstaller knows.
+// The product name: a name component that is not a folder Windows keeps
+// in the start menu ("Startup").
+std::string CheckProductName(std::string_view name);
+// root + "\" + subkey, with one of the roots the uninstaller knows, below
+// the branches Windows and other programs share ("HKLM\SOFTWARE").
 std::string CheckRegistryKey(std::string_view key);
 
 }  // namespace kova::pkg

@@ -12,7 +12,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: kova-pack --installer IMAGE --uninstaller IMAGE --description FILE\n"
-               "                 --files DIR --output FILE [--chunk-size BYTES] [--pad-images]\n");
+               "                 --files DIR --output FILE [--chunk-size BYTES] [--pad-images]\n"
+               "                 [--version-from PROGRAM]\n");
   return 2;
 }
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args = kova::pack::Utf8Arguments(argc, argv);
   kova::pack::PackOptions o;
   bool have[5] = {};
+  std::string versionFrom;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
       o.filesRoot = PathFromUtf8(args[++i]), have[3] = true;
     } else if (a == "--output") {
       o.output = PathFromUtf8(args[++i]), have[4] = true;
+    } else if (a == "--version-from") {
+      versionFrom = args[++i];
     } else if (a == "--chunk-size") {
       char* end = nullptr;
       const long long v = std::strtoll(args[++i].c_str(), &end, 10);
@@ -54,6 +58,14 @@ int main(int argc, char** argv) {
   }
   for (bool h : have)
     if (!h) return Usage();
+  if (!versionFrom.empty()) {
+    std::string error;
+    if (!kova::pack::ReadProgramVersion(PathFromUtf8(versionFrom), o.version, error)) {
+      std::fprintf(stderr, "kova-pack: %s\n", error.c_str());
+      return 1;
+    }
+    o.output = PathFromUtf8(kova::pack::SubstituteVersion(kova::pack::PathToUtf8(o.output), o.version));
+  }
   kova::pack::PackReport r;
   std::string error;
   if (!kova::pack::WritePackage(o, r, error)) {

@@ -48,6 +48,12 @@ std::string WindowsLines(std::string_view text) {
   return out;
 }
 
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 bool ParseColour(const std::string& value, pkg::Colour& c) {
   int v[3];
   char tail;
@@ -150,6 +156,12 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
                         "plain name";
         return false;
       }
+      if (!pkg::CheckProductName(h.productName).empty()) {
+        error = where + "\"" + value +
+                "\" is a folder Windows keeps in the start menu; the installer clears the "
+                "product's start-menu folder on a reinstall, so the product needs its own name";
+        return false;
+      }
       haveProduct = true;
     } else if (key == "description_file") {
       if (!fileText(h.description)) return false;
@@ -195,6 +207,12 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
       if (!text1252(item)) return false;
       const std::string why =
           key == "component" ? pkg::CheckRelativePath(item) : pkg::CheckRegistryKey(item);
+      if (!why.empty() && key == "registry_key" && why.find("ramo") != std::string::npos) {
+        error = where + "\"" + value +
+                "\" is a branch Windows or other programs share; the uninstaller deletes a "
+                "listed key with everything below it, so name the product's own key";
+        return false;
+      }
       if (!why.empty()) {
         error = where + why;
         return false;
@@ -307,6 +325,14 @@ bool CollectTree(const fs::path& root, std::vector<std::string>& dirs,
       const std::string utf8 = PathToUtf8(e.path().filename());
       if (!To1252(utf8, name)) {
         error = PathToUtf8(e.path()) + ": the name has a character without a Windows-1252 code";
+        return false;
+      }
+      // The installer writes these two itself; a staged copy would replace
+      // the uninstall record or the uninstaller.
+      if (index == 1 && (EqualsAsciiNoCase(name, "uninstall.log") ||
+                         EqualsAsciiNoCase(name, "Desinstalar.exe"))) {
+        error = PathToUtf8(e.path()) + ": the installer writes " + name +
+                " into the install directory itself; remove it from the staged files";
         return false;
       }
       if (std::string why = pkg::CheckNameComponent(name); !why.empty()) {
@@ -455,6 +481,43 @@ bool WriteBody(const PackOptions& o, const pkg::PackageHeader& header, Output& o
 
 }  // namespace
 
+bool ReadProgramVersion(const fs::path& program, std::string& version, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(program, bytes)) {
+    error = "cannot read " + PathToUtf8(program);
+    return false;
+  }
+  // The version resource: "VS_VERSION_INFO" in UTF-16, then, aligned to 4
+  // bytes, the fixed part that starts with its signature 0xFEEF04BD.
+  static const char16_t kKey[] = u"VS_VERSION_INFO";
+  std::vector<uint8_t> key;
+  for (char16_t ch : std::u16string_view(kKey)) {
+    key.push_back(static_cast<uint8_t>(ch));
+    key.push_back(0);
+  }
+  for (auto at = bytes.begin();
+       (at = std::search(at, bytes.end(), key.begin(), key.end())) != bytes.end(); ++at) {
+    const size_t pos = static_cast<size_t>(at - bytes.begin()) + key.size();
+    for (size_t fixed = pos; fixed < pos + 8 && fixed + 24 <= bytes.size(); fixed += 2) {
+      auto u32 = [&](size_t off) { return static_cast<uint32_t>(pkg::GetI32(&bytes[fixed + off])); };
+      if (u32(0) != 0xFEEF04BDu) continue;
+      const uint32_t ms = u32(16), ls = u32(20);  // product version
+      version = std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." +
+                std::to_string(ls >> 16);
+      return true;
+    }
+  }
+  error = PathToUtf8(program) + " has no version resource";
+  return false;
+}
+
+std::string SubstituteVersion(std::string text, const std::string& version) {
+  for (size_t at = text.find(kVersionMark); at != std::string::npos;
+       at = text.find(kVersionMark, at + version.size()))
+    text.replace(at, kVersionMark.size(), version);
+  return text;
+}
+
 bool WritePackage(const PackOptions& o, PackReport& report, std::string& error) {
   std::vector<uint8_t> descriptionText;
   if (!ReadWholeFile(o.description, descriptionText)) {
@@ -468,6 +531,15 @@ bool WritePackage(const PackOptions& o, PackReport& report, std::string& error) 
     error = PathToUtf8(o.description) + ": " + error;
     return false;
   }
+  const bool marked = header.description.find(kVersionMark) != std::string::npos ||
+                      header.terms.find(kVersionMark) != std::string::npos;
+  if (marked && o.version.empty()) {
+    error = PathToUtf8(o.description) + ": the texts name " + std::string(kVersionMark) +
+            "; give --version-from";
+    return false;
+  }
+  header.description = SubstituteVersion(header.description, o.version);
+  header.terms = SubstituteVersion(header.terms, o.version);
   PackReport r;
   Output out;
   if (!out.Open(o.output)) {

@@ -33,6 +33,8 @@ struct PackOptions {
   int64_t chunkSize = 0;
   // Smaller images are padded with zero bytes up to their size.
   bool padImages = false;
+  // Replaces kVersionMark in the description and terms texts.
+  std::string version;
   pkg::ImageSizes sizes;
 };
 
@@ -44,6 +46,17 @@ struct PackReport {
   int64_t fileSectionOffset = 0;
   int64_t totalBytes = 0;
 };
+
+// Stands for the package's version in texts and in the output's name.
+inline constexpr std::string_view kVersionMark = "{version}";
+
+// "major.minor.patch" of a Windows program's product version (its version
+// resource); false with a message when it has none.
+bool ReadProgramVersion(const std::filesystem::path& program, std::string& version,
+                        std::string& error);
+
+// The text with every kVersionMark replaced.
+std::string SubstituteVersion(std::string text, const std::string& version);
 
 // Writes the installer file; on failure nothing is left at `output`.
 bool WritePackage(const PackOptions& options, PackReport& report, std::string& error);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -511,6 +512,165 @@ TEST(AppendixReader, TrailingBytesAndStoppedWalk) {
   c.stopAfterChunks = 2;
   EXPECT_EQ(reader.WalkFileSection(h.fileSectionOffset, c).status, Status::Stopped);
   EXPECT_EQ(c.chunks, 2);
+}
+
+}  // namespace
+}  // namespace kova::pkg
+
+namespace kova::pkg {
+namespace {
+
+TEST(AppendixReader, MessagesReadAsPortuguese) {
+  // Every cut of the appendix gives a message; none may lose a letter
+  // ("d arquivo") or join a preposition with an article the long way.
+  Appendix a;
+  const Bytes whole = a.FileBytes();
+  std::set<std::string> messages;
+  for (size_t cut = size_t(kSmall.HeaderOffset()); cut < whole.size(); ++cut) {
+    const Result r = ReadAll(Bytes(whole.begin(), whole.begin() + long(cut)));
+    ASSERT_FALSE(r.Ok()) << cut;
+    messages.insert(r.message);
+  }
+  Appendix k;
+  k.header.registryKeys = {"HKCC\\Software"};
+  messages.insert(ReadAll(k.FileBytes()).message);
+  for (const std::string& m : messages)
+    for (const char* wrong : {" d ", " de o ", " de a ", " de os ", " de as ", "a chave de registro 1 \"HKCC\\Software\" é inválido:"})
+      EXPECT_EQ(m.find(wrong), std::string::npos) << m;
+  auto said = [&](const std::string& part) {
+    for (const std::string& m : messages)
+      if (m.find(part) != std::string::npos) return true;
+    return false;
+  };
+  for (const char* part : {"o diretório do arquivo 1", "o nome do arquivo 1", "o número de partes do arquivo 1",
+                           "o comprimento da parte 1 do arquivo \"KOVA.exe\"", "o número do diretório 1",
+                           "o comprimento do nome do diretório 2", "o comprimento do destino do atalho 1 da área de trabalho",
+                           "o nome do atalho 1 da área de trabalho", "o comprimento do nome do produto",
+                           "o comprimento da chave de registro 1", "a chave de registro 1 \"HKCC\\Software\" é inválida"})
+    EXPECT_TRUE(said(part)) << part;
+}
+
+TEST(AppendixReader, ManyDirectoriesAreReadInLinearTime) {
+  // 32767 directories, the most the format holds: pairs of a folder and
+  // its child, every name as long as every parent, so that a search among
+  // the earlier names compares each one in full. Read twice (check, walk).
+  std::vector<std::pair<int, std::string>> dirs = {{1, "\\"}};
+  char name[16];
+  for (int i = 0; i < 16382; ++i) {
+    std::snprintf(name, sizeof name, "\\p%05d", i);
+    dirs.push_back({int(dirs.size() + 1), name});
+    dirs.push_back({int(dirs.size() + 1), std::string(name) + "\\c"});
+  }
+  dirs.push_back({int(dirs.size() + 1), "\\P00000\\d"});  // parents match without regard to case
+  dirs.push_back({int(dirs.size() + 1), "\\P16381\\d"});
+  ASSERT_EQ(dirs.size(), 32767u);
+  Appendix a;
+  a.section = Appendix::Section(dirs, {Appendix::File(int(dirs.size()), "a", {"HE0\rx"})});
+  Collector c;
+  EXPECT_TRUE(ReadAll(a.FileBytes(), &c).Ok());
+  EXPECT_EQ(c.dirs.size(), 32767u);
+  // The last one without its parent: found only after all the others.
+  dirs.back().second = "\\q00000\\d";
+  a.section = Appendix::Section(dirs, {});
+  ExpectDamaged(a.FileBytes(), "o diretório 32767 \"\\q00000\\d\" vem antes do seu diretório pai");
+}
+
+TEST(AppendixReader, PackagesThatWouldMakeAnInstallDestructiveAreRefused) {
+  struct Case {
+    std::function<void(Appendix&)> change;
+    std::string mentions;  // empty: accepted
+  };
+  const std::vector<Case> cases = {
+      {[](Appendix& a) { a.section = Appendix::Section({{1, "\\"}}, {Appendix::File(1, "UNINSTALL.LOG", {"HE0\r"})}); },
+       "tomaria o lugar"},
+      {[](Appendix& a) { a.section = Appendix::Section({{1, "\\"}}, {Appendix::File(1, "Desinstalar.exe", {"HE0\r"})}); },
+       "tomaria o lugar"},
+      {[](Appendix& a) {
+         a.section = Appendix::Section({{1, "\\"}, {2, "\\dados"}}, {Appendix::File(2, "uninstall.log", {"HE0\r"})});
+       }, ""},
+      {[](Appendix& a) { a.header.productName = "Startup"; }, "pasta do sistema no menu Iniciar"},
+      {[](Appendix& a) { a.header.productName = "inicializar"; }, "pasta do sistema no menu Iniciar"},
+      {[](Appendix& a) { a.header.productName = "Ferramentas Administrativas"; }, "pasta do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKLM\\SOFTWARE"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKCU\\Software\\Microsoft"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKLM\\System\\CurrentControlSet"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKU\\S-1-5-21-1"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKU\\S-1-5-21-1\\Software"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKCR\\CLSID"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKCR\\.txt"}; }, "ramo do sistema"},
+      {[](Appendix& a) { a.header.registryKeys = {"HKU\\S-1-5-21-1\\Software\\KOVA"}; }, ""},
+      {[](Appendix& a) { a.header.registryKeys = {"HKCR\\.kova", "HKCR\\KOVA.Arquivo"}; }, ""},
+      {[](Appendix& a) {
+         a.header.registryKeys = {"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA"};
+       }, ""},
+  };
+  for (const Case& c : cases) {
+    Appendix a;
+    c.change(a);
+    if (c.mentions.empty())
+      EXPECT_TRUE(ReadAll(a.FileBytes()).Ok()) << ReadAll(a.FileBytes()).message;
+    else
+      ExpectDamaged(a.FileBytes(), c.mentions);
+  }
+}
+
+TEST(PackDescription, RefusesWhatWouldMakeAnInstallDestructive) {
+  PackageHeader h;
+  std::string error;
+  const fs::path none = fs::temp_directory_path();
+  auto parse = [&](const std::string& text) { return pack::ParseDescription(text, none, h, error); };
+  EXPECT_FALSE(parse("product = Startup\n"));
+  EXPECT_NE(error.find("\"Startup\" is a folder Windows keeps in the start menu"), std::string::npos) << error;
+  EXPECT_FALSE(parse("registry_key = HKLM\\SOFTWARE\n"));
+  EXPECT_NE(error.find("\"HKLM\\SOFTWARE\" is a branch Windows or other programs share"), std::string::npos)
+      << error;
+}
+
+TEST_F(PackRoundTrip, StagedUninstallerOrLogIsRefused) {
+  for (const char* staged : {"uninstall.log", "DESINSTALAR.EXE"}) {
+    Put(std::string("tree/") + staged, B("x"));
+    pack::PackReport r;
+    std::string error;
+    EXPECT_FALSE(pack::WritePackage(Options(), r, error)) << staged;
+    EXPECT_NE(error.find("the installer writes " + std::string(staged) + " into the install directory itself"),
+              std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(root_ / "Instalador.exe"));
+    fs::remove(root_ / "tree" / staged);
+  }
+}
+
+TEST_F(PackRoundTrip, VersionOfTheProgramNamesTheTexts) {
+  // A version resource as the resource compiler lays it out: the key in
+  // UTF-16, padding, then the fixed part with product version 2.5.7.9.
+  Bytes program = B("MZ....");
+  for (char ch : std::string("VS_VERSION_INFO")) program.push_back(uint8_t(ch)), program.push_back(0);
+  program.insert(program.end(), {0, 0, 0, 0});
+  PutI32(program, int32_t(0xFEEF04BD));
+  PutI32(program, 0x10000);
+  PutI32(program, (1 << 16) | 1);  // file version: not the one taken
+  PutI32(program, 0);
+  PutI32(program, (2 << 16) | 5);
+  PutI32(program, (7 << 16) | 9);
+  Put("versioned.exe", program);
+  std::string version, error;
+  ASSERT_TRUE(pack::ReadProgramVersion(root_ / "versioned.exe", version, error)) << error;
+  EXPECT_EQ(version, "2.5.7");
+  EXPECT_FALSE(pack::ReadProgramVersion(root_ / "inst.exe", version, error));
+  EXPECT_NE(error.find("no version resource"), std::string::npos);
+
+  Put("desc.txt", B("KOVA vers\xC3\xA3o {version}\n"));
+  pack::PackReport r;
+  EXPECT_FALSE(pack::WritePackage(Options(), r, error));
+  EXPECT_NE(error.find("--version-from"), std::string::npos) << error;
+  pack::PackOptions o = Options();
+  o.version = "2.5.7";
+  ASSERT_TRUE(pack::WritePackage(o, r, error)) << error;
+  auto src = FileByteSource::Open(o.output);
+  ASSERT_TRUE(src);
+  PackageHeader h;
+  ASSERT_TRUE(PackageReader(*src).ReadHeader(h).Ok());
+  EXPECT_EQ(h.description, "KOVA vers\xE3o 2.5.7\r\n");
+  EXPECT_EQ(pack::SubstituteVersion("KOVA-setup-{version}.exe", "2.5.7"), "KOVA-setup-2.5.7.exe");
 }
 
 }  // namespace
