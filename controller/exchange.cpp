@@ -114,6 +114,15 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
     port.SetPortNumber(number > 0 ? number : 1);
     note(port.OpenPort());
   }
+  note(ApplyLineSettings(port, model));
+  return first_error;
+}
+
+int ApplyLineSettings(SerialPort& port, int model) {
+  int first_error = 0;
+  auto note = [&](int result) {
+    if (result != 0 && first_error == 0) first_error = result;
+  };
   note(port.SetPortBaudRate(BaudRate(model)));
   note(port.SetPortDtaBit(8));
   note(port.SetPortStopBit(0));
@@ -122,6 +131,17 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
   // Reads return at once with whatever is queued; the callers pace.
   note(port.SetCommunicationTimeouts(0xFFFFFFFF, 0, 0, 0, 5000));
   return first_error;
+}
+
+bool ControllerAnswers(SerialPort& port, Clock& clock, int model) {
+  SendFrame(port, ReadFrame(model, 0x00));
+  for (uint32_t wait : {400u, 500u}) {
+    clock.Sleep(wait);
+    if (auto answer = ReadAnswer(port); answer && ParseConfigAnswer(*answer, RecordSink(
+            [](std::string_view, std::string_view) {})) > 0)
+      return true;
+  }
+  return false;
 }
 
 Exchange::Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen)

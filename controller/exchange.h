@@ -129,6 +129,15 @@ void StartCalibration(SerialPort& port, int model);
 int SetUpLink(SerialPort& port, int model, ChangeList& changes,
               const std::function<std::optional<int>(int model)>& stored_port);
 
+// The model's line settings on an open port: 8 data bits, one stop bit, no
+// parity at the model's speed (BRIO and VELA plus then open the port
+// again); reads return at once with what is queued.
+int ApplyLineSettings(SerialPort& port, int model);
+
+// Whether a controller of the model answers a full read on this open,
+// set-up port: the read frame, then up to two reads about a second in all.
+bool ControllerAnswers(SerialPort& port, Clock& clock, int model);
+
 // The work cycle's first read of every register into the equipment store:
 // up to three attempts, each failing without an answer or when the store
 // then lacks 1E or 1F; every answer is dumped. False after three failures

@@ -25,14 +25,13 @@ void AppContext::Dump(CKX4DATA& store, const char* path) {
 }
 
 int AppContext::PortSetting(int& port_number, const std::string& action) {
-  if (settings) return kova::PortSetting(*settings, ModelName(), port_number, action);
-  return kova::PortSetting(ModelName(), port_number, action);
+  return kova::PortSetting(settings, ModelName(), port_number, action);
 }
 
 std::optional<int> AppContext::StoredPort(int for_model) {
   std::string name = for_model == kModelVela ? "VELA" : "BRIO";
   int n = 0;
-  int r = settings ? kova::PortSetting(*settings, name, n, "GET") : kova::PortSetting(name, n, "GET");
+  int r = kova::PortSetting(settings, name, n, "GET");
   if (r != 0) return std::nullopt;
   return n;
 }

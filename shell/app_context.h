@@ -48,8 +48,10 @@ struct AppContext {
 
   // Where the diagnostic dumps go; empty: the platform's dump folder.
   std::string dump_folder;
-  // Where KOVA.INI lives; none: the working folder (or the user's folder).
-  std::optional<SettingsFolders> settings;
+  // Where KOVA.INI lives: the working folder when the program started (or
+  // the user's folder), fixed then, so that a file dialog that moves the
+  // working folder does not move the settings with it.
+  SettingsFolders settings = DefaultSettingsFolders();
 
   bool IsVela() const { return model == kModelVela; }
   // The model family's name: file extension, customer and settings section.

@@ -107,7 +107,8 @@ std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) 
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+  // The working folder stays where the program started.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
   BOOL ok = req.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return std::nullopt;
   return WideToUtf8(file.data());

@@ -53,6 +53,22 @@ bool PortOpens(int n) {
   return true;
 }
 
+// Whether the model's controller answers on port n: the port this program
+// holds is asked as it is, any other is opened with the model's settings
+// for the question and closed again.
+bool FindsController(AppContext& app, int n) {
+  if (n == app.port.GetPortNumber() && app.port.PortConnected())
+    return ControllerAnswers(app.port, app.clock, app.model);
+  CKX4COMM comm;
+  ComSerialPort probe(comm);
+  probe.SetPortNumber(n);
+  if (probe.OpenPort() != 0) return false;
+  bool found = ApplyLineSettings(probe, app.model) == 0 &&
+               ControllerAnswers(probe, app.clock, app.model);
+  probe.ClosePort();
+  return found;
+}
+
 HFONT CreateFieldFont() {
   return CreateFontW(18, 0, 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
@@ -152,7 +168,8 @@ int RunApplication(HINSTANCE instance) {
                                                  app.port.PortConnected())
                                                return true;
                                              return PortOpens(n);
-                                           }),
+                                           },
+                                           [&app](int n) { return FindsController(app, n); }),
               SelectionDesign(IDD_PORT));
   screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageDesign());
   screens.Put(ScreenObject::Model,

@@ -51,11 +51,21 @@ int PortNumberOfEntry(const std::string& entry) {
   return n;
 }
 
+std::string FoundEntry(const std::string& name) { return name + " - controlador encontrado"; }
+
 void PortScreen::OnInit(View& view) {
   view.ClearList(IDC_PORT_LIST);
   listed_ = ProbePorts(can_open_);
-  for (const std::string& name : listed_) view.AddListEntry(IDC_PORT_LIST, name);
-  view.SelectEntry(IDC_PORT_LIST, 0);
+  int found = -1;
+  for (std::size_t i = 0; i < listed_.size(); ++i) {
+    if (found < 0 && finds_ && finds_(PortNumberOfEntry(listed_[i]))) {
+      found = static_cast<int>(i);
+      listed_[i] = FoundEntry(listed_[i]);
+    }
+    view.AddListEntry(IDC_PORT_LIST, listed_[i]);
+  }
+  // The user still confirms with Next.
+  view.SelectEntry(IDC_PORT_LIST, found >= 0 ? found : 0);
 }
 
 void PortScreen::OnNext(View& view) {

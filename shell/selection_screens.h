@@ -38,11 +38,17 @@ std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open);
 // The port number of a list entry: the number after "COM" (0 when none).
 int PortNumberOfEntry(const std::string& entry);
 
-// "Define Porta COM": the openable ports; Next opens the chosen one.
+// The list entry of a port where a controller answered.
+std::string FoundEntry(const std::string& name);
+
+// "Define Porta COM": the openable ports; Next opens the chosen one. With
+// `finds_controller`, each listed port is also asked whether a controller
+// answers there; the first that does is marked and chosen.
 class PortScreen final : public ScreenLogic {
  public:
-  PortScreen(SerialPort& port, std::function<bool(int)> can_open)
-      : port_(port), can_open_(std::move(can_open)) {}
+  PortScreen(SerialPort& port, std::function<bool(int)> can_open,
+             std::function<bool(int)> finds_controller = nullptr)
+      : port_(port), can_open_(std::move(can_open)), finds_(std::move(finds_controller)) {}
   void OnInit(View& view) override;
   void OnNext(View& view) override;
   bool HasCtrlShortcuts() const override { return false; }
@@ -50,6 +56,7 @@ class PortScreen final : public ScreenLogic {
  private:
   SerialPort& port_;
   std::function<bool(int)> can_open_;
+  std::function<bool(int)> finds_;
   std::vector<std::string> listed_;  // the entries of this visit
 };
 

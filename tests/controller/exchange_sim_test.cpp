@@ -149,5 +149,25 @@ TEST_F(BrioSim, JunkAndLateAnswersAreRiddenOut) {
   EXPECT_TRUE(StoreHas(equipment, "1E"));
 }
 
+TEST_F(BrioSim, AControllerIsFoundWhereItAnswersAndASilentPortCostsUnderASecond) {
+  port.SetPortNumber(4);
+  ASSERT_EQ(port.OpenPort(), 0);
+  ASSERT_EQ(ApplyLineSettings(port, model), 0);
+  EXPECT_EQ(port.BaudRate(), 38400u);
+  EXPECT_TRUE(ControllerAnswers(port, clock, model));
+  EXPECT_EQ(FrameBytes(), (std::vector<Bytes>{{0x00, 0x04, 0x00}}));
+
+  sim.faults().silent = true;
+  clock.ClearWaits();
+  EXPECT_FALSE(ControllerAnswers(port, clock, model));
+  EXPECT_LE(clock.TotalWaited(), 1000u);
+  // A controller of another model does not count: its read is not answered.
+  sim::ControllerSim vela(kModelVela, clock);
+  sim::SimSerialPort other(vela, clock);
+  other.SetPortNumber(5);
+  other.OpenPort();
+  EXPECT_FALSE(ControllerAnswers(other, clock, kModelBrio));
+}
+
 }  // namespace
 }  // namespace kova

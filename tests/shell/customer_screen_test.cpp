@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +248,27 @@ TEST_F(CustomerScreenTest, LoadingAFileWithoutCustomerKeysEmptiesTheBoxes) {
   std::string v;
   ASSERT_TRUE(app_.file_store.GetText("1E", v));
   EXPECT_EQ(v, "5");
+}
+
+TEST(Settings, StayWhereTheProgramStartedWhenTheWorkingFolderMoves) {
+  fs::path start = fs::temp_directory_path() / ("kova_start_" + std::to_string(::getpid()));
+  fs::path elsewhere = start / "cliente";
+  fs::create_directories(elsewhere);
+  fs::path before = fs::current_path();
+  fs::current_path(start);
+  VirtualClock clock;
+  sim::ControllerSim sim(kModelVela, clock);
+  sim::SimSerialPort port(sim, clock);
+  AppContext app(port, clock);
+  // A save into the customer's folder moved the working folder.
+  fs::current_path(elsewhere);
+  int n = 4;
+  EXPECT_EQ(app.PortSetting(n, "SET"), 0);
+  fs::current_path(before);
+  EXPECT_TRUE(fs::exists(start / "KOVA.INI"));
+  EXPECT_FALSE(fs::exists(elsewhere / "KOVA.INI"));
+  EXPECT_EQ(app.StoredPort(kModelVela), 4);
+  fs::remove_all(start);
 }
 
 TEST_F(CustomerScreenVelaPlus, PortComesFromTheBrioSettings) {

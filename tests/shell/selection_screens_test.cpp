@@ -115,6 +115,27 @@ TEST(PortScreen, TheEntryTextDecidesThePort) {
   EXPECT_EQ(port.opened, (std::vector<int>{12}));
 }
 
+TEST(PortScreen, ThePortWhereAControllerAnswersIsMarkedAndChosen) {
+  RecordingPort port;
+  std::vector<int> asked;
+  PortScreen screen(
+      port, [](int n) { return n == 1 || n == 3 || n == 4 || n == 6; },
+      [&](int n) {
+        asked.push_back(n);
+        return n == 4 || n == 6;
+      });
+  FakeView view;
+  screen.OnInit(view);
+  EXPECT_EQ(view.controls[IDC_PORT_LIST].entries,
+            (std::vector<std::string>{"COM1", "COM3", "COM4 - controlador encontrado", "COM6"}));
+  EXPECT_EQ(view.controls[IDC_PORT_LIST].selection, 2);
+  // Once one is found the rest are only listed.
+  EXPECT_EQ(asked, (std::vector<int>{1, 3, 4}));
+  screen.OnNext(view);
+  EXPECT_EQ(port.number, 4);
+  EXPECT_EQ(view.ended, (std::vector<int>{kScreenNext}));
+}
+
 TEST(PortScreen, EmptyListGivesPortZero) {
   RecordingPort port;
   PortScreen screen(port, [](int) { return false; });
