@@ -287,11 +287,15 @@ void DataScreen::StageField(const DataField& f, std::string_view part) {
     case FieldKind::kNumber: {
       auto n = FieldNumber(f.control);
       if (!n) return;
+      if (f.clamped) n = Clamp(f, *n);
+      if (f.cut_to_decimals)
+        return StageDecimalText(f.keyword, view().GetText(f.control), f.decimals, f.always_staged);
       StageNumber(f.keyword, *n, f.always_staged);
       return;
     }
     case FieldKind::kWord: {
       auto n = FieldNumber(f.control);
+      if (n && f.clamped) n = Clamp(f, *n);
       if (!n || *n < 0 || *n > 0xFFFF) return;
       long word = static_cast<long>(std::round(*n));
       // The two bytes as they are: the box holds the register pair's value.

@@ -1,0 +1,406 @@
+#include "screens/aux_screens.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "controller/store_access.h"
+#include "resources/aux_lambda_ids.h"
+#include "resources/control_ids.h"
+#include "tests/shell/frame_text.h"
+
+namespace kova {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct AuxBench : ScreenBench {
+  explicit AuxBench(int model, int (*monitor)() = nullptr) : ScreenBench(model) {
+    ScreenLinks links{[] { return true; }, monitor ? std::function<int()>(monitor) : nullptr};
+    if (model == kModelVela) screen = std::make_unique<AuxVelaScreen>(app, links);
+    else screen = std::make_unique<AuxBrioScreen>(app, links);
+  }
+  void Open() {
+    screen->OnInit(view);
+    Forget();
+  }
+  // Types into a box the way the window reports it.
+  void Type(int id, const std::string& text) {
+    view.SetText(id, text);
+    screen->OnTextChange(view, id);
+  }
+  void Enter(int id) {
+    screen->OnFocus(view, id);
+    screen->OnEnter(view);
+  }
+  std::string Text(int id) { return view.GetText(id); }
+  Strings Frames() const { return frame_text::All(*this); }
+  Strings Writes() const { return frame_text::Writes(*this); }
+
+  std::unique_ptr<DataScreen> screen;
+};
+
+// ---- showing -----------------------------------------------------------------
+
+struct ShowCase {
+  int model;
+  std::vector<std::pair<int, int>> registers;
+  int control;
+  std::string shown;
+};
+
+TEST(AuxScreens, ShowRegistersInTheFieldsUnits) {
+  const ShowCase cases[] = {
+      // The period 0x002710 with 1 coil and 4 cylinders is 3000 rpm.
+      {kModelVela, {{0x2B, 1}, {0x2C, 4}, {0x25, 0}, {0x26, 0x27}, {0x27, 0x10}}, IDC_AUX_SPEED, "3000"},
+      // 2 coils double the speed of the same period.
+      {kModelVela, {{0x2B, 2}, {0x2C, 4}, {0x25, 0}, {0x26, 0x27}, {0x27, 0x10}}, IDC_AUX_SPEED, "6000"},
+      // No conversion for 0 coils, or for a period of 0: the box stays empty.
+      {kModelVela, {{0x2B, 0}}, IDC_AUX_SPEED, ""},
+      {kModelVela, {{0x25, 0}, {0x26, 0}, {0x27, 0}}, IDC_AUX_SPEED, ""},
+      {kModelVela, {{0x15, 0x58}, {0x16, 2}, {0x25, 5}}, IDC_AUX_WARMUP_VELA, "600"},
+      {kModelVela, {{0x21, 0x64}}, IDC_AUX_STEPS, "100"},
+      {kModelBrio, {{0x26, 0x0B}, {0x27, 0xB8}}, IDC_AUX_SPEED, "3000"},
+      {kModelBrio, {{0x70, 0xFA}}, IDC_AUX_DELAY, "5.00"},
+      {kModelBrio, {{0x70, 0x19}}, IDC_AUX_DELAY, "0.50"},
+      {kModelVelaPlus, {{0x77, 0x7D}}, IDC_AUX_OVERLAP, "1.25"},
+      {kModelVelaPlus, {{0x15, 0x2C}, {0x16, 1}}, IDC_AUX_WARMUP, "300"},
+  };
+  for (const ShowCase& c : cases) {
+    AuxBench b(c.model);
+    for (auto [addr, value] : c.registers) b.sim.SetRegister(addr, value);
+    ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
+    b.Open();
+    EXPECT_EQ(b.Text(c.control), c.shown) << "model " << c.model << " control " << c.control;
+    EXPECT_TRUE(b.view.messages.empty());
+  }
+}
+
+TEST(AuxScreens, FieldsListsAndSpinsComeFromTheTable) {
+  AuxBench vela(kModelVela), brio(kModelBrio);
+  vela.Open();
+  brio.Open();
+  EXPECT_EQ(vela.view.controls[IDC_AUX_CUTOFF].entries, (Strings{"Desativado", "Ativado"}));
+  EXPECT_EQ(brio.view.controls[IDC_AUX_RELAY].entries, (Strings{"Reset de Memória", "Emulador"}));
+  auto spin = [](AuxBench& b, int id) {
+    const FakeView::Control& c = b.view.controls[id];
+    return std::vector<double>{c.min, c.max, c.step, static_cast<double>(c.decimals)};
+  };
+  EXPECT_EQ(spin(vela, IDC_AUX_WARMUP_VELA_SPIN), (std::vector<double>{0, 600, 1, 0}));
+  EXPECT_EQ(spin(vela, IDC_AUX_SPEED_SPIN), (std::vector<double>{0, 5000, 1, 0}));
+  EXPECT_EQ(spin(vela, IDC_AUX_STEPS_SPIN), (std::vector<double>{1, 100, 1, 0}));
+  EXPECT_EQ(spin(brio, IDC_AUX_WARMUP_SPIN), (std::vector<double>{0, 600, 1, 0}));
+  auto delay = spin(brio, IDC_AUX_DELAY_SPIN);
+  EXPECT_DOUBLE_EQ(delay[1], 5.0);
+  EXPECT_NEAR(delay[2], 0.02, 1e-6);
+  EXPECT_EQ(delay[3], 2);
+  auto overlap = spin(brio, IDC_AUX_OVERLAP_SPIN);
+  EXPECT_DOUBLE_EQ(overlap[1], 2.5);
+  EXPECT_NEAR(overlap[2], 0.01, 1e-6);
+  // Without a loaded file the source selector stays hidden.
+  EXPECT_FALSE(vela.view.controls[IDC_SOURCE].visible);
+}
+
+TEST(AuxScreens, AMissingRegisterStopsTheShowingThere) {
+  AuxBench b(kModelVela);
+  b.Open();
+  b.view.SetText(IDC_AUX_SPEED, "old");
+  b.view.SetText(IDC_AUX_WARMUP_VELA, "old");
+  CKX4DATA partial;  // 25 (the period's high byte) is missing
+  StoreAdd(partial, "20", "1");
+  StoreAdd(partial, "21", "20");
+  StoreAdd(partial, "27", "10");
+  StoreAdd(partial, "26", "27");
+  StoreAdd(partial, "15", "1");
+  StoreAdd(partial, "16", "0");
+  EXPECT_FALSE(b.screen->ShowStore(partial));
+  EXPECT_EQ(b.view.GetSelection(IDC_AUX_CUTOFF), 1);
+  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "32");
+  EXPECT_EQ(b.Text(IDC_AUX_SPEED), "old");
+  EXPECT_EQ(b.Text(IDC_AUX_WARMUP_VELA), "old");
+}
+
+// ---- writing one field with Enter --------------------------------------------
+
+struct EnterCase {
+  int model;
+  int control;
+  std::string typed;  // empty: choose list entry `choice`
+  int choice;
+  Strings writes;     // register writes, in the order they go out
+  std::string read_back;
+};
+
+TEST(AuxScreens, EnterWritesTheFocusedFieldAndReadsItBack) {
+  const EnterCase cases[] = {
+      // 3000 rpm with 1 coil and 4 cylinders is the period 0x002710,
+      // staged 27, 26, 25 and sent high byte first.
+      {kModelVela, IDC_AUX_SPEED, "3000", -1, {"25 00", "26 27", "27 10"}, "09 00"},
+      // Above 5000 the speed is written as 5000 (period 0x001770).
+      {kModelVela, IDC_AUX_SPEED, "9000", -1, {"25 00", "26 17", "27 70"}, "09 00"},
+      {kModelVela, IDC_AUX_STEPS, "150", -1, {"21 64"}, "09 21"},
+      {kModelVela, IDC_AUX_STEPS, "0", -1, {"21 01"}, "09 21"},
+      {kModelVela, IDC_AUX_WARMUP_VELA, "600", -1, {"16 02", "15 58"}, "09 00"},
+      {kModelVela, IDC_AUX_CUTOFF, "", 1, {"20 01"}, "09 20"},
+      {kModelBrio, IDC_AUX_SPEED, "3000", -1, {"00 27 B8", "00 26 0B"}, "00 04 00"},
+      {kModelBrio, IDC_AUX_DELAY, "1.00", -1, {}, "00 04 70"},  // unchanged: 0x32
+      {kModelBrio, IDC_AUX_DELAY, "2,5", -1, {"00 70 7D"}, "00 04 70"},
+      {kModelBrio, IDC_AUX_RELAY, "", 0, {"00 82 00"}, "00 04 82"},
+      // Enter in the overlap writes it like the other fields.
+      {kModelBrio, IDC_AUX_OVERLAP, "1.00", -1, {"00 77 64"}, "00 04 77"},
+      {kModelVelaPlus, IDC_AUX_STEPS, "55", -1, {"00 21 37"}, "00 06 21"},
+      {kModelVelaPlus, IDC_AUX_WARMUP, "300", -1, {"00 16 01", "00 15 2C"}, "00 06 00"},
+  };
+  for (const EnterCase& c : cases) {
+    AuxBench b(c.model);
+    b.Open();
+    if (c.typed.empty()) b.view.SelectEntry(c.control, c.choice);
+    else b.Type(c.control, c.typed);
+    b.Enter(c.control);
+    EXPECT_EQ(b.Writes(), c.writes) << "model " << c.model << " control " << c.control;
+    ASSERT_FALSE(b.Frames().empty());
+    EXPECT_EQ(b.Frames().back(), c.read_back) << "model " << c.model << " control " << c.control;
+    EXPECT_TRUE(b.view.ended.empty());
+    EXPECT_EQ(b.app.changes.Count(), 0);
+  }
+}
+
+TEST(AuxScreens, PacingOfOneEntryPerModelFamily) {
+  AuxBench vela(kModelVela);
+  vela.Open();
+  vela.Type(IDC_AUX_STEPS, "20");
+  vela.Enter(IDC_AUX_STEPS);
+  // Write, 400, one read, three confirmations 400 apart, 500; then the
+  // read-back: 500 before it, 500 after its frame.
+  EXPECT_EQ(vela.clock.Waits(), (std::vector<uint32_t>{400, 400, 400, 400, 500, 500, 500}));
+  EXPECT_EQ(vela.Frames(), (Strings{"21 14", "05 18", "05 18", "05 18", "09 21"}));
+
+  AuxBench brio(kModelBrio);
+  brio.Open();
+  brio.Type(IDC_AUX_STEPS, "20");
+  brio.Enter(IDC_AUX_STEPS);
+  EXPECT_EQ(brio.clock.Waits(), (std::vector<uint32_t>{100, 100, 100, 100, 100, 500, 500, 400}));
+
+  // A silent controller: VELA confirms anyway, BRIO skips the confirmations.
+  AuxBench quiet(kModelBrio);
+  quiet.Open();
+  quiet.sim.faults().silent = true;
+  quiet.Type(IDC_AUX_STEPS, "20");
+  quiet.Enter(IDC_AUX_STEPS);
+  EXPECT_EQ(quiet.Writes(), Strings{"00 21 14"});
+  Strings frames = quiet.Frames();
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), "00 05 18"), 0);
+}
+
+TEST(AuxScreens, WriteButtonStagesEveryFieldInTheScreensOrder) {
+  AuxBench vela(kModelVela);
+  vela.Open();
+  vela.view.SelectEntry(IDC_AUX_CUTOFF, 1);
+  vela.screen->OnCommand(vela.view, IDC_WRITE);
+  // Staged 20, then the period 27, 26, 25, then 15, 16; sent last first.
+  // The steps are unchanged and stay unsent.
+  EXPECT_EQ(vela.Writes(), (Strings{"16 00", "15 78", "25 00", "26 1A", "27 0A", "20 01"}));
+  EXPECT_EQ(vela.Frames().back(), "09 00");
+  EXPECT_TRUE(vela.view.controls[IDC_WRITE].enabled);
+
+  AuxBench brio(kModelVelaPlus);
+  brio.Open();
+  brio.Type(IDC_AUX_OVERLAP, "0.10");
+  brio.view.SelectEntry(IDC_AUX_RELAY, 0);
+  brio.screen->OnCommand(brio.view, IDC_WRITE);
+  EXPECT_EQ(brio.Writes(), (Strings{"00 77 0A", "00 16 00", "00 15 78", "00 27 94", "00 26 11",
+                                    "00 82 00"}));
+  EXPECT_EQ(brio.Frames().back(), "00 06 00");
+}
+
+TEST(AuxScreens, UndefinedSpeedConversionWritesNothing) {
+  AuxBench b(kModelVela);
+  b.sim.SetRegister(0x2B, 7);  // no multiplier for 7 coils
+  ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
+  b.Open();
+  EXPECT_EQ(b.Text(IDC_AUX_SPEED), "");
+  b.Type(IDC_AUX_SPEED, "3000");
+  b.Enter(IDC_AUX_SPEED);
+  EXPECT_TRUE(b.Writes().empty());
+  EXPECT_EQ(b.Frames(), Strings{"09 00"});  // the read-back still runs
+}
+
+TEST(AuxScreens, VelaClampsStepsAndWarmUpToTheirRanges) {
+  AuxBench b(kModelVela);
+  b.Open();
+  b.Type(IDC_AUX_STEPS, "150");
+  b.Type(IDC_AUX_WARMUP_VELA, "9999");
+  b.app.current_key = "21";
+  b.screen->StageFields("21");
+  b.screen->StageFields("15_16");
+  ASSERT_EQ(b.app.changes.Count(), 3);
+  EXPECT_STREQ(b.app.changes.At(0).value, "64");
+  EXPECT_STREQ(b.app.changes.At(1).value, "58");  // 600 = 0x258
+  EXPECT_STREQ(b.app.changes.At(2).value, "2");
+  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "100");
+  EXPECT_EQ(b.Text(IDC_AUX_WARMUP_VELA), "600");
+  b.app.changes.Clear();
+}
+
+// ---- source, file, failures ------------------------------------------------------
+
+TEST(AuxScreens, FileSourceSendsNothing) {
+  for (int model : {kModelVela, kModelBrio}) {
+    AuxBench b(model);
+    b.app.file_loaded = 1;
+    b.app.source = kSourceFile;
+    b.app.file_store = b.app.equipment;
+    StoreAdd(b.app.file_store, "21", "5");
+    b.Open();
+    EXPECT_TRUE(b.view.controls[IDC_SOURCE].visible);
+    EXPECT_EQ(b.view.GetSelection(IDC_SOURCE), kSelectorFile);
+    EXPECT_EQ(b.Text(IDC_AUX_STEPS), "5");
+    b.Type(IDC_AUX_STEPS, "40");
+    b.Enter(IDC_AUX_STEPS);
+    b.screen->OnCommand(b.view, IDC_WRITE);
+    EXPECT_TRUE(b.Frames().empty()) << model;
+    // BRIO's write button shows the file again; VELA's does nothing.
+    EXPECT_EQ(b.Text(IDC_AUX_STEPS), model == kModelVela ? "40" : "5");
+    EXPECT_EQ(b.app.changes.Count(), 0);
+  }
+}
+
+TEST(AuxScreens, ALoadedFileShowsAndTheSelectorSwitchesStores) {
+  AuxBench b(kModelVela);
+  b.Open();
+  std::string path = frame_text::ParameterFile(b, "a.VELA", "CONFIG_VELA",
+                                               frame_text::Registers(b, {{"21", "2A"}, {"15", "3C"}}));
+  b.view.dialog_answers.push_back(path);
+  b.screen->OnCommand(b.view, IDC_LOAD);
+  EXPECT_EQ(b.app.source, kSourceFile);
+  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "42");
+  EXPECT_EQ(b.Text(IDC_AUX_WARMUP_VELA), "60");
+  EXPECT_TRUE(b.view.controls[IDC_SOURCE].visible);
+  b.view.SelectEntry(IDC_SOURCE, kSelectorEquipment);
+  b.screen->OnSelectionChange(b.view, IDC_SOURCE);
+  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "10");
+  EXPECT_TRUE(b.Frames().empty());
+}
+
+TEST(AuxScreens, SilentControllerDuringAWriteEndsWithLinkFailure) {
+  AuxBench b(kModelBrio);
+  b.Open();
+  b.sim.faults().silent = true;
+  b.Type(IDC_AUX_STEPS, "30");
+  b.Enter(IDC_AUX_STEPS);
+  ASSERT_EQ(b.view.messages.size(), 1u);
+  EXPECT_EQ(b.view.messages[0].text, "Erro na leitura dos parâmetros !!!");
+  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenLinkFailure}));
+  EXPECT_TRUE(b.view.controls[IDC_LOAD].enabled);
+}
+
+TEST(AuxScreens, MonitorRefreshesFromTheSourceOrExits) {
+  static int result = 1;
+  AuxBench b(kModelVela, [] { return result; });
+  b.Open();
+  b.view.SetText(IDC_AUX_STEPS, "99");
+  b.screen->OnCommand(b.view, IDC_MONITOR);
+  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "10");
+  EXPECT_TRUE(b.view.ended.empty());
+  result = kScreenExit;
+  b.screen->OnCommand(b.view, IDC_MONITOR);
+  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenExit}));
+}
+
+// ---- BRIO / VELA plus rules ------------------------------------------------------------
+
+TEST(AuxBrioScreen, OpeningReadsTheRelayIntoTheLiveStore) {
+  AuxBench b(kModelBrio);
+  b.sim.SetRegister(0x82, 0);  // changed on the controller since the first read
+  b.screen->OnInit(b.view);
+  EXPECT_EQ(b.Frames(), Strings{"00 04 82"});
+  std::string v;
+  EXPECT_TRUE(b.app.live.GetText("82", v));
+  EXPECT_EQ(v, "0");
+  EXPECT_EQ(b.view.GetSelection(IDC_AUX_RELAY), 0);
+  EXPECT_FALSE(b.view.controls[IDC_AUX_OVERLAP].visible);
+  EXPECT_FALSE(b.view.controls[IDC_AUX_OVERLAP_LABEL].visible);
+  EXPECT_TRUE(b.app.equipment.GetText("82", v));
+  EXPECT_EQ(v, "1");  // the equipment store keeps what the first read found
+}
+
+TEST(AuxBrioScreen, TheRelayShowsOrHidesTheOverlap) {
+  AuxBench b(kModelVelaPlus);
+  b.Open();
+  EXPECT_TRUE(b.view.controls[IDC_AUX_OVERLAP].visible);
+  b.view.SelectEntry(IDC_AUX_RELAY, 0);
+  b.screen->OnSelectionChange(b.view, IDC_AUX_RELAY);
+  for (int id : {IDC_AUX_OVERLAP, IDC_AUX_OVERLAP_SPIN, IDC_AUX_OVERLAP_LABEL, IDC_AUX_OVERLAP_UNIT})
+    EXPECT_FALSE(b.view.controls[id].visible) << id;
+  // Typing into the list is refused; its default, the emulator, comes back.
+  b.screen->OnFocus(b.view, IDC_AUX_RELAY);
+  b.Type(IDC_AUX_RELAY, "x");
+  ASSERT_EQ(b.view.messages.size(), 1u);
+  EXPECT_EQ(b.view.messages[0].caption, "Atenção");
+  EXPECT_EQ(b.view.GetSelection(IDC_AUX_RELAY), 1);
+  EXPECT_TRUE(b.view.controls[IDC_AUX_OVERLAP].visible);
+}
+
+struct LimitCase {
+  int control;
+  std::string typed;
+  std::string caption;  // empty: no message
+  std::string after;
+};
+
+TEST(AuxBrioScreen, NumbersBeyondTheirRangeAreReplacedWhileTyping) {
+  const LimitCase cases[] = {
+      {IDC_AUX_SPEED, "6000", "Atenção - Valor máximo assumido", "5000"},
+      {IDC_AUX_SPEED, "2500", "", "2500"},
+      {IDC_AUX_STEPS, "0", "Atenção - Valor mínimo assumido", "1"},
+      {IDC_AUX_STEPS, "101", "Atenção - Valor máximo assumido", "100"},
+      {IDC_AUX_WARMUP, "", "Atenção - Valor mínimo assumido", "0"},
+      {IDC_AUX_WARMUP, "601", "Atenção - Valor máximo assumido", "600"},
+      {IDC_AUX_DELAY, "5.00", "", "5.00"},
+      {IDC_AUX_DELAY, "5.5", "Atenção - Valor máximo assumido", "5.00"},
+      {IDC_AUX_OVERLAP, "2.6", "Atenção - Valor máximo assumido", "2.50"},
+      {IDC_AUX_OVERLAP, "-1", "Atenção - Valor mínimo assumido", "0.00"},
+  };
+  for (const LimitCase& c : cases) {
+    AuxBench b(kModelBrio);
+    b.Open();
+    EXPECT_TRUE(b.view.messages.empty());  // showing the store checks nothing
+    b.Type(c.control, c.typed);
+    if (c.caption.empty()) {
+      EXPECT_TRUE(b.view.messages.empty()) << c.typed;
+    } else {
+      ASSERT_EQ(b.view.messages.size(), 1u) << c.typed;
+      EXPECT_EQ(b.view.messages[0].caption, c.caption);
+    }
+    EXPECT_EQ(b.Text(c.control), c.after) << c.control << " " << c.typed;
+  }
+}
+
+TEST(AuxBrioScreen, DelayIsNormalisedOnLeavingAndBeforeEnterWrites) {
+  AuxBench b(kModelBrio);
+  b.Open();
+  const std::pair<std::string, std::string> cases[] = {
+      {"1,5", "1.50"}, {"-1", "0.00"}, {"7", "5.00"}, {".", "0.00"}, {"0.3", "0.30"}};
+  for (const auto& [typed, normal] : cases) {
+    b.view.SetText(IDC_AUX_DELAY, typed);
+    b.screen->OnFieldLeft(b.view, IDC_AUX_DELAY);
+    EXPECT_EQ(b.Text(IDC_AUX_DELAY), normal) << typed;
+  }
+  b.view.SetText(IDC_AUX_DELAY, "0,4");
+  b.Enter(IDC_AUX_DELAY);
+  EXPECT_EQ(b.Writes(), Strings{"00 70 14"});
+}
+
+TEST(AuxVelaScreen, OnlyDigitsAndEditingKeysReachTheFields) {
+  AuxBench vela(kModelVela), brio(kModelBrio);
+  for (int key : {kKey0, kKey9, kKeyPad0, kKeyBack, kKeyPeriod, kKeyLeft, kKeyDelete, kKeyTab,
+                  kKeyReturn})
+    EXPECT_FALSE(vela.screen->OnKey(vela.view, key)) << key;
+  for (int key : {0x41 /* A */, 0x5A /* Z */, 0xBD /* minus */, 0x20 /* space */})
+    EXPECT_TRUE(vela.screen->OnKey(vela.view, key)) << key;
+  EXPECT_FALSE(brio.screen->OnKey(brio.view, 'A'));
+}
+
+}  // namespace
+}  // namespace kova
