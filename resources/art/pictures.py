@@ -392,6 +392,16 @@ def buttons(ids, layout):
     d.circle(12, 13.5, 2.2, 0xD62F26)
     d.text(24, 13.5, 'CALIBRAR', 11, NAVY_DARK, font='bold', anchor='lm')
     out.append(('btn_calibrate.bmp', ids['IDB_BTN_CALIBRATE'], _masked(d)))
+
+    d = _button(32, 32)   # record: a red dot on a dark disc
+    _disc(d, 16, 16, 14, 0x56606C, 0x232B35)
+    d.circle(16, 16, 7, 0xE0342B)
+    out.append(('btn_record.bmp', ids['IDB_BTN_RECORD'], _masked(d)))
+
+    d = _button(32, 32)   # recording: a stop square on a red disc
+    _disc(d, 16, 16, 14, 0xF0625A, 0xA8231C)
+    d.fill(round_rect_path(10.5, 10.5, 21.5, 21.5, 1.5), s)
+    out.append(('btn_record_stop.bmp', ids['IDB_BTN_RECORD_STOP'], _masked(d)))
     return out
 
 

@@ -22,6 +22,8 @@
 #define IDB_BTN_LANG_PT 610    // 47 x 31, chosen
 #define IDB_BTN_LANG_EN 611    // 47 x 31, chosen
 #define IDB_BTN_LANG_ES 612    // 47 x 31, chosen
+#define IDB_BTN_RECORD 613      // 32 x 32, monitor panel: start recording; chosen
+#define IDB_BTN_RECORD_STOP 614 // 32 x 32, monitor panel: recording, click to stop; chosen
 
 // Screen backgrounds, tiled by the screen base.
 #define IDB_BG_SELECTION 600         // 487 x 190, language, model and port screens; chosen

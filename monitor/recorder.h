@@ -1,0 +1,77 @@
+// Recording of what the monitor panel shows, for looking at a road test
+// afterwards: one CSV line per tick with an answer, in the form Excel opens
+// directly on a Brazilian Windows (";" between fields, decimal comma,
+// Windows-1252, CRLF). Lines are kept in memory and written at least every
+// second, so a crash loses at most that; a write that fails ends the
+// recording and leaves the file with what was written before.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kova {
+
+// A wall-clock time of day with its date.
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// Where the lines go: a file created anew (replacing one of the same name).
+class RecordFile {
+ public:
+  virtual ~RecordFile() = default;
+  virtual bool Create(const std::string& path) = 0;
+  // False when not all bytes were written (a full disk).
+  virtual bool Write(std::string_view bytes) = 0;
+  virtual void Close() = 0;
+};
+// The file of this platform (store/platform_file.h).
+std::unique_ptr<RecordFile> MakePlatformRecordFile();
+
+struct RecordSample {
+  int rpm = 0;
+  double tps = 0;       // volts
+  double lambda = 0;    // volts
+  int steps = 0;
+  const char* scale = "";  // "verde", "vermelha", "oculta"
+  std::string mark;        // calibration events; usually empty
+};
+
+class Recorder {
+ public:
+  static constexpr uint32_t kFlushMs = 1000;
+
+  explicit Recorder(std::unique_ptr<RecordFile> file) : file_(std::move(file)) {}
+  // "monitor-AAAAMMDD-HHMMSS.csv"
+  static std::string FileName(const LocalTime& t);
+  static std::string Header();
+  // One line, without its CRLF.
+  static std::string Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s);
+
+  // Creates the file in the folder (made when missing) and writes the
+  // header. False when the file cannot be created; error() tells why.
+  bool Start(const std::string& folder, const LocalTime& now, uint32_t now_ms);
+  // Adds a line; written out when a second has passed since the last
+  // write. False when writing failed: the recording has stopped.
+  bool Append(uint32_t now_ms, const LocalTime& t, const RecordSample& s);
+  // Writes what is pending and closes; false when that last write failed.
+  bool Stop();
+
+  bool active() const { return active_; }
+  const std::string& path() const { return path_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  bool WritePending(uint32_t now_ms);
+
+  std::unique_ptr<RecordFile> file_;
+  bool active_ = false;
+  std::string path_;
+  std::string pending_;
+  std::string error_;
+  uint32_t start_ms_ = 0;
+  uint32_t written_ms_ = 0;
+};
+
+}  // namespace kova
