@@ -1,7 +1,7 @@
 /* Dialog and control identifiers of the auxiliary-functions and lambda
    screens. The numbers of the fields, lists and spins the controller's
    documentation names are kept; labels, units and the live-display cells
-   are ours (1600-1699). Plain #defines so windres reads them. */
+   are ours (1600-1799). Plain #defines so windres reads them. */
 #ifndef KOVA_AUX_LAMBDA_IDS_H
 #define KOVA_AUX_LAMBDA_IDS_H
 
@@ -54,8 +54,14 @@
 /* The speed-band fields the BRIO template holds and never shows. */
 #define IDC_LAMBDA_BAND_FIRST 1634
 #define IDC_LAMBDA_BAND_LAST 1645
-/* The live display: engine-speed cells, injection-time cells, arc dots. */
-#define IDC_LAMBDA_LIVE_FIRST 1650
-#define IDC_LAMBDA_LIVE_LAST 1699
+/* The live display, glyph controls in runs: engine-speed position p
+   (0 = thousands) digit d is IDC_LAMBDA_SPEED_FIRST + 10 * p + d;
+   injection-time cell c (0 tens, 1 units, 2 tenths) digit d is
+   IDC_LAMBDA_INJ_FIRST + 10 * c + d; arc dot i is IDC_LAMBDA_ARC_FIRST + i. */
+#define IDC_LAMBDA_SPEED_FIRST 1700
+#define IDC_LAMBDA_INJ_FIRST 1740
+#define IDC_LAMBDA_ARC_FIRST 1770
+#define IDC_LAMBDA_LIVE_LAST 1797
+#define IDC_LAMBDA_INJ_POINT 1798
 
 #endif

@@ -241,9 +241,10 @@ std::optional<DataScreen::ShownRange> DataScreen::RangeOf(const DataField& f) co
   const ParameterDescriptor* d = Row(f.keyword);
   if (!d || !d->IsNumeric()) return std::nullopt;
   double min = d->Min(), max = d->Max();
-  // A number box shows the register times the scale; a word or a screen's
-  // own field shows the registers' value as it is.
-  if (f.kind == FieldKind::kNumber && d->scale != 0.0) min *= d->scale, max *= d->scale;
+  // A number box, and any field with decimals, shows the register times the
+  // scale; a word or a screen's own whole number shows the registers' value.
+  if ((f.kind == FieldKind::kNumber || f.decimals > 0) && d->scale != 0.0)
+    min *= d->scale, max *= d->scale;
   const double unit = Power10(f.decimals);
   return ShownRange{std::round(min * unit) / unit, std::round(max * unit) / unit};
 }
@@ -444,8 +445,8 @@ bool DataScreen::EnterWrites(std::string_view key) const {
 void DataScreen::OnEnter(View& view) {
   view_ = &view;
   CommitEdits();
-  const std::string key = app_.current_key;
-  if (app_.source == kSourceFile || !EnterWrites(key)) return;
+  if (app_.source == kSourceFile || !EnterWrites(app_.current_key)) return;
+  const std::string key = EnterSelector(app_.current_key);
   if (!RangesAllow(key)) return;
   BeforeWrite();
   if (!Write(key, rules_.write_one)) return;

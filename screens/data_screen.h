@@ -184,6 +184,9 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   // Whether Enter writes the current key here; the screen may add its own
   // keys (default: the fields whose enter_writes is set).
   virtual bool EnterWrites(std::string_view key) const;
+  // What Enter writes for the current key (default: the key itself; a
+  // field that is part of a group may write the whole group).
+  virtual std::string EnterSelector(std::string_view key) const { return std::string(key); }
 
   // Shared steps a screen's rules use.
   // Every handler a screen adds starts by binding the view it was given.

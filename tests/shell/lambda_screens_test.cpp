@@ -1,0 +1,394 @@
+#include "screens/lambda_screens.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "controller/store_access.h"
+#include "resources/art/resource_ids.h"
+#include "resources/aux_lambda_ids.h"
+#include "resources/control_ids.h"
+#include "tests/shell/frame_text.h"
+
+namespace kova {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct LambdaBench : ScreenBench {
+  explicit LambdaBench(int model, std::function<int()> monitor = nullptr) : ScreenBench(model) {
+    ScreenLinks links{[] { return true; }, std::move(monitor)};
+    if (model == kModelVela) screen = std::make_unique<LambdaVelaScreen>(app, links);
+    else screen = std::make_unique<LambdaBrioScreen>(app, links);
+  }
+  void Open() {
+    screen->OnInit(view);
+    Forget();
+  }
+  void Type(int id, const std::string& text) {
+    view.SetText(id, text);
+    screen->OnTextChange(view, id);
+  }
+  void Choose(int list, int entry) {
+    screen->OnFocus(view, list);
+    view.SelectEntry(list, entry);
+    screen->OnSelectionChange(view, list);
+  }
+  void Enter(int id) {
+    screen->OnFocus(view, id);
+    screen->OnEnter(view);
+  }
+  LambdaBrioScreen& brio() { return static_cast<LambdaBrioScreen&>(*screen); }
+  std::string Text(int id) { return view.GetText(id); }
+  bool Visible(int id) { return view.controls[id].visible; }
+  bool Enabled(int id) { return view.controls[id].enabled; }
+  Strings Frames() const { return frame_text::All(*this); }
+  Strings Writes() const { return frame_text::Writes(*this); }
+  int Count(const std::string& frame) const {
+    Strings f = Frames();
+    return static_cast<int>(std::count(f.begin(), f.end(), frame));
+  }
+
+  std::unique_ptr<DataScreen> screen;
+};
+
+// ---- showing -------------------------------------------------------------------
+
+struct ShowCase {
+  int model;
+  std::vector<std::pair<int, int>> registers;
+  int type;
+  bool times_visible, times_enabled;
+  std::string on;
+};
+
+TEST(LambdaScreens, TheStoreChoosesTheSignalTypeAndItsLayout) {
+  const ShowCase cases[] = {
+      {kModelVela, {}, kTypeStandard, true, false, "0.36"},
+      {kModelVela, {{0x1E, 0x32}}, kTypeSpecific, true, true, "0.50"},
+      {kModelVela, {{0x1F, 0x00}}, kTypeSpecific, true, true, "0.36"},
+      {kModelVela, {{0x60, 1}}, kTypeOpen, false, false, "0.36"},
+      {kModelBrio, {}, kTypeStandard, true, false, "0.36"},
+      {kModelBrio, {{0x1E, 0xFF}}, kTypeSpecific, true, true, "2.55"},
+      {kModelVelaPlus, {{0x60, 1}}, kTypeOpen, false, false, "0.36"},
+      {kModelVelaPlus, {{0x78, 1}}, kTypeReal, false, false, "0.36"},
+      {kModelBrio, {{0x78, 2}, {0x60, 1}}, kTypeReal, false, false, "0.36"},
+  };
+  for (const ShowCase& c : cases) {
+    LambdaBench b(c.model);
+    for (auto [a, v] : c.registers) b.sim.SetRegister(a, v);
+    ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
+    b.Open();
+    SCOPED_TRACE(testing::Message() << "model " << c.model << " type " << c.type);
+    EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_TYPE), c.type);
+    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), c.on);
+    for (int id : {IDC_LAMBDA_ON, IDC_LAMBDA_OFF, IDC_LAMBDA_ON_RANGE, IDC_LAMBDA_OFF_LABEL}) {
+      EXPECT_EQ(b.Visible(id), c.times_visible) << id;
+      EXPECT_EQ(b.Enabled(id), c.times_enabled) << id;
+    }
+    if (c.model != kModelVela) {
+      const bool real = c.type == kTypeReal;
+      EXPECT_EQ(b.Visible(IDC_LAMBDA_MODE), real);
+      EXPECT_EQ(b.brio().background(), real ? IDB_BG_LAMBDA_REAL : IDB_BG_DATA_BRIO);
+      EXPECT_EQ(b.brio().live(), real);
+    }
+  }
+}
+
+TEST(LambdaScreens, ListsAndSpinsOfBothScreens) {
+  LambdaBench vela(kModelVela), brio(kModelBrio);
+  vela.Open();
+  brio.Open();
+  EXPECT_EQ(vela.view.controls[IDC_LAMBDA_TYPE].entries, (Strings{"Padrão", "Específico", "Aberto"}));
+  EXPECT_EQ(brio.view.controls[IDC_LAMBDA_TYPE].entries,
+            (Strings{"Padrão", "Especifico", "Aberto", "Real"}));
+  EXPECT_EQ(brio.view.controls[IDC_LAMBDA_MODE].entries, (Strings{"Automático", "Manual"}));
+  const FakeView::Control& on = vela.view.controls[IDC_LAMBDA_ON_SPIN];
+  EXPECT_DOUBLE_EQ(on.max, 2.55);
+  EXPECT_NEAR(on.step, 0.01, 1e-6);
+  EXPECT_EQ(on.decimals, 2);
+  const FakeView::Control& injection = brio.view.controls[IDC_LAMBDA_INJECTION_SPIN];
+  EXPECT_DOUBLE_EQ(injection.min, 0.0);
+  EXPECT_DOUBLE_EQ(injection.max, 25.5);
+  EXPECT_NEAR(injection.step, 0.1, 1e-6);
+  EXPECT_EQ(injection.decimals, 1);
+  for (int id = IDC_LAMBDA_BAND_FIRST; id <= IDC_LAMBDA_BAND_LAST; ++id)
+    EXPECT_FALSE(brio.Visible(id));
+}
+
+TEST(LambdaBrioScreen, RealShowsTheModeAndTheStandardInjectionTime) {
+  LambdaBench b(kModelVelaPlus);
+  b.sim.SetRegister(0x78, 2);
+  b.sim.SetRegister(0x79, 0x7B);
+  ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
+  b.Open();
+  EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_MODE), kModeManual);
+  EXPECT_EQ(b.Text(IDC_LAMBDA_INJECTION), "12.3");
+  EXPECT_TRUE(b.Visible(IDC_LAMBDA_INJECTION));
+  b.Choose(IDC_LAMBDA_MODE, kModeAutomatic);
+  for (int id : {IDC_LAMBDA_INJECTION, IDC_LAMBDA_INJECTION_SPIN, IDC_LAMBDA_INJECTION_LABEL,
+                 IDC_LAMBDA_INJECTION_UNIT})
+    EXPECT_FALSE(b.Visible(id)) << id;
+  EXPECT_TRUE(b.Frames().empty());  // choosing a mode writes nothing
+}
+
+// ---- writing ----------------------------------------------------------------------
+
+struct WriteCase {
+  int model;
+  std::vector<std::pair<int, int>> chosen;  // list, entry, in order
+  std::vector<std::pair<int, std::string>> typed;
+  int enter_in;  // 0: the write button
+  Strings writes;
+  std::string read_back;
+};
+
+TEST(LambdaScreens, EnterAndTheWriteButtonStageAndSend) {
+  const WriteCase cases[] = {
+      // A time in seconds becomes hundredths on both screens.
+      {kModelVela, {{IDC_LAMBDA_TYPE, kTypeSpecific}}, {{IDC_LAMBDA_ON, "1.5"}}, IDC_LAMBDA_ON,
+       {"1E 96"}, "09 1E"},
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeSpecific}}, {{IDC_LAMBDA_ON, "1.5"}}, IDC_LAMBDA_ON,
+       {"00 1E 96"}, "00 04 1E"},
+      // Digits past the hundredths are cut; the register holds at most 255.
+      {kModelVela, {{IDC_LAMBDA_TYPE, kTypeSpecific}}, {{IDC_LAMBDA_OFF, "1.239"}}, IDC_LAMBDA_OFF,
+       {"1F 7B"}, "09 1F"},
+      {kModelVela, {{IDC_LAMBDA_TYPE, kTypeSpecific}}, {{IDC_LAMBDA_OFF, "3"}}, IDC_LAMBDA_OFF,
+       {"1F FF"}, "09 1F"},
+      // The signal type goes with its times, read back whole; 60 always.
+      {kModelVela, {{IDC_LAMBDA_TYPE, kTypeOpen}}, {}, IDC_LAMBDA_TYPE,
+       {"1F 00", "1E 00", "60 01"}, "09 00"},
+      {kModelVela, {}, {}, IDC_LAMBDA_TYPE, {"60 00"}, "09 00"},
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeOpen}}, {}, IDC_LAMBDA_TYPE, {"00 78 00", "00 60 01"},
+       "00 04 00"},
+      // "Real" with "Manual": 78 = 2 is staged first, so 60 goes out first.
+      {kModelVelaPlus, {{IDC_LAMBDA_TYPE, kTypeReal}, {IDC_LAMBDA_MODE, kModeManual}}, {},
+       IDC_LAMBDA_MODE, {"00 60 00", "00 78 02"}, "00 06 00"},
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeReal}}, {}, IDC_LAMBDA_TYPE, {"00 60 00", "00 78 01"},
+       "00 04 00"},
+      // The standard injection time in ms becomes tenths.
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeReal}, {IDC_LAMBDA_MODE, kModeManual}},
+       {{IDC_LAMBDA_INJECTION, "12"}}, IDC_LAMBDA_INJECTION, {"00 79 78"}, "00 04 79"},
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeReal}, {IDC_LAMBDA_MODE, kModeManual}},
+       {{IDC_LAMBDA_INJECTION, "1,26"}}, IDC_LAMBDA_INJECTION, {"00 79 0C"}, "00 04 79"},
+      // The write button: times and 79 only when changed, the type always.
+      {kModelVela, {}, {}, 0, {"60 00"}, "09 00"},
+      {kModelBrio, {{IDC_LAMBDA_TYPE, kTypeSpecific}}, {{IDC_LAMBDA_OFF, "0.4"}}, 0,
+       {"00 78 00", "00 60 00", "00 1F 28", "00 1E 00"}, "00 04 00"},
+      {kModelVelaPlus, {{IDC_LAMBDA_TYPE, kTypeReal}, {IDC_LAMBDA_MODE, kModeManual}},
+       {{IDC_LAMBDA_INJECTION, "2.5"}}, 0, {"00 79 19", "00 60 00", "00 78 02"}, "00 06 00"},
+  };
+  for (const WriteCase& c : cases) {
+    LambdaBench b(c.model);
+    b.Open();
+    for (auto [list, entry] : c.chosen) b.Choose(list, entry);
+    for (const auto& [id, text] : c.typed) b.Type(id, text);
+    b.Forget();
+    if (c.enter_in) b.Enter(c.enter_in);
+    else b.screen->OnCommand(b.view, IDC_WRITE);
+    SCOPED_TRACE(testing::Message() << "model " << c.model << " enter in " << c.enter_in);
+    EXPECT_EQ(b.Writes(), c.writes);
+    Strings frames = b.Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_NE(std::find(frames.begin(), frames.end(), c.read_back), frames.end());
+    EXPECT_TRUE(b.view.ended.empty());
+    EXPECT_TRUE(b.Enabled(IDC_RETURN));
+  }
+}
+
+TEST(LambdaScreens, PacingOfAWriteHasNoPauseBetweenEntries) {
+  LambdaBench b(kModelVela);
+  b.Open();
+  b.Choose(IDC_LAMBDA_TYPE, kTypeOpen);
+  b.Enter(IDC_LAMBDA_TYPE);
+  // Per entry: write, 400, read, 400, three confirmations 400 apart; then
+  // 500 and the read of everything, 400.
+  std::vector<uint32_t> entry = {400, 400, 400, 400, 400};
+  std::vector<uint32_t> expected;
+  for (int i = 0; i < 3; ++i) expected.insert(expected.end(), entry.begin(), entry.end());
+  expected.push_back(500);
+  expected.push_back(400);
+  EXPECT_EQ(b.clock.Waits(), expected);
+}
+
+TEST(LambdaScreens, ChoosingATypeSetsItsTimesButWritesNothing) {
+  for (int model : {kModelVela, kModelBrio}) {
+    LambdaBench b(model);
+    b.Open();
+    b.Choose(IDC_LAMBDA_TYPE, kTypeOpen);
+    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), "0.00");
+    EXPECT_FALSE(b.Visible(IDC_LAMBDA_OFF_UNIT));
+    b.Choose(IDC_LAMBDA_TYPE, kTypeStandard);
+    EXPECT_EQ(b.Text(IDC_LAMBDA_OFF), "0.36");
+    EXPECT_FALSE(b.Enabled(IDC_LAMBDA_ON));
+    b.Choose(IDC_LAMBDA_TYPE, kTypeSpecific);
+    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), "0.00");
+    EXPECT_TRUE(b.Enabled(IDC_LAMBDA_ON));
+    EXPECT_TRUE(b.Writes().empty());
+    EXPECT_EQ(b.app.current_key, "60_78");
+  }
+}
+
+TEST(LambdaScreens, FileSourceSendsNothing) {
+  for (int model : {kModelVela, kModelVelaPlus}) {
+    LambdaBench b(model);
+    b.app.file_loaded = 1;
+    b.app.source = kSourceFile;
+    b.app.file_store = b.app.equipment;
+    StoreAdd(b.app.file_store, "1E", "50");
+    b.Open();
+    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), "0.80");
+    EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_TYPE), kTypeSpecific);
+    b.Type(IDC_LAMBDA_ON, "1.00");
+    b.Enter(IDC_LAMBDA_ON);
+    b.Enter(IDC_LAMBDA_TYPE);
+    b.screen->OnCommand(b.view, IDC_WRITE);
+    EXPECT_TRUE(b.Writes().empty()) << model;
+    EXPECT_EQ(b.Count(model == kModelVela ? "09 00" : "00 06 00"), 0);
+    // BRIO's write button shows the file again; VELA's does nothing.
+    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), model == kModelVela ? "1.00" : "0.80");
+  }
+}
+
+TEST(LambdaScreens, SilentControllerDuringAWriteEndsWithLinkFailure) {
+  LambdaBench b(kModelVela);
+  b.Open();
+  b.sim.faults().silent = true;
+  b.screen->OnCommand(b.view, IDC_WRITE);
+  ASSERT_EQ(b.view.messages.size(), 1u);
+  EXPECT_EQ(b.view.messages[0].text, "Erro na leitura dos parâmetros !!!");
+  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenLinkFailure}));
+  EXPECT_TRUE(b.Enabled(IDC_EXIT));
+}
+
+// ---- BRIO limits -------------------------------------------------------------------
+
+TEST(LambdaBrioScreen, LimitsOfTheTimesAndOfTheInjectionTime) {
+  LambdaBench b(kModelBrio);
+  b.Open();
+  const std::pair<std::string, std::string> left[] = {
+      {"3", "2.55"}, {"-1", "0.00"}, {"1.2", "1.2"}, {"2.55", "2.55"}};
+  for (const auto& [typed, after] : left) {
+    b.view.SetText(IDC_LAMBDA_OFF, typed);
+    b.screen->OnFieldLeft(b.view, IDC_LAMBDA_OFF);
+    EXPECT_EQ(b.Text(IDC_LAMBDA_OFF), after) << typed;
+  }
+  EXPECT_TRUE(b.view.messages.empty());
+
+  b.Type(IDC_LAMBDA_INJECTION, "");
+  ASSERT_EQ(b.view.messages.size(), 1u);
+  EXPECT_EQ(b.view.messages[0].text, "Valor abaixo do limite inferior.");
+  EXPECT_EQ(b.view.messages[0].caption, "Atenção - Valor mínimo assumido");
+  EXPECT_EQ(b.Text(IDC_LAMBDA_INJECTION), "0.0");
+  b.Type(IDC_LAMBDA_INJECTION, "30");
+  ASSERT_EQ(b.view.messages.size(), 2u);
+  EXPECT_EQ(b.view.messages[1].caption, "Atenção - Valor máximo assumido");
+  EXPECT_EQ(b.Text(IDC_LAMBDA_INJECTION), "25.5");
+  b.Type(IDC_LAMBDA_INJECTION, "25.5");
+  EXPECT_EQ(b.view.messages.size(), 2u);
+}
+
+// ---- BRIO: opening sample and live display -----------------------------------------
+
+TEST(LambdaBrioScreen, OpeningSamplesTheEngineFirst) {
+  LambdaBench b(kModelBrio);
+  b.sim.SetLiveValue(0x28, 0xDC);
+  b.screen->OnInit(b.view);
+  EXPECT_EQ(b.Frames(), (Strings{"00 08 00", "00 07 00", "00 07 00", "00 07 00", "00 04 79",
+                                 "00 07 00", "00 07 00", "00 07 00"}));
+  EXPECT_EQ(b.clock.Waits(), (std::vector<uint32_t>{300, 5, 5, 300, 5, 5}));
+  EXPECT_EQ(b.Stored(b.app.equipment, "28"), "DC");  // live values land in the equipment store
+  EXPECT_FALSE(b.brio().live());
+}
+
+TEST(LambdaBrioScreen, LiveDisplayShowsSpeedArcAndInjectionTime) {
+  LambdaBench b(kModelVelaPlus);
+  b.Open();
+  b.Choose(IDC_LAMBDA_TYPE, kTypeReal);
+  EXPECT_EQ(b.Frames().back(), "00 08 00");
+  EXPECT_EQ(b.view.timers[kLiveTimer], kLivePeriodMs);
+  EXPECT_EQ(b.brio().background(), IDB_BG_LAMBDA_REAL);
+  // Reset: 0000 and 00.0.
+  for (int p = 0; p < 4; ++p) EXPECT_TRUE(b.Visible(IDC_LAMBDA_SPEED_FIRST + 10 * p)) << p;
+  EXPECT_TRUE(b.Visible(IDC_LAMBDA_INJ_FIRST + 20));
+
+  b.sim.SetLiveValue(0x28, 0xC4);  // 2500 rpm
+  b.sim.SetLiveValue(0x29, 0x09);
+  b.sim.SetLiveValue(0x81, 0x35);  // 5.3 ms
+  b.clock.Advance(300);
+  b.screen->OnTimer(b.view, kLiveTimer);
+  EXPECT_EQ(b.Stored(b.app.live, "81"), "35");
+  const int speed[4] = {2, 5, 0, 0};
+  for (int p = 0; p < 4; ++p)
+    for (int d = 0; d < 10; ++d)
+      EXPECT_EQ(b.Visible(IDC_LAMBDA_SPEED_FIRST + 10 * p + d), d == speed[p]) << p << " " << d;
+  const int injection[3] = {0, 5, 3};
+  for (int c = 0; c < 3; ++c)
+    for (int d = 0; d < 10; ++d)
+      EXPECT_EQ(b.Visible(IDC_LAMBDA_INJ_FIRST + 10 * c + d), d == injection[c]) << c << " " << d;
+  for (int i = 0; i < 28; ++i) EXPECT_EQ(b.Visible(IDC_LAMBDA_ARC_FIRST + i), i < 10) << i;
+
+  // A tick without data leaves the display as it is.
+  b.sim.faults().silent = true;
+  b.clock.Advance(300);
+  b.screen->OnTimer(b.view, kLiveTimer);
+  EXPECT_TRUE(b.Visible(IDC_LAMBDA_SPEED_FIRST + 2));
+}
+
+TEST(LambdaBrioScreen, LeavingRealStopsTheDisplayAfterThePauses) {
+  LambdaBench b(kModelBrio);
+  b.Open();
+  b.Choose(IDC_LAMBDA_TYPE, kTypeReal);
+  b.Forget();
+  b.Choose(IDC_LAMBDA_TYPE, kTypeOpen);
+  EXPECT_EQ(b.Frames(), (Strings{"00 07 00", "00 07 00", "00 07 00"}));
+  EXPECT_EQ(b.clock.Waits(), (std::vector<uint32_t>{10, 10, 800, 500}));
+  EXPECT_EQ(b.view.timers.count(kLiveTimer), 0u);
+  EXPECT_EQ(b.brio().background(), IDB_BG_DATA_BRIO);
+  for (int id = IDC_LAMBDA_SPEED_FIRST; id <= IDC_LAMBDA_LIVE_LAST; ++id) EXPECT_FALSE(b.Visible(id));
+  EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_MODE), kModeAutomatic);
+}
+
+TEST(LambdaBrioScreen, WritesAndTheMonitorStopAndRestartTheStream) {
+  int monitor_runs = 0;
+  LambdaBench b(kModelBrio, [&] { return ++monitor_runs, kScreenNext; });
+  b.sim.SetRegister(0x78, 1);
+  ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
+  b.Open();
+  ASSERT_TRUE(b.brio().live());
+  b.Enter(IDC_LAMBDA_TYPE);
+  Strings f = b.Frames();
+  auto first_write = std::find(f.begin(), f.end(), "00 60 00");
+  ASSERT_NE(first_write, f.end());
+  ASSERT_NE(first_write, f.begin());
+  EXPECT_EQ(*(first_write - 1), "00 07 00");  // the stream stops before the first write
+  EXPECT_EQ(f.back(), "00 08 00");            // restarted after the read-back
+  EXPECT_EQ(b.view.timers[kLiveTimer], kLivePeriodMs);
+
+  b.Forget();
+  b.screen->OnCommand(b.view, IDC_MONITOR);
+  EXPECT_EQ(monitor_runs, 1);
+  EXPECT_EQ(b.Frames(), (Strings{"00 07 00", "00 07 00", "00 07 00", "00 07 00", "00 07 00",
+                                 "00 07 00", "00 08 00"}));
+  EXPECT_EQ(b.clock.Waits().back(), 250u);
+  EXPECT_TRUE(b.brio().live());
+
+  b.Forget();
+  b.screen->OnNext(b.view);
+  EXPECT_EQ(b.Count("00 07 00"), 3);
+  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenNext}));
+  EXPECT_EQ(b.view.timers.count(kLiveTimer), 0u);
+}
+
+TEST(LambdaBrioScreen, InjectionDigitsOfATenthsText) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"0.0", "000"}, {"5.3", "053"}, {"12.5", "125"}, {"25.5", "255"}, {"", "000"}};
+  for (const auto& [text, digits] : cases) {
+    auto d = InjectionDigits(text);
+    EXPECT_EQ(std::string(d.begin(), d.end()), digits) << text;
+  }
+}
+
+}  // namespace
+}  // namespace kova
