@@ -250,6 +250,16 @@ bool WizardWindow::Keyboard(const MSG& msg) {
     on_click(msg.wParam == VK_RETURN ? WizardButton::kNext : WizardButton::kCancel);
     return true;
   }
+  // Tab moves between the page's controls here: the read-only text boxes
+  // of the description and the terms would otherwise keep it.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+    HWND focus = GetFocus();
+    if (focus && focus != hwnd_ && !IsChild(hwnd_, focus)) return false;
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    HWND next = GetNextDlgTabItem(hwnd_, focus == hwnd_ ? nullptr : focus, back);
+    if (next) SetFocus(next);
+    return true;
+  }
   // Alt + the underlined letter (bit 29: the Alt key is down).
   if (msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29))) {
     const WizardButton which[3] = {WizardButton::kBack, WizardButton::kNext, WizardButton::kCancel};

@@ -347,7 +347,8 @@ class InstallerEndToEnd : public ::testing::Test {
   }
 
   void SetUp() override {
-    for (const wchar_t* d : {L"C:\\Kova Quieto", L"C:\\Oficina E2E", L"C:\\Kova Nada", L"C:\\Kova Danificado"})
+    for (const wchar_t* d : {L"C:\\Kova Quieto", L"C:\\Oficina E2E", L"C:\\Kova Nada", L"C:\\Kova Danificado",
+                             L"C:\\KOVA Aberta", L"C:\\KOVA Param", L"C:\\KOVA Teclado", L"C:\\Vitima"})
       RemoveTree(d);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     ASSERT_EQ(pack_rc_, 0) << pack_output_;
@@ -384,7 +385,7 @@ class InstallerEndToEnd : public ::testing::Test {
 
     EXPECT_EQ(RegValue(kUninstallKey, L"DisplayName"), "KOVA E2E");
     EXPECT_EQ(RegValue(kUninstallKey, L"DisplayIcon"), d + "\\Desinstalar.exe");
-    EXPECT_EQ(RegValue(kUninstallKey, L"UninstallString"), d + "\\Desinstalar.exe");
+    EXPECT_EQ(RegValue(kUninstallKey, L"UninstallString"), "\"" + d + "\\Desinstalar.exe\"");
     EXPECT_EQ(RegValue(kUninstallKey, L"QuietUninstallString"), "\"" + d + "\\Desinstalar.exe\" /S");
     EXPECT_EQ(RegValue(kUninstallKey, L"InstallLocation"), d);
     EXPECT_EQ(RegValue(kUninstallKey, L"NoModify"), "0x1");
@@ -561,6 +562,222 @@ TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
   EXPECT_EQ(code, 0u);
   CheckRemoved(dir, Folder(CSIDL_DESKTOPDIRECTORY), Folder(CSIDL_PROGRAMS));
   RemoveDirectoryW(L"C:\\Oficina E2E");
+}
+
+// ---- elevated safety, upgrades, a running program, the keyboard
+
+// Waits for the uninstaller's batch: it deletes the uninstaller last but
+// one, then itself.
+bool WaitBatchDone(int seconds) { return WaitGone(Folder(CSIDL_WINDOWS) + L"\\pelin_uni.bat", seconds); }
+
+// Ends a program the test started when the test stops early.
+struct Ender {
+  HANDLE* process;
+  ~Ender() {
+    if (*process && WaitForSingleObject(*process, 0) == WAIT_TIMEOUT) TerminateProcess(*process, 9);
+  }
+};
+
+TEST_F(InstallerEndToEnd, TamperedLogInAUserWritableFolderReachesNothingOutside) {
+  // C:\KOVA-like folders are writable by ordinary users: anyone may edit
+  // the log the administrator's uninstall reads.
+  const std::wstring dir = L"C:\\KOVA Param\\Adulterada";
+  CreateDirectoryW(L"C:\\Vitima", nullptr);
+  WriteAll(L"C:\\Vitima\\dados.txt", "de outra pessoa");
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  std::string log = ReadAll(dir + L"\\uninstall.log");
+  log += "C:\\Vitima\\dados.txt\r\nDIR=C:\\Vitima\r\nDIR=" + WideToUtf8(dir) + "\\..\\..\\Vitima\r\n";
+  WriteAll(dir + L"\\uninstall.log", log);
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  EXPECT_TRUE(WaitGone(dir, 60));
+  EXPECT_TRUE(WaitBatchDone(10));
+  EXPECT_EQ(ReadAll(L"C:\\Vitima\\dados.txt"), "de outra pessoa");
+  RemoveTree(L"C:\\Vitima");
+  RemoveTree(L"C:\\KOVA Param");
+}
+
+TEST_F(InstallerEndToEnd, ParameterFileSavedInTheInstallFolderIsKept) {
+  const std::wstring dir = L"C:\\KOVA Param\\Programa";
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  WriteAll(dir + L"\\Cliente João.VELA", "[CONFIG_VELA]\r\n");
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  EXPECT_TRUE(WaitGone(dir + L"\\Desinstalar.exe", 60));
+  EXPECT_TRUE(WaitBatchDone(10));
+  EXPECT_EQ(ReadAll(dir + L"\\Cliente João.VELA"), "[CONFIG_VELA]\r\n");
+  EXPECT_FALSE(Exists(dir + L"\\KOVA.exe"));
+  EXPECT_FALSE(Exists(dir + L"\\dados"));
+  EXPECT_FALSE(Exists(dir + L"\\uninstall.log"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  RemoveTree(L"C:\\KOVA Param");
+}
+
+TEST_F(InstallerEndToEnd, InstallAndUninstallWaitForTheRunningProgram) {
+  const std::wstring dir = L"C:\\KOVA Aberta";
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  HANDLE kova = nullptr;
+  Ender end_kova{&kova};
+  ASSERT_EQ(Start(L"\"" + dir + L"\\KOVA.exe\"", false, &kova), 0);
+  bool marked = false;
+  for (int i = 0; i < 300 && !marked; ++i) {
+    HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, L"Kova_aplication");
+    if (m) CloseHandle(m), marked = true;
+    else Sleep(100);
+  }
+  ASSERT_TRUE(marked) << "KOVA.exe did not start";
+  // Unattended: a distinct exit code, nothing changed.
+  EXPECT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 4);
+  EXPECT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 4);
+  EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+
+  // Through the wizard: asked to close it; closed, then "Repetir".
+  HANDLE process = nullptr;
+  Ender end{&process};
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\"", false, &process), 0);
+  HWND main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard u(main, 3);
+  u.Click(1);
+  u.PostClick(1);
+  HWND box = kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND w) {
+    return kova::wine_test::HasClass(w, L"#32770");
+  }, 30000);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(Exists(dir + L"\\KOVA.exe"));  // nothing removed while it runs
+  TerminateProcess(kova, 0);
+  WaitForSingleObject(kova, 10000);
+  PostMessageW(box, WM_COMMAND, IDRETRY, 0);
+  for (int i = 0; i < 200 && u.ShownPage() != 3; ++i) Sleep(100);
+  ASSERT_EQ(u.ShownPage(), 3);
+  EXPECT_FALSE(Exists(dir + L"\\KOVA.exe"));
+  u.Click(1);
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  EXPECT_TRUE(WaitGone(dir, 60));
+}
+
+// Keys as the keyboard delivers them: to the control of the wizard's
+// thread that has the focus (the window itself when none has), key down
+// then key up, Alt held as the key's context bit.
+void Keys(HWND window, std::initializer_list<std::pair<WORD, bool>> keys) {
+  DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  for (auto [vk, alt] : keys) {
+    GUITHREADINFO info = {sizeof info};
+    HWND target = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : window;
+    UINT scan = MapVirtualKeyW(vk, 0);
+    LPARAM down = 1 | (scan << 16) | (alt ? (1 << 29) : 0);
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | (1u << 30) | (1u << 31));
+    // Wait until the wizard has handled them.
+    DWORD_PTR r;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &r);
+    Sleep(150);
+  }
+}
+
+TEST_F(InstallerEndToEnd, KeyboardOnlyUpgradeOverAnInstalledCopyThenCleanUninstall) {
+  const std::wstring dir = L"C:\\KOVA Teclado\\Programa";
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  std::vector<std::string> first = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
+
+  HANDLE process = nullptr;
+  Ender end{&process};
+  ASSERT_EQ(Start(L"\"" + package_ + L"\"", false, &process), 0);
+  HWND main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Wizard w(main, 6);
+  Keys(main, {{VK_RETURN, false}});
+  ASSERT_EQ(w.ShownPage(), 2);
+  Keys(main, {{VK_RETURN, false}});  // the terms are not accepted yet
+  EXPECT_EQ(w.ShownPage(), 2);
+  Keys(main, {{VK_TAB, false}, {VK_TAB, false}, {VK_SPACE, false}});  // to "Eu Aceito"
+  EXPECT_EQ(SendMessageW(w.Control(2, 213), BM_GETCHECK, 0, 0), BST_CHECKED);
+  Keys(main, {{VK_RETURN, false}});
+  ASSERT_EQ(w.ShownPage(), 3);
+  // The installed copy's folder is proposed.
+  EXPECT_EQ(w.Text(w.Control(3, 223)), WideToUtf8(dir));
+  Keys(main, {{'A', true}});
+  ASSERT_EQ(w.ShownPage(), 4);
+  Keys(main, {{'V', true}});
+  ASSERT_EQ(w.ShownPage(), 3);
+  Keys(main, {{VK_RETURN, false}, {VK_RETURN, false}});
+  ASSERT_EQ(w.ShownPage(), 5);
+  Keys(main, {{VK_RETURN, false}});  // installs
+  for (int i = 0; i < 300 && w.ShownPage() != 6; ++i) Sleep(100);
+  ASSERT_EQ(w.ShownPage(), 6);
+  Keys(main, {{VK_RETURN, false}});
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+
+  // The record still names what the first installation made, once.
+  std::vector<std::string> second = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
+  for (const std::string& line : first)
+    if (!line.empty() && line[0] != '#') EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  EXPECT_NE(std::find(second.begin(), second.end(), "DIR=" + WideToUtf8(dir)), second.end());
+
+  // Esc asks before leaving, from the keyboard too.
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\"", false, &process), 0);
+  main = WaitWizard(process);
+  ASSERT_TRUE(main);
+  Keys(main, {{VK_ESCAPE, false}});
+  std::wstring caption, text;
+  HWND box = kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND h) {
+    return kova::wine_test::HasClass(h, L"#32770");
+  }, 10000);
+  ASSERT_TRUE(box);
+  PostMessageW(box, WM_COMMAND, IDNO, 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(100);
+  Wizard u(main, 3);
+  Keys(main, {{VK_RETURN, false}});
+  ASSERT_EQ(u.ShownPage(), 2);
+  Keys(main, {{VK_RETURN, false}});
+  for (int i = 0; i < 300 && u.ShownPage() != 3; ++i) Sleep(100);
+  if (u.ShownPage() != 3 && AnswerMessageBox(process, &caption, &text))
+    ADD_FAILURE() << WideToUtf8(caption) << ": " << WideToUtf8(text);
+  ASSERT_EQ(u.ShownPage(), 3);
+  Keys(main, {{VK_RETURN, false}});
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  EXPECT_TRUE(WaitGone(dir, 60));
+  CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+  RemoveDirectoryW(L"C:\\KOVA Teclado");
+}
+
+// The programs import only DLLs Windows takes from the system folder
+// whatever the program's folder holds (comctl32 comes through the
+// manifest's side-by-side assembly).
+TEST_F(InstallerEndToEnd, ProgramsImportNoDllThatCouldBePlanted) {
+  for (const char* var : {"KOVA_E2E_INSTALLER", "KOVA_E2E_UNINSTALLER"}) {
+    std::string pe = ReadAll(WinePath(Env(var)));
+    ASSERT_GT(pe.size(), 4096u);
+    auto u32 = [&](size_t at) { return *reinterpret_cast<const uint32_t*>(pe.data() + at); };
+    auto u16 = [&](size_t at) { return *reinterpret_cast<const uint16_t*>(pe.data() + at); };
+    size_t nt = u32(0x3C), opt = nt + 24, sections = opt + u16(nt + 20);
+    uint32_t import_rva = u32(opt + 112 + 8);  // PE32+ data directory 1
+    auto offset = [&](uint32_t rva) -> size_t {
+      for (int i = 0; i < u16(nt + 6); ++i) {
+        size_t sh = sections + 40 * i;
+        uint32_t va = u32(sh + 12), size = u32(sh + 16), raw = u32(sh + 20);
+        if (rva >= va && rva < va + size) return rva - va + raw;
+      }
+      return 0;
+    };
+    std::vector<std::string> names;
+    for (size_t d = offset(import_rva); d && u32(d + 12); d += 20) {
+      std::string n = pe.c_str() + offset(u32(d + 12));
+      for (char& c : n) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+      names.push_back(n);
+    }
+    ASSERT_FALSE(names.empty()) << var;
+    for (const std::string& n : names)
+      EXPECT_TRUE(n == "advapi32.dll" || n == "comctl32.dll" || n == "gdi32.dll" || n == "kernel32.dll" ||
+                  n == "msvcrt.dll" || n == "ole32.dll" || n == "oleaut32.dll" || n == "shell32.dll" ||
+                  n == "user32.dll" || n == "shlwapi.dll" || n == "comdlg32.dll")
+          << var << " imports " << n;
+  }
 }
 
 }  // namespace
