@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the installer: Instalador.exe carrying Desinstalar.exe and KOVA.exe,
-# from the package description in package/. Output: build/Instalador.exe.
+# from the package description in package/. Output: build/KOVA-setup-<version>.exe,
+# the version being KOVA.exe's own (its version resource).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,10 +16,14 @@ cmake --build --preset windows --target KOVA Instalador Desinstalar -j"$jobs" >/
 
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
-cp build/windows/shell/KOVA.exe "$staging/"
+program=build/windows/KOVA.exe
+[ -f "$program" ] || program=build/windows/shell/KOVA.exe
+cp "$program" "$staging/"
 build/native/tools/kova-pack \
   --installer build/windows/Instalador/Instalador.exe \
   --uninstaller build/windows/Desinstalar/Desinstalar.exe \
   --description package/kova.pkg --files "$staging" \
-  --output build/Instalador.exe
-echo "build/Instalador.exe"
+  --version-from "$staging/KOVA.exe" \
+  --output 'build/KOVA-setup-{version}.exe' >"$staging/report"
+cat "$staging/report" >&2
+sed -n 's/: [0-9]* directories.*//p' "$staging/report"
