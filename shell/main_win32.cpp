@@ -9,10 +9,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "monitor/input_clock_win32.h"
+#include "monitor/monitor_panel.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 #include "screens/actuator_screen.h"
+#include "screens/aux_screens.h"
 #include "screens/customer_screen.h"
+#include "screens/lambda_screens.h"
 #include "screens/vehicle_screens.h"
 #include "serial/ckx4comm.h"
 #include "serial/com_serial_port.h"
@@ -157,6 +161,13 @@ int RunApplication(HINSTANCE instance) {
   app.ctrl = 0;
   SetShellResources({instance, field_font, &app.ctrl});
 
+  // The monitor panel, run modally from the data screens' Monitor button.
+  InputPumpingClock calibration_clock;
+  MonitorEnv monitor_env = DefaultMonitorEnv();
+  monitor_env.calibration_clock = &calibration_clock;
+  MonitorPanel monitor(app, monitor_env);
+  ScreenWindow monitor_window(MonitorPanel::Design(app), monitor);
+
   // The screen objects, in their order of construction.
   Screens screens;
   screens.Put(ScreenObject::Port,
@@ -176,12 +187,14 @@ int RunApplication(HINSTANCE instance) {
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),
               SelectionDesign(IDD_MODEL));
-  // The data screens: Next where a screen follows; the monitor panel once
-  // the program has it.
-  auto links = [&screens, &app](FlowState state) {
+  // The data screens: Next where a screen follows; the monitor panel.
+  auto links = [&screens, &app, &monitor_window](FlowState state) {
     return ScreenLinks{[&screens, &app, state] { return CanGoNext(screens, state, app.model); },
-                       nullptr};
+                       [&monitor_window] { return monitor_window.Run(); }};
   };
+  screens.Put(ScreenObject::AuxiliaryFull,
+              std::make_unique<AuxBrioScreen>(app, links(FlowState::Auxiliary)),
+              AuxBrioScreen::Design(app));
   screens.Put(ScreenObject::Customer,
               std::make_unique<CustomerScreen>(app, links(FlowState::Customer)),
               CustomerScreen::Design(app));
@@ -191,9 +204,20 @@ int RunApplication(HINSTANCE instance) {
   screens.Put(ScreenObject::VehicleSwitchOver,
               std::make_unique<VehicleBrioScreen>(app, links(FlowState::Vehicle)),
               VehicleBrioScreen::Design(app));
+  {
+    auto lambda = std::make_unique<LambdaBrioScreen>(app, links(FlowState::Lambda));
+    ScreenDesign design = LambdaBrioScreen::Design(app, *lambda);
+    screens.Put(ScreenObject::LambdaInjection, std::move(lambda), std::move(design));
+  }
   screens.Put(ScreenObject::Vehicle,
               std::make_unique<VehicleScreen>(app, links(FlowState::Vehicle)),
               VehicleScreen::Design(app));
+  screens.Put(ScreenObject::AuxiliaryShort,
+              std::make_unique<AuxVelaScreen>(app, links(FlowState::Auxiliary)),
+              AuxVelaScreen::Design(app));
+  screens.Put(ScreenObject::LambdaSimulation,
+              std::make_unique<LambdaVelaScreen>(app, links(FlowState::Lambda)),
+              LambdaVelaScreen::Design(app));
 
   HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Kova_aplication");
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {

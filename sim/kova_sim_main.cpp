@@ -28,7 +28,7 @@ void Usage(FILE* to) {
       "  --log FILE         every frame received: \"<ms since start> <hex bytes>\"\n"
       "  --register AA=VV   set register AA to VV (hexadecimal)\n"
       "  --no-register AA   remove register AA\n"
-      "  --live KK=VV       pin live key KK to VV (hexadecimal; sent as is)\n"
+      "  --live KK=VV       pin live key KK to VV (hexadecimal)\n"
       "faults:\n"
       "  --silent           answer nothing\n"
       "  --delay MS         answers this much later\n"

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Generates the bitmaps of KOVA.exe and the resource script that lists them.
 
-    generate_art.py --out DIR [--sheet FILE.png]   writes DIR/*.bmp and DIR/bitmaps.rc
+    generate_art.py --out DIR [--sheet FILE.png]   writes DIR/*.bmp, DIR/bitmaps.rc
+                                                   and DIR/monitor.rc
     generate_art.py --list                         prints the file names it writes
 
 Resource numbers come from resource_ids.h, control places from
-panel_layout.h (both beside this script). The output depends only on
+panel_layout.h (both beside this script); the monitor panel's dialog
+template also takes its control ids from ../monitor_ids.h and
+../control_ids.h. The output depends only on
 these files, the generator and the fonts ImageMagick finds, so a build
 gives the same bytes every time.
 """
@@ -20,6 +23,7 @@ sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True  # the source folder stays clean
 
 import bmpfile  # noqa: E402
+import dialogs  # noqa: E402
 import pictures  # noqa: E402
 from raster import Canvas  # noqa: E402
 from textmasks import Fonts  # noqa: E402
@@ -89,6 +93,7 @@ def main(argv):
         for file_name, _, _ in entries:
             print(file_name)
         print('bitmaps.rc')
+        print('monitor.rc')
         return 0
     if not args.out:
         parser.error('--out is required')
@@ -108,6 +113,10 @@ def main(argv):
         rendered.append(canvas)
     write_if_changed(os.path.join(out_dir, 'bitmaps.rc'),
                      rc_text(entries, out_dir).encode('ascii'))
+    controls = read_defines(os.path.join(HERE, '..', 'monitor_ids.h'))
+    controls.update(read_defines(os.path.join(HERE, '..', 'control_ids.h')))
+    write_if_changed(os.path.join(out_dir, 'monitor.rc'),
+                     dialogs.monitor_rc(ids, layout, controls).encode('utf-8'))
     if args.sheet:
         contact_sheet(rendered, args.sheet)
     return 0

@@ -1,0 +1,56 @@
+#include "monitor/recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace kova {
+namespace {
+
+const LocalTime kWhen{2024, 1, 2, 3, 4, 5, 678};
+
+TEST(Recorder, NameHeaderAndLinesForExcel) {
+  EXPECT_EQ(Recorder::FileName(kWhen), "monitor-20240102-030405.csv");
+  RecordSample s{850, 0.56, 0.1, 60, "verde", ""};
+  EXPECT_EQ(Recorder::Line(1200, kWhen, s), "1200;02/01/2024 03:04:05;850;0,56;0,10;60;verde;");
+  s.mark = "fim; da\r\ncalibração";  // a mark never breaks the line or its fields
+  EXPECT_EQ(Recorder::Line(0, kWhen, s),
+            "0;02/01/2024 03:04:05;850;0,56;0,10;60;verde;fim  da  calibração");
+  const std::string header = Recorder::Header();
+  EXPECT_EQ(std::count(header.begin(), header.end(), ';'), 7);
+}
+
+TEST(Recorder, WritesAPlatformFileInWindows1252) {
+  auto dir = std::filesystem::temp_directory_path() / "kova_recorder_test" / "KOVA";
+  std::filesystem::remove_all(dir.parent_path());
+  Recorder r(MakePlatformRecordFile());
+  ASSERT_TRUE(r.Start(dir.string(), kWhen, 1000));  // the folder is made
+  RecordSample s{3000, 3.6, 0.9, 120, "vermelha", "calibração concluída"};
+  for (uint32_t t = 1000; t <= 1500; t += 100) EXPECT_TRUE(r.Append(t, kWhen, s));
+  // Not a second yet: only the header is in the file.
+  std::ifstream early(r.path(), std::ios::binary);
+  std::string head((std::istreambuf_iterator<char>(early)), {});
+  EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 1);
+  EXPECT_TRUE(r.Stop());
+  std::ifstream in(r.path(), std::ios::binary);
+  std::string all((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(all.substr(0, 30), "Tempo (ms);Data e hora;Rota\xE7\xE3o");
+  EXPECT_NE(all.find("500;02/01/2024 03:04:05;3000;3,60;0,90;120;vermelha;calibra\xE7\xE3o "
+                     "conclu\xED" "da\r\n"),
+            std::string::npos);
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 7);
+  std::filesystem::remove_all(dir.parent_path());
+}
+
+TEST(Recorder, AnUnwritableFolderIsRefused) {
+  Recorder r(MakePlatformRecordFile());
+  EXPECT_FALSE(r.Start("/proc/kova-no-such-folder", kWhen, 0));
+  EXPECT_FALSE(r.active());
+  EXPECT_NE(r.error().find("Não foi possível criar"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kova
