@@ -86,14 +86,14 @@ ScreenDesign MonitorPanel::Design(AppContext& app) {
   const LabelFont field{"Ms Sans Serif", 14, 1u};
   const LabelFont scale{"ARIAL BLACK", 12, 0x20u};
   const LabelFont progress{"ARIAL BLACK", 25, 0x20u};
-  const unsigned scale_colour = 0x4ADFCD, red = 0x0000CD, light = 0xE8E2DA;
+  const unsigned scale_colour = 0x4ADFCD, red = 0x0000CD, ink = 0x3A3028;
   s.labels = {{IDC_MON_IDLE_LABEL, field, 0},
               {IDC_MON_HIGH_LABEL, field, 0},
               {IDC_MON_IDLE_RANGE, field, 0},
               {IDC_MON_HIGH_RANGE, field, 0},
               {IDC_MON_PROGRESS, progress, red},
-              {IDC_MON_CAL_STATUS, field, light},
-              {IDC_MON_RECORD_FILE, field, light}};
+              {IDC_MON_CAL_STATUS, field, ink},
+              {IDC_MON_RECORD_FILE, field, ink}};
   for (int id = IDC_MON_TPS_0V_BOTTOM; id <= IDC_MON_LAMBDA_5V; ++id)
     s.labels.push_back({id, scale, scale_colour});
   s.tooltips = {{IDC_RETURN, "Retornar"},
@@ -340,10 +340,13 @@ void MonitorPanel::RunDeferred() {
   else if (d == Deferred::kCalibrate) Calibrate();
 }
 
+// Only the controls whose glyph or place changed are touched, and the
+// system paints what they invalidated together at the next paint, once per
+// redraw. Holding the window's redraw instead would repaint the whole panel
+// (background first, then every control) on every tick, which flickers.
 bool MonitorPanel::Redraw() {
   View& v = *view_;
   v.PumpMessages();
-  v.HoldRedraw(true);
   bool ok = false;
   do {
     auto p = Live("11");
@@ -363,7 +366,6 @@ bool MonitorPanel::Redraw() {
     lambda_bar_.Show(v, shown_lambda_, lambda_full_scale_);
     ok = true;
   } while (false);
-  v.HoldRedraw(false);
   return ok;
 }
 

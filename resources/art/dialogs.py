@@ -108,11 +108,12 @@ def monitor_rc(ids, layout, controls):
              'IDC_MON_IDLE_RANGE', L['MON_IDLE_EDIT_Y']),
             ('IDC_MON_HIGH_LABEL', 'Alta Rotação', 'IDC_MON_HIGH', 'IDC_MON_HIGH_SPIN',
              'IDC_MON_HIGH_RANGE', L['MON_HIGH_EDIT_Y'])):
-        _text(lines, 'LTEXT', text, C[label], ex - 56, y + 2, 54, 10, LABEL)
-        lines.append('  EDITTEXT %d, %d, %d, 36, 14, ES_AUTOHSCROLL' % (C[edit], ex, y))
+        # edit and spin at the given place, then the name and the range
+        lines.append('  EDITTEXT %d, %d, %d, 40, 14, ES_AUTOHSCROLL' % (C[edit], ex, y))
         lines.append('  CONTROL "", %d, "msctls_updown32", %s, %d, %d, 10, 14'
-                     % (C[spin], SPIN, ex + 36, y))
-        _text(lines, 'LTEXT', '1-240 Passos', C[rng], ex + 50, y + 2, 60, 10, LABEL)
+                     % (C[spin], SPIN, ex + 40, y))
+        _text(lines, 'LTEXT', text, C[label], ex + 56, y + 2, 64, 10, LABEL)
+        _text(lines, 'LTEXT', '1-240 Passos', C[rng], ex + 124, y + 2, 64, 10, LABEL)
 
     # Buttons: CALIBRAR, Return, Exit, and recording (start and stop share
     # a place; one of them shows).
