@@ -339,7 +339,6 @@ void LambdaBrioScreen::OnFieldLeft(View& view, int id) {
 
 void LambdaBrioScreen::HideLive() {
   for (int id = IDC_LAMBDA_SPEED_FIRST; id <= IDC_LAMBDA_LIVE_LAST; ++id) view().Show(id, false);
-  view().Show(IDC_LAMBDA_INJ_POINT, false);
   speed_.Forget();
   arc_.Forget();
   for (GlyphCell& c : injection_) c.Assume(-1);
@@ -360,7 +359,6 @@ void LambdaBrioScreen::StartLive(bool reset) {
   StartLiveStream(app().port, app().model);
   if (reset || !cells_shown_) {
     HideLive();
-    view().Show(IDC_LAMBDA_INJ_POINT, true);
     cells_shown_ = true;
     DrawLive();
   }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# A kova-sim that falls silent when the test asks: the end-to-end test
+# creates the file named by KOVA_E2E_SILENCE and from then on the simulator
+# answers nothing (it is stopped, its pty stays open), as a controller whose
+# cable is pulled in the middle of a work cycle.
+#
+# usage: silencing_sim.sh -- with-sim.sh args...
+#   runs with-sim.sh with itself as the simulator (KOVA_SIM), remembering
+#   the simulator to use in KOVA_REAL_SIM (the caller's KOVA_SIM, else the
+#   native build's kova-sim);
+# as KOVA_SIM: silencing_sim.sh kova-sim args...
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../../.." && pwd)
+
+if [ "${1:-}" = "--" ]; then
+  shift
+  export KOVA_REAL_SIM=${KOVA_REAL_SIM:-${KOVA_SIM:-$root/build/native/sim/kova-sim}}
+  export KOVA_SIM="$here/silencing_sim.sh"
+  exec bash "$@"
+fi
+
+real=${KOVA_REAL_SIM:?KOVA_REAL_SIM names the simulator}
+"$real" "$@" &
+pid=$!
+stopped=
+finish() {
+  kill -CONT "$pid" 2>/dev/null
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+}
+trap finish EXIT
+trap 'exit 0' TERM INT
+while kill -0 "$pid" 2>/dev/null; do
+  if [ -z "$stopped" ] && [ -n "${KOVA_E2E_SILENCE:-}" ] && [ -e "$KOVA_E2E_SILENCE" ]; then
+    kill -STOP "$pid"
+    stopped=1
+  fi
+  sleep 0.1
+done
