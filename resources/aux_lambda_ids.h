@@ -57,8 +57,8 @@
 /* The live display, glyph controls in runs: engine-speed position p
    (0 = thousands) digit d is IDC_LAMBDA_SPEED_FIRST + 10 * p + d;
    injection-time cell c (0 tens, 1 units, 2 tenths) digit d is
-   IDC_LAMBDA_INJ_FIRST + 10 * c + d; arc dot i is IDC_LAMBDA_ARC_FIRST + i. The injection time's decimal point is drawn
-   on the background. */
+   IDC_LAMBDA_INJ_FIRST + 10 * c + d; arc dot i is IDC_LAMBDA_ARC_FIRST + i.
+   The injection time's decimal point is drawn on the background. */
 #define IDC_LAMBDA_SPEED_FIRST 1700
 #define IDC_LAMBDA_INJ_FIRST 1740
 #define IDC_LAMBDA_ARC_FIRST 1770

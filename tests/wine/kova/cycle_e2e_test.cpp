@@ -271,22 +271,24 @@ TEST(Cycle, brio) {
   EXPECT_TRUE(Shown(screen, IDC_LAMBDA_ARC_FIRST));  // the engine turns
   Shot("lambda_brio");
 
-  // Manual mode and Enter in the standard injection time: 4.5 ms is 45
-  // tenths. The stream stops for the write and starts again after it.
+  // Manual mode, then Enter in the operating mode writes the signal type:
+  // 78 is staged before 60, so 60 goes out first; everything is read back.
+  // The stream stops for the write and starts again after it.
   Choose(screen, IDC_LAMBDA_MODE, 1);
   Sleep(300);
   EXPECT_TRUE(Shown(screen, IDC_LAMBDA_INJECTION));
+  Focus(screen, IDC_LAMBDA_MODE, true);
+  Enter(screen);
+  EXPECT_EQ(log.Next(13), Join(Join(stops, Confirmed({"00 60 00", "00 78 02"}, ok)), {"00 04 00", start}));
+  Sleep(500);
+  // Enter in the standard injection time: 4.5 ms is 45 tenths.
   Type(screen, IDC_LAMBDA_INJECTION, "4.5");
   Focus(screen, IDC_LAMBDA_INJECTION, false);
   Enter(screen);
   EXPECT_EQ(log.Next(9), Join(Join(stops, Confirmed({"00 79 2D"}, ok)), {"00 04 79", start}));
   Sleep(500);
-  // Enter in the operating mode writes the signal type: 78 staged before
-  // 60, so 60 goes out first; everything read back.
-  Focus(screen, IDC_LAMBDA_MODE, true);
-  Enter(screen);
-  EXPECT_EQ(log.Next(13), Join(Join(stops, Confirmed({"00 60 00", "00 78 02"}, ok)), {"00 04 00", start}));
-  Sleep(500);
+  EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 3);
+  // The write button: the signal type always; the times and 79 unchanged.
   Click(screen, IDC_WRITE);
   EXPECT_EQ(log.Next(13), Join(Join(stops, Confirmed({"00 60 00", "00 78 02"}, ok)), {"00 04 00", start}));
   Sleep(500);
