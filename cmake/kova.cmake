@@ -20,19 +20,27 @@ function(kova_test name)
   endif()
 endfunction()
 
-# kova_fuzz_target(NAME SOURCES src... LIBS lib...)
-# With KOVA_FUZZ a libFuzzer program; otherwise the same entry point is
+# kova_fuzz_target(NAME SOURCES src... LIBS lib... [MAX_LEN n])
+# With KOVA_FUZZ a libFuzzer program whose inputs reach MAX_LEN bytes (what
+# the product reads; default 4096); otherwise the same entry point is
 # linked with a small driver that replays the seed corpus
 # tests/fuzz/corpus/NAME, so every native test run covers the seeds.
 function(kova_fuzz_target name)
-  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "MAX_LEN" "SOURCES;LIBS" ${ARGN})
   if(WIN32)
     return()
   endif()
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   if(KOVA_FUZZ)
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    if(NOT F_MAX_LEN)
+      set(F_MAX_LEN 4096)
+    endif()
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz/max_len.cpp)
+    target_compile_definitions(${name} PRIVATE KOVA_FUZZ_MAX_LEN=${F_MAX_LEN})
+    # Undefined behaviour stops the run, as it stops a native test.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined
+                           -fno-sanitize-recover=undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   else()
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)

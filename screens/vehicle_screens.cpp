@@ -154,7 +154,9 @@ void VehicleBrioScreen::CheckNumberBox(int id) {
 
 void VehicleBrioScreen::OnTextChange(View& view, int id) {
   if (id == IDC_SWITCH_RPM || id == IDC_RETURN_TIME) {
-    if (checking_) return;  // the correction changes the text once more
+    // The screen's own set-up fills the boxes: only what is typed afterwards
+    // is checked. The correction changes the text once more.
+    if (checking_ || !initialised()) return;
     checking_ = true;
     DataScreen::OnTextChange(view, id);
     CheckNumberBox(id);

@@ -199,6 +199,7 @@ bool PumpPendingMessages(bool input) {
 
 int ScreenWindow::Run(HWND owner) {
   ended_ = false;
+  left_with_ctrl_ = false;
   result_ = kScreenExit;
   *impl_ = Impl{};
   if (!owner && g_active) owner = g_active->hwnd_;
@@ -455,15 +456,21 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       logic_.OnExit(view);
       return TRUE;
-    case WM_ACTIVATE:
-      // A Ctrl key-up that goes to another window (a message box, the task
-      // manager, the secure desktop) must not leave the flag set, or a plain
-      // arrow would act as Next or Return.
+    case WM_ACTIVATE: {
+      // A Ctrl key-up that went to another window (a message box, the task
+      // manager, the secure desktop) would leave the flag set, and a plain
+      // arrow would then act as Next or Return. So when the screen gets the
+      // keyboard back after losing it with Ctrl held, the flag follows the
+      // key itself.
+      uint8_t& ctrl = g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag;
       if (LOWORD(wp) == WA_INACTIVE) {
-        if (g_resources.ctrl_flag) *g_resources.ctrl_flag = 0;
-        g_own_ctrl_flag = 0;
+        left_with_ctrl_ = ctrl != 0;
+      } else if (left_with_ctrl_) {
+        left_with_ctrl_ = false;
+        if (!(GetAsyncKeyState(VK_CONTROL) & 0x8000)) ctrl = 0;
       }
       return FALSE;
+    }
     case WM_SETCURSOR:
       if (busy_.empty()) return FALSE;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));

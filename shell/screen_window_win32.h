@@ -43,6 +43,7 @@ class ScreenWindow final : public DialogHost {
 
   // Setting any other mode than the three is ignored.
   void SetBackgroundMode(int mode);
+  BackgroundMode background_mode() const { return mode_; }
   bool LoadBackground(int bitmap_id);
   void ReleaseBackground();
   // Draws the background as seen from `offset` (a child's position).
@@ -78,6 +79,7 @@ class ScreenWindow final : public DialogHost {
   bool ended_ = false;
   int result_ = 0;
   std::string busy_;  // the status shown while a transaction runs
+  bool left_with_ctrl_ = false;  // lost the keyboard while the Ctrl flag was set
 };
 
 // Runs the thread's pending messages through the screen that runs now.

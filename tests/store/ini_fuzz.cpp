@@ -27,7 +27,10 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view in(reinterpret_cast<const char*>(data), size);
   std::string section(Take(in, 12)), key(Take(in, 12)), value(Take(in, 12));
-  std::size_t capacity = in.empty() ? 0 : static_cast<unsigned char>(in.front());
+  // The buffer sizes the product reads with: KOVA.INI's port and parameter
+  // values (1000), customer texts (500), or a small one.
+  constexpr std::size_t kSizes[] = {1000, 500, 16};
+  std::size_t capacity = in.empty() ? 1000 : kSizes[static_cast<unsigned char>(in.front()) % 3];
   const std::string text(in);
 
   std::string got = kova::ini::GetString(text, section, key, "d", capacity);

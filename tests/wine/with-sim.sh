@@ -2,13 +2,14 @@
 # Runs a Windows program under Wine while kova-sim serves a COM port.
 #
 # usage: with-sim.sh [--model M] [--com N] [--log FILE] [--sim-arg ARG]... \
-#                    -- program args...
+#                    [--dead-com N]... -- program args...
 #
 # Starts $KOVA_SIM (default: the native build's kova-sim), maps its pty to
 # COMn of the current WINEPREFIX, restarts the wineserver so the mapping is
 # seen, runs `wine program args...`, stops the simulator and exits with the
 # program's code. --sim-arg passes one more option to kova-sim (a fault, for
-# example --sim-arg --silent). Defaults: model VELA, COM1, no log.
+# example --sim-arg --silent). --dead-com N points COMn at a device that does
+# not exist, so nothing answers there. Defaults: model VELA, COM1, no log.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=${KOVA_ROOT:-$(cd "$here/../.." && pwd)}
@@ -17,6 +18,7 @@ model=VELA
 com=1
 log=
 sim_args=()
+dead=()
 
 usage() {
   sed -n '4,5p' "$0" | sed 's/^# \{0,1\}//' >&2
@@ -29,6 +31,7 @@ while [ $# -gt 0 ]; do
     --com) [ $# -ge 2 ] || usage; com=$2; shift 2 ;;
     --log) [ $# -ge 2 ] || usage; log=$2; shift 2 ;;
     --sim-arg) [ $# -ge 2 ] || usage; sim_args+=("$2"); shift 2 ;;
+    --dead-com) [ $# -ge 2 ] || usage; dead+=("$2"); shift 2 ;;
     --) shift; break ;;
     *) usage ;;
   esac
@@ -75,6 +78,9 @@ if [ -z "$pty" ]; then
 fi
 
 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$com" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+for n in "${dead[@]}"; do
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d /dev/kova-no-such-port /f >/dev/null 2>&1
+done
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 # A server started here, detached from our output, so that whoever reads

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "controller/answer_parser.h"
+#include "store/ckx4data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -24,5 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (accepted != seen) std::abort();
   // Each record takes at least "B0|k|v|C0" = 9 characters.
   if (static_cast<size_t>(accepted) * 9 > size + 1) std::abort();
+  // The same text into a keyword store, as a read transaction puts it.
+  CKX4DATA store;
+  if (kova::ParseConfigAnswer(text, store) != accepted) std::abort();
+  if (store.GetQtyUsed() > static_cast<unsigned>(accepted)) std::abort();
   return 0;
 }

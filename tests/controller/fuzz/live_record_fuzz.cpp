@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "controller/answer_parser.h"
+#include "store/ckx4data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -29,5 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int groups = kova::ParseLiveGroups(
       text, [&](std::string_view, std::string_view, bool ok) { matching += ok ? 1 : 0; });
   if (groups != unchecked || matching != checked) std::abort();
+  // The same text into the live store, as a monitor poll puts it.
+  CKX4DATA live;
+  if (kova::ParseLiveAnswer(text, live, true) != checked) std::abort();
+  if (live.GetQtyUsed() > static_cast<unsigned>(checked)) std::abort();
   return 0;
 }

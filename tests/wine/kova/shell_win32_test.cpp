@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,6 +61,16 @@ class ShellWin32 : public ::testing::Test {
 
 void Key(WPARAM key, bool down) {
   PostMessageW(GetFocus(), down ? WM_KEYDOWN : WM_KEYUP, key, 0);
+}
+
+// A key as the keyboard gives it: the thread's key state follows, as the
+// Ctrl shortcuts need.
+void Press(WORD key, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &in, sizeof in);
 }
 
 TEST_F(ShellWin32, ViewReadsAndWritesRealControls) {
@@ -130,8 +141,9 @@ TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
   ScriptedLogic logic;
   logic.tick = [&](View&) {
     SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
-    Key(VK_CONTROL, true);
-    Key(VK_LEFT, true);
+    Press(VK_CONTROL, true);
+    Press(VK_LEFT, true);
+    Press(VK_LEFT, false);
   };
   ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 4);
@@ -140,7 +152,11 @@ TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
   logic.calls.clear();
   logic.tick = [&](View&) {
     SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
-    Key(VK_RIGHT, true);  // Ctrl is still down from before
+    // Wine takes the key state from the X server when a window gets the
+    // focus, which knows nothing of injected keys: press Ctrl once more.
+    Press(VK_CONTROL, true);
+    Press(VK_RIGHT, true);
+    Press(VK_RIGHT, false);
   };
   EXPECT_EQ(screen.Run(), 1);
   EXPECT_EQ(logic.calls, (std::vector<std::string>{"next"}));
@@ -149,14 +165,44 @@ TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
   logic.calls.clear();
   logic.tick = [&](View& v) {
     SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
-    Key(VK_CONTROL, false);
-    Key(VK_RIGHT, true);
+    Press(VK_CONTROL, false);
+    Press(VK_RIGHT, true);
+    Press(VK_RIGHT, false);
     v.SetTimer(8, 100);
     logic.tick = [](View& v2) { v2.EndScreen(9); };
   };
   EXPECT_EQ(screen.Run(), 9);
   EXPECT_TRUE(logic.calls.empty());
   EXPECT_EQ(ctrl_, 0);
+
+  // Ctrl let go while another window had the keyboard (its key-up went
+  // there): when the screen gets the keyboard back the flag is stale, and a
+  // plain arrow must not leave the screen. The activation messages are the
+  // ones the system sends.
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    SetFocus(GetDlgItem(dlg, IDC_TEST_EDIT));
+    Key(VK_CONTROL, true);
+    v.SetTimer(8, 100);
+    logic.tick = [&, dlg](View& v2) {
+      SendMessageW(dlg, WM_ACTIVATE, WA_INACTIVE, 0);
+      SendMessageW(dlg, WM_ACTIVATE, WA_ACTIVE, 0);
+      Key(VK_LEFT, true);
+      v2.SetTimer(8, 200);
+      logic.tick = [](View& v3) { v3.EndScreen(9); };
+    };
+  };
+  EXPECT_EQ(screen.Run(), 9);
+  EXPECT_TRUE(logic.calls.empty());
+  EXPECT_EQ(ctrl_, 0);
+
+  // The flag set by the keyboard, and no focus lost: posted keys act.
+  logic.tick = [&](View&) {
+    SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
+    Key(VK_CONTROL, true);
+    Key(VK_RIGHT, true);
+  };
+  EXPECT_EQ(screen.Run(), 1);
 }
 
 TEST_F(ShellWin32, ButtonsReachTheLogic) {
@@ -175,9 +221,69 @@ TEST_F(ShellWin32, BackgroundModeAndMissingPictures) {
   ScriptedLogic logic;
   ScreenWindow screen(Design(), logic);
   EXPECT_FALSE(screen.LoadBackground(9999));  // no such bitmap
-  screen.SetBackgroundMode(3);                // ignored
+  screen.SetBackgroundMode(2);
+  screen.SetBackgroundMode(3);                // ignored: the mode before stays
+  EXPECT_EQ(screen.background_mode(), BackgroundMode::Stretch);
+  screen.SetBackgroundMode(-1);
+  EXPECT_EQ(screen.background_mode(), BackgroundMode::Stretch);
   BitmapButton button;
   EXPECT_FALSE(button.SetBitmaps(GetModuleHandleW(nullptr), 9999, RGB(255, 255, 255)));
+}
+
+// What the data screens need of a window beyond the customer screen: focus,
+// text-change and key events, spin ranges at run time, moving controls, the
+// busy status line and the pump that keeps the window alive.
+class EventLogic : public ScriptedLogic {
+ public:
+  std::vector<std::string> events;
+  void OnFocus(View&, int id) override { events.push_back("focus " + std::to_string(id)); }
+  void OnTextChange(View&, int id) override { events.push_back("text " + std::to_string(id)); }
+  bool OnKey(View&, int key) override { return key == 'X'; }  // the filter drops X
+  void OnDestroy(View&) override { events.push_back("destroy"); }
+};
+
+TEST_F(ShellWin32, DataScreenEventsAndControls) {
+  EventLogic logic;
+  std::string number, typed, status;
+  bool status_shown = false;
+  ControlRect moved;
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    v.SetSpinRange(IDC_TEST_SPIN, 0, 10, 0.5, 1);
+    v.SetSpinValue(IDC_TEST_SPIN, 2.5);
+    number = v.GetText(IDC_TEST_NUMBER);
+    // An arrow click steps the buddy by the step, within the range.
+    SendMessageW(GetDlgItem(dlg, IDC_TEST_NUMBER), WM_KEYDOWN, VK_UP, 0);
+    v.MoveControl(IDC_TEST_LABEL, {20, 30, 60, 45});
+    moved = v.GetControlRect(IDC_TEST_LABEL);
+    v.SetBusy("Gravando 2C (1 de 1)…");
+    status = v.GetText(IDC_TEST_STATUS);
+    status_shown = IsWindowVisible(GetDlgItem(dlg, IDC_TEST_STATUS));
+    v.SetBusy("");
+    v.SetFocus(IDC_TEST_EDIT);
+    Press('X', true);
+    Press('X', false);
+    Press('7', true);
+    Press('7', false);
+    v.SetTimer(8, 200);
+    logic.tick = [&](View& v2) {
+      typed = v2.GetText(IDC_TEST_EDIT);
+      v2.EndScreen(5);
+    };
+  };
+  ScreenWindow screen(Design(), logic);
+  EXPECT_EQ(screen.Run(), 5);
+  EXPECT_EQ(number, "2.5");
+  EXPECT_EQ(moved, (ControlRect{20, 30, 60, 45}));
+  EXPECT_EQ(status, "Gravando 2C (1 de 1)…");
+  EXPECT_TRUE(status_shown);
+  EXPECT_EQ(typed, "7");  // the filtered key never reached the box
+  auto has = [&](const std::string& e) {
+    return std::find(logic.events.begin(), logic.events.end(), e) != logic.events.end();
+  };
+  EXPECT_TRUE(has("focus " + std::to_string(IDC_TEST_EDIT)));
+  EXPECT_TRUE(has("text " + std::to_string(IDC_TEST_EDIT)));
+  EXPECT_EQ(logic.events.back(), "destroy");
 }
 
 }  // namespace

@@ -6,4 +6,7 @@
 #define IDC_TEST_LIST 302
 #define IDC_TEST_BUTTON 303
 #define IDC_TEST_LABEL 304
+#define IDC_TEST_NUMBER 305
+#define IDC_TEST_SPIN 306
+#define IDC_TEST_STATUS 1259  /* the data screens' status line */
 #endif

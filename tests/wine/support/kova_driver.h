@@ -1,0 +1,225 @@
+// Driving KOVA.exe from a Windows-side end-to-end test: start it in a work
+// folder, find its screens and message boxes, click, type, read controls,
+// take screenshots on request, and read kova-sim's frame log.
+//
+// Environment: KOVA_EXE (the program), KOVA_E2E_SIM_LOG (kova-sim's frame
+// log), KOVA_E2E_WORK (working folder for KOVA.exe); all Unix paths. With
+// KOVA_E2E_SHOTS set to a folder, Shot() stops at each screen, writes
+// <name>.ready there and goes on when <name>.done appears, so a script can
+// take screenshots.
+#pragma once
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "tests/wine/support/find_window.h"
+
+namespace kova::wine_test {
+
+
+inline std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+// Wine shows the Unix root as drive Z:.
+inline std::wstring WinePath(const std::string& unix_path) {
+  std::wstring w = L"Z:" + Utf8ToWide(unix_path);
+  for (wchar_t& c : w)
+    if (c == L'/') c = L'\\';
+  return w;
+}
+
+inline std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The visible top-level window of the process that holds the control.
+inline HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
+  return WaitForWindow(
+      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms);
+}
+
+struct ChildText {
+  std::wstring want;
+  bool found;
+};
+
+inline BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
+  auto* s = reinterpret_cast<ChildText*>(lp);
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  s->found = s->want == text;
+  return s->found ? FALSE : TRUE;
+}
+
+// A message box of the process showing exactly this text.
+inline HWND WaitForMessage(DWORD pid, const std::string& utf8, int timeout_ms = 20000) {
+  const std::wstring want = Utf8ToWide(utf8);
+  return WaitForWindow(
+      pid,
+      [&want](HWND w) {
+        if (!HasClass(w, L"#32770")) return false;
+        ChildText s{want, false};
+        EnumChildWindows(w, FindChildText, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+      },
+      timeout_ms);
+}
+
+inline void Click(HWND screen, int id) {
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(screen, id)));
+}
+
+inline std::wstring ComboEntry(HWND screen, int id, int index) {
+  HWND combo = GetDlgItem(screen, id);
+  LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+  if (n < 0) return L"";
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+// Pauses for a screenshot when asked to.
+inline void Shot(const char* name, DWORD settle_ms = 700) {
+  std::string dir = Env("KOVA_E2E_SHOTS");
+  if (dir.empty()) return;
+  SetCursorPos(0, 0);  // no tooltip over the picture
+  Sleep(settle_ms);    // let the window paint
+  std::wstring base = WinePath(dir) + L"\\" + Utf8ToWide(name);
+  HANDLE h = CreateFileW((base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  for (int t = 0; t < 30000 && GetFileAttributesW((base + L".done").c_str()) == INVALID_FILE_ATTRIBUTES; t += 100)
+    Sleep(100);
+}
+
+// The frames kova-sim logged, as "09 00" texts.
+inline std::vector<std::string> LoggedFrames() {
+  std::vector<std::string> frames;
+  std::istringstream in(ReadAll(WinePath(Env("KOVA_E2E_SIM_LOG"))));
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t space = line.find(' ');
+    if (space != std::string::npos) frames.push_back(line.substr(space + 1));
+  }
+  return frames;
+}
+
+// A key as the keyboard gives it, to the window that has the keyboard.
+inline void Press(WORD key, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &in, sizeof in);
+}
+// What a user's click in a field tells the screen: it has the focus.
+inline void Focus(HWND screen, int id, bool combo) {
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SETFOCUS : EN_SETFOCUS),
+               reinterpret_cast<LPARAM>(GetDlgItem(screen, id)));
+}
+// Enter in a data screen.
+inline void Enter(HWND screen) {
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+// Types a text into an edit box (the box reports the change itself). A
+// check that answers with a message box holds the box's reply: the test
+// goes on after a moment and finds the message.
+inline void Type(HWND screen, int id, const std::string& utf8) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(GetDlgItem(screen, id), WM_SETTEXT, 0,
+                      reinterpret_cast<LPARAM>(Utf8ToWide(utf8).c_str()), SMTO_NORMAL, 1500,
+                      &result);
+}
+// Chooses a list entry as the user does.
+inline void Choose(HWND screen, int id, int index) {
+  HWND combo = GetDlgItem(screen, id);
+  SendMessageW(combo, CB_SETCURSEL, index, 0);
+  PostMessageW(screen, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+inline int Selection(HWND screen, int id) {
+  return static_cast<int>(SendDlgItemMessageW(screen, id, CB_GETCURSEL, 0, 0));
+}
+inline std::string Text(HWND screen, int id) {
+  wchar_t buf[512] = {};
+  GetDlgItemTextW(screen, id, buf, 512);
+  return WideToUtf8(buf);
+}
+// Presses the button of a message box (IDOK, IDYES ...).
+inline void Answer(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+// The open or save dialog of the process: types the file's path and
+// confirms. False when no dialog came.
+inline bool AnswerFileDialog(DWORD pid, const std::wstring& path) {
+  HWND dlg = WaitForWindow(pid, [](HWND w) {
+    return HasClass(w, L"#32770") && (GetDlgItem(w, 1148) || GetDlgItem(w, 1152));
+  });
+  if (!dlg) return false;
+  SetDlgItemTextW(dlg, GetDlgItem(dlg, 1148) ? 1148 : 1152, path.c_str());
+  PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return true;
+}
+
+// Waits until kova-sim has logged at least n frames; all of them.
+inline std::vector<std::string> WaitForFrames(size_t n, int timeout_ms = 30000) {
+  std::vector<std::string> frames = LoggedFrames();
+  for (int t = 0; t < timeout_ms && frames.size() < n; t += 100) {
+    Sleep(100);
+    frames = LoggedFrames();
+  }
+  return frames;
+}
+
+// Whether the window answers a message within a second (it is not hung).
+inline bool Responds(HWND screen) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(screen, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+}
+
+class Kova {
+ public:
+  bool Start() {
+    std::wstring exe = WinePath(Env("KOVA_EXE"));
+    std::wstring work = WinePath(Env("KOVA_E2E_WORK"));
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        work.empty() ? nullptr : work.c_str(), &si, &pi_))
+      return false;
+    CloseHandle(pi_.hThread);
+    return true;
+  }
+  DWORD pid() const { return pi_.dwProcessId; }
+  // The exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD WaitEnd(int timeout_ms = 15000) {
+    if (!pi_.hProcess) return STILL_ACTIVE;
+    WaitForSingleObject(pi_.hProcess, timeout_ms);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  ~Kova() {
+    if (pi_.hProcess) {
+      if (WaitEnd(0) == STILL_ACTIVE) TerminateProcess(pi_.hProcess, 1);
+      CloseHandle(pi_.hProcess);
+    }
+  }
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+};
+
+}  // namespace kova::wine_test
