@@ -396,6 +396,13 @@ void LambdaBrioScreen::OnTimer(View& view, int id) {
 
 void LambdaBrioScreen::AfterFileLoad() { SyncLive(); }
 
+void LambdaBrioScreen::OnCommand(View& view, int id) {
+  DataScreen::OnCommand(view, id);
+  // With the file as source the write button shows the file again, whose
+  // signal type may start or stop the live display.
+  if (id == IDC_WRITE && app().source == kSourceFile) SyncLive();
+}
+
 void LambdaBrioScreen::BeforeMonitor() { StopLive(false); }
 
 void LambdaBrioScreen::AfterMonitor(int) {

@@ -71,6 +71,7 @@ class LambdaBrioScreen final : public LambdaScreenBase {
   void OnSelectionChange(View& view, int id) override;
   void OnFieldLeft(View& view, int id) override;
   void OnTimer(View& view, int id) override;
+  void OnCommand(View& view, int id) override;
   void OnNext(View& view) override;
   void OnReturn(View& view) override;
   void OnExit(View& view) override;

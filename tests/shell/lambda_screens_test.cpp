@@ -248,6 +248,12 @@ TEST(LambdaScreens, FileSourceSendsNothing) {
     EXPECT_EQ(b.Count(model == kModelVela ? "09 00" : "00 06 00"), 0);
     // BRIO's write button shows the file again; VELA's does nothing.
     EXPECT_EQ(b.Text(IDC_LAMBDA_ON), model == kModelVela ? "1.00" : "0.80");
+    if (model == kModelVela) continue;
+    // A file holding "Real" starts the live display when it is shown again.
+    StoreAdd(b.app.file_store, "78", "1");
+    b.screen->OnCommand(b.view, IDC_WRITE);
+    EXPECT_TRUE(b.brio().live());
+    EXPECT_EQ(b.Frames().back(), "00 08 00");
   }
 }
 
