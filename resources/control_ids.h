@@ -24,6 +24,8 @@
 #define IDC_SOURCE 1258
 /* The status line a data screen shows while it talks to the controller. */
 #define IDC_STATUS 1259
+/* Customer screen: write the loaded parameter file to the controller. */
+#define IDC_APPLY_FILE 1260
 
 /* Selection screens. */
 #define IDC_TITLE 1420

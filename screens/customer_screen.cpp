@@ -3,6 +3,7 @@
 #include "common/cp1252.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
+#include "screens/apply_file.h"
 
 namespace kova {
 namespace {
@@ -37,9 +38,10 @@ ScreenDesign CustomerScreen::Design(const AppContext& app) {
   ScreenDesign s;
   s.template_id = IDD_CUSTOMER;
   s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE}, {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT}};
+  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
+               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
+               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
+               {IDC_APPLY_FILE, IDB_BTN_APPLY_FILE}};
   s.labels = {{IDC_TITLE, kTitleFontLeft}};
   for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
   for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
@@ -47,7 +49,7 @@ ScreenDesign CustomerScreen::Design(const AppContext& app) {
   s.tooltips = {{0, "Tela de Dados"},        {IDC_NEXT, "Próximo"},
                 {IDC_RETURN, "Retornar"},     {IDC_LOAD, "Carregar Arquivo"},
                 {IDC_SAVE, "Gravar Arquivo"}, {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"}};
+                {IDC_EXIT, "Sair"},           {IDC_APPLY_FILE, kApplyCaption}};
   return s;
 }
 
@@ -64,6 +66,7 @@ void CustomerScreen::OnInit(View& view) {
   }
   DataScreen::OnInit(view);
   FillBoxes();
+  OfferApply();
   int port_number = a.port.GetPortNumber();
   a.PortSetting(port_number, "SET");
 }
@@ -106,6 +109,21 @@ void CustomerScreen::CommitEdits() {
 }
 
 // The record was read with the parameters; the boxes follow it.
-void CustomerScreen::AfterFileLoad() { FillBoxes(); }
+void CustomerScreen::AfterFileLoad() {
+  FillBoxes();
+  OfferApply();
+}
+
+void CustomerScreen::OfferApply() {
+  view().Enable(IDC_APPLY_FILE, app().file_loaded && !app().current_path.empty());
+}
+
+void CustomerScreen::OnCommand(View& view, int id) {
+  Bind(view);
+  if (id != IDC_APPLY_FILE) return DataScreen::OnCommand(view, id);
+  CommitEdits();
+  if (!app().file_loaded) return;
+  if (!ApplyFileToController(app(), view)) view.EndScreen(kScreenLinkFailure);
+}
 
 }  // namespace kova

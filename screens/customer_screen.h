@@ -16,6 +16,7 @@ class CustomerScreen final : public DataScreen {
   void OnInit(View& view) override;
   void OnReturn(View& view) override;
   void OnFieldLeft(View& view, int id) override;
+  void OnCommand(View& view, int id) override;
 
   // The box of each record field, in record order.
   static int BoxOf(CustomerRecord::Field field);
@@ -26,6 +27,8 @@ class CustomerScreen final : public DataScreen {
 
  private:
   void FillBoxes();
+  // "Gravar arquivo no equipamento" is offered while a file is loaded.
+  void OfferApply();
   void TakeBox(int id);
 };
 

@@ -140,9 +140,11 @@ void ControllerSim::Handle(uint8_t command, uint8_t argument, uint32_t now) {
       break;
   }
   if (HasRegister(command)) {
-    registers_[command] = argument;
-    // The write is acknowledged with the register's new record.
-    Send({0xB0, command, argument, 0xC0}, now, false);
+    const auto& locked = faults_.read_only;
+    if (std::find(locked.begin(), locked.end(), command) == locked.end())
+      registers_[command] = argument;
+    // The write is acknowledged with the register's record as it now is.
+    Send({0xB0, command, registers_[command], 0xC0}, now, false);
   }
 }
 

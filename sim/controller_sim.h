@@ -43,6 +43,8 @@ struct Faults {
   bool split_records = false;   // answers arrive in two parts, cut inside a record
   uint32_t split_gap_ms = 150;  // between the two parts (longer than a poll)
   Calibration calibration = Calibration::kDone;
+  // Registers whose writes are acknowledged with the value they keep.
+  std::vector<uint8_t> read_only;
 };
 
 class ControllerSim {

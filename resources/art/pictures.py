@@ -383,6 +383,15 @@ def buttons(ids, layout):
     d.text(26, 13.5, 'GRAVAR', 13, NAVY_DARK, font='bold', anchor='lm')
     out.append(('btn_write_all.bmp', ids['IDB_BTN_WRITE_ALL'], _masked(d)))
 
+    d = _button(93, 27)   # write a loaded parameter file to the controller
+    d.fill(rect_path(5, 4, 17, 23), 0xF4F3EC)
+    d.fill([[(13, 4), (17, 8), (13, 8)]], 0x9AA6B4)
+    for ly in (11, 14, 17):
+        d.fill(rect_path(7.5, ly, 14.5, ly + 1), 0x9AA6B4)
+    d.fill([[(15, 14), (20, 14), (20, 10.5), (25, 16), (20, 21.5), (20, 18), (15, 18)]], 0x2C9E4F)
+    d.text(27, 13.5, 'ARQUIVO', 11, NAVY_DARK, font='bold', anchor='lm')
+    out.append(('btn_apply_file.bmp', ids['IDB_BTN_APPLY_FILE'], _masked(d)))
+
     d = _button(93, 27)   # calibrate the actuator
     d.fill(ring_path(12, 13.5, 8, 6), 0x1F4E79)
     for a in (0, 90, 180, 270):

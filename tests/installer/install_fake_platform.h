@@ -19,7 +19,7 @@ class FakePlatform : public InstallPlatform {
     bool is_dir = false;
     std::string name;  // as created (last component)
     std::string data;
-    std::string link;  // a junction's target (a Key), followed like Windows does
+    std::string link = {};  // a junction's target (a Key), followed like Windows does
   };
   struct Box {
     std::string text, caption;

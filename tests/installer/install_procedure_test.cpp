@@ -345,8 +345,10 @@ TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
   choices.all_users = false;
   ASSERT_TRUE(Run().ok);
   std::vector<std::string> second = LogLines();
-  for (const std::string& line : first)
-    if (line[0] != '#') EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  for (const std::string& line : first) {
+    if (line[0] == '#') continue;
+    EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  }
   EXPECT_NE(std::find(second.begin(), second.end(), "C:\\users\\joao\\Desktop\\KOVA.lnk"), second.end());
 
   // A reinstall does not grow the record.

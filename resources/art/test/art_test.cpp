@@ -138,7 +138,7 @@ std::vector<Size> ExpectedSizes() {
       {180, 498, 289},
       {IDB_BTN_NEXT, 32, 32}, {IDB_BTN_RETURN, 32, 32}, {IDB_BTN_EXIT, 32, 32},
       {IDB_BTN_LOAD_FILE, 32, 32}, {IDB_BTN_MONITOR, 32, 32}, {IDB_BTN_SAVE_FILE, 33, 33},
-      {IDB_BTN_WRITE_ALL, 93, 27}, {IDB_BTN_CALIBRATE, 93, 27},
+      {IDB_BTN_WRITE_ALL, 93, 27}, {IDB_BTN_CALIBRATE, 93, 27}, {IDB_BTN_APPLY_FILE, 93, 27},
       {IDB_BTN_RECORD, 32, 32}, {IDB_BTN_RECORD_STOP, 32, 32},
       {IDB_BTN_LANG_PT, 47, 31}, {IDB_BTN_LANG_EN, 47, 31}, {IDB_BTN_LANG_ES, 47, 31},
       {IDB_BG_SELECTION, 487, 190},
@@ -218,7 +218,8 @@ int CountColour(const Bitmap& b, uint32_t colour) {
 
 TEST(ArtButtons, IconsStandOnWhiteThatTheButtonsMaskOut) {
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
-                     IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE}) {
+                     IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
+                     IDB_BTN_APPLY_FILE}) {
     const Bitmap b = Load(number);
     if (b.index.empty()) continue;
     for (auto [x, y] : {std::pair{0, 0}, {b.width - 1, 0}, {0, b.height - 1},
@@ -243,6 +244,7 @@ TEST(ArtButtons, EveryButtonPaletteHoldsWhiteExactlyOnce) {
   // a white entry a colour of the picture (the flags' yellow) would vanish.
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
                      IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
+                     IDB_BTN_APPLY_FILE,
                      IDB_BTN_LANG_PT, IDB_BTN_LANG_EN, IDB_BTN_LANG_ES}) {
     const Bitmap b = Load(number);
     int whites = 0;

@@ -1,0 +1,121 @@
+// "Gravar arquivo no equipamento" on the customer screen: what is compared,
+// what is asked, what goes out and what is reported.
+#include "screens/apply_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "resources/control_ids.h"
+#include "screens/customer_screen.h"
+#include "tests/support/screen_bench.h"
+
+namespace kova {
+namespace {
+
+using Bytes = ScreenBench::Bytes;
+
+class ApplyFile : public ::testing::Test {
+ protected:
+  explicit ApplyFile(int model = kModelBrio) : bench(model) {}
+  // Loads a file holding the controller's values with some changed.
+  void LoadFileWith(std::initializer_list<std::pair<const char*, const char*>> changed) {
+    CKX4DATA file;
+    file = bench.app.equipment;
+    for (auto [k, v] : changed) file.Add(k, v);
+    std::string path = bench.Path(bench.app.IsVela() ? "kit.VELA" : "kit.BRIO");
+    file.WriteConfigINI(path, bench.app.ModelName());
+    std::ofstream(path, std::ios::app) << "[" << bench.app.ModelName() << "]\r\nClientes=Oficina\r\n";
+    bench.view.dialog_answers.push_back(path);
+    screen.OnCommand(bench.view, IDC_LOAD);
+    ASSERT_EQ(bench.app.source, kSourceFile);
+    bench.Forget();
+  }
+  std::vector<Bytes> Writes() {
+    std::vector<Bytes> out;
+    for (const Bytes& f : bench.Frames()) {
+      uint8_t command = f[f.size() - 2];
+      if (command != 0x05 && command != 0x04 && command != 0x06 && command != 0x09)
+        out.push_back(f);
+    }
+    return out;
+  }
+  ScreenBench bench;
+  CustomerScreen screen{bench.app, {[] { return true; }, nullptr}};
+};
+
+class ApplyFileVela : public ApplyFile {
+ protected:
+  ApplyFileVela() : ApplyFile(kModelVela) {}
+};
+
+TEST_F(ApplyFile, OfferedOnlyWhileAFileIsLoaded) {
+  screen.OnInit(bench.view);
+  EXPECT_FALSE(bench.view.controls[IDC_APPLY_FILE].enabled);
+  LoadFileWith({});
+  EXPECT_TRUE(bench.view.controls[IDC_APPLY_FILE].enabled);
+}
+
+TEST_F(ApplyFile, AsksWithTheDifferencesInScreenUnitsThenWritesAndVerifies) {
+  screen.OnInit(bench.view);
+  LoadFileWith({{"2B", "9"}, {"15", "2C"}, {"16", "1"}, {"1E", "32"}, {"7C", "60"}});
+  bench.view.messages.clear();
+  screen.OnCommand(bench.view, IDC_APPLY_FILE);
+  ASSERT_EQ(bench.view.messages.size(), 2u);
+  const std::string& question = bench.view.messages[0].text;
+  EXPECT_EQ(bench.view.messages[0].caption, "Gravar arquivo no equipamento");
+  EXPECT_NE(question.find("Número de Bobinas: equipamento 1, arquivo Tacômetro"), std::string::npos)
+      << question;
+  EXPECT_NE(question.find("Tempo de Aquecimento da Sonda Lâmbda: equipamento 120 s, arquivo 300 s"),
+            std::string::npos)
+      << question;
+  EXPECT_NE(question.find("Tempo de Sinal ON: equipamento 0.36 s, arquivo 0.50 s"),
+            std::string::npos);
+  // A speed band no screen writes is never sent.
+  EXPECT_EQ(question.find("7C"), std::string::npos);
+  // Sent with the ordinary transaction, last staged first, then everything
+  // read back.
+  EXPECT_EQ(Writes(), (std::vector<Bytes>{{0, 0x16, 0x01}, {0, 0x15, 0x2C}, {0, 0x1E, 0x32},
+                                          {0, 0x2B, 0x09}}));
+  EXPECT_EQ(bench.Frames().back(), (Bytes{0x00, 0x04, 0x00}));
+  EXPECT_EQ(bench.view.messages[1].text, "3 parâmetros gravados no equipamento.");
+  EXPECT_EQ(bench.sim.Register(0x7C), 0x50);  // untouched
+  EXPECT_EQ(bench.app.source, kSourceFile);  // the screens still show the file
+  EXPECT_EQ(bench.Stored(bench.app.equipment, "2B"), "9");
+}
+
+TEST_F(ApplyFile, NoSendsNothingAndARefusedValueIsNamed) {
+  screen.OnInit(bench.view);
+  LoadFileWith({{"3D", "50"}, {"21", "14"}});
+  bench.view.answers = {kIdNo};
+  screen.OnCommand(bench.view, IDC_APPLY_FILE);
+  EXPECT_TRUE(bench.Frames().empty());
+
+  bench.sim.faults().read_only = {0x21};
+  bench.view.messages.clear();
+  screen.OnCommand(bench.view, IDC_APPLY_FILE);
+  ASSERT_EQ(bench.view.messages.size(), 2u);
+  EXPECT_EQ(bench.view.messages[1].text,
+            "Gravados: 1.\nO equipamento não aceitou:\n\nAbertura de Cut Off: equipamento 10 "
+            "passos, arquivo 20 passos\n");
+  EXPECT_EQ(bench.sim.Register(0x3D), 0x50);
+}
+
+TEST_F(ApplyFileVela, TheCutOffPeriodGoesAsOneValueAndASilentControllerEndsTheScreen) {
+  screen.OnInit(bench.view);
+  // 1 coil, 4 cylinders, 3000 rpm: period 10000 = 0x002710.
+  LoadFileWith({{"27", "10"}, {"26", "27"}, {"25", "0"}});
+  std::string question = ApplyQuestion(
+      CompareForApply(bench.app.table, kModelVela, bench.app.equipment, bench.app.file_store));
+  EXPECT_NE(question.find("RPM de Cut Off: equipamento 4500 rpm, arquivo 3000 rpm"),
+            std::string::npos)
+      << question;
+  bench.sim.faults().silent = true;
+  screen.OnCommand(bench.view, IDC_APPLY_FILE);
+  EXPECT_EQ(Writes(), (std::vector<Bytes>{{0x25, 0x00}, {0x26, 0x27}, {0x27, 0x10}}));
+  EXPECT_EQ(bench.view.messages.back().text, "Erro na leitura dos parâmetros !!!");
+  EXPECT_EQ(bench.view.ended, (std::vector<int>{kScreenLinkFailure}));
+}
+
+}  // namespace
+}  // namespace kova
