@@ -21,6 +21,9 @@ if [ "${1:-}" = "--" ]; then
 fi
 
 real=${KOVA_REAL_SIM:?KOVA_REAL_SIM names the simulator}
+# Only a request of this run counts: a file left by an earlier run would
+# stop the simulator before it gives its pty.
+[ -n "${KOVA_E2E_SILENCE:-}" ] && rm -f "$KOVA_E2E_SILENCE"
 "$real" "$@" &
 pid=$!
 stopped=
