@@ -32,7 +32,7 @@ const std::map<uint8_t, uint8_t>& CommonRegisters() {
       {0x1F, 0x24}, {0x1E, 0x24},  // 0.36 s off / on
       {0x16, 0x00}, {0x15, 0x78},  // probe heating 120 s
       {0x13, 0x01},  // probe 0-1 V
-      {0x12, 0x19},  // 0.50 V
+      {0x12, 0x03},  // TPS hysteresis 0.06 V
       {0x10, 0x01},  // TPS 0-5 V
   };
   return regs;
