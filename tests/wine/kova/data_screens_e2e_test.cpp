@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/control_ids.h"
@@ -208,6 +210,59 @@ TEST(BrioDataScreens, SwitchOverSpeedByEnterAndActuatorByWriteButton) {
             (Frames{"00 42 07", "00 05 18", "00 05 18", "00 05 18", "00 3D 46", "00 05 18",
                     "00 05 18", "00 05 18", "00 04 00"}));
   Sleep(500);
+  Click(screen, IDC_EXIT);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+// A proven configuration kept as a file goes to the controller from the
+// customer screen, and what was written is read back and counted.
+TEST(VelaApplyFile, AFileIsWrittenToTheControllerAndVerified) {
+  CleanWork();
+  Kova kova;
+  ASSERT_TRUE(kova.Start());
+  HWND screen = OpenCustomerScreen(kova, 1);
+  ASSERT_TRUE(screen) << "no customer screen";
+  ASSERT_EQ(WaitForFrames(1), Frames{"09 00"});
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE)));
+  // The controller's configuration as a file, then two values changed in it.
+  Click(screen, IDC_SAVE);
+  ASSERT_TRUE(AnswerFileDialog(kova.pid(), WorkFile("carro.VELA")));
+  HWND box = WaitForMessage(kova.pid(), "O arquivo vai receber os valores de configuração do Equipamento.");
+  ASSERT_TRUE(box);
+  Answer(box, IDOK);
+  std::string saved;
+  for (int t = 0; t < 5000 && saved.find("3D=") == std::string::npos; t += 100) {
+    Sleep(100);
+    saved = ReadAll(WorkFile("carro.VELA"));
+  }
+  for (auto [from, to] : {std::pair{"2B=1", "2B=3"}, {"3D=3C", "3D=46"}}) {
+    size_t at = saved.find(from);
+    ASSERT_NE(at, std::string::npos) << from << " in " << saved;
+    saved.replace(at, std::string(from).size(), to);
+  }
+  {
+    std::ofstream out(WorkFile("carro.VELA").c_str(), std::ios::binary);
+    out << saved;
+  }
+  Click(screen, IDC_LOAD);
+  ASSERT_TRUE(AnswerFileDialog(kova.pid(), WorkFile("carro.VELA")));
+  for (int t = 0; t < 5000 && !IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE)); t += 100)
+    Sleep(100);
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE)));
+  Shot("customer_file");
+
+  size_t before = LoggedFrames().size();
+  Click(screen, IDC_APPLY_FILE);
+  box = WaitForMessage(kova.pid(), "Parâmetros do arquivo diferentes dos do equipamento:", 20000, true);
+  ASSERT_TRUE(box) << "no question";
+  Answer(box, IDYES);
+  box = WaitForMessage(kova.pid(), "2 parâmetros gravados no equipamento.", 30000);
+  ASSERT_TRUE(box) << "no report";
+  Answer(box, IDOK);
+  // Last staged first: the idle default, then the coils; everything read back.
+  EXPECT_EQ(After(LoggedFrames(), before),
+            (Frames{"3D 46", "05 18", "05 18", "05 18", "2B 03", "05 18", "05 18", "05 18",
+                    "09 00"}));
   Click(screen, IDC_EXIT);
   EXPECT_EQ(kova.WaitEnd(), 0u);
 }

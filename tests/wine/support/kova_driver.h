@@ -50,25 +50,28 @@ inline HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
 
 struct ChildText {
   std::wstring want;
+  bool prefix;
   bool found;
 };
 
 inline BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
   auto* s = reinterpret_cast<ChildText*>(lp);
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  s->found = s->want == text;
+  std::wstring text(4096, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), 4096)));
+  s->found = s->prefix ? text.rfind(s->want, 0) == 0 : s->want == text;
   return s->found ? FALSE : TRUE;
 }
 
-// A message box of the process showing exactly this text.
-inline HWND WaitForMessage(DWORD pid, const std::string& utf8, int timeout_ms = 20000) {
+// A message box of the process showing exactly this text (or, with
+// prefix, a text that starts with it).
+inline HWND WaitForMessage(DWORD pid, const std::string& utf8, int timeout_ms = 20000,
+                           bool prefix = false) {
   const std::wstring want = Utf8ToWide(utf8);
   return WaitForWindow(
       pid,
-      [&want](HWND w) {
+      [&want, prefix](HWND w) {
         if (!HasClass(w, L"#32770")) return false;
-        ChildText s{want, false};
+        ChildText s{want, prefix, false};
         EnumChildWindows(w, FindChildText, reinterpret_cast<LPARAM>(&s));
         return s.found;
       },
