@@ -16,9 +16,7 @@ cmake --build --preset windows --target KOVA Instalador Desinstalar -j"$jobs" >/
 
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
-program=build/windows/KOVA.exe
-[ -f "$program" ] || program=build/windows/shell/KOVA.exe
-cp "$program" "$staging/"
+cp build/windows/KOVA.exe "$staging/"
 build/native/tools/kova-pack \
   --installer build/windows/Instalador/Instalador.exe \
   --uninstaller build/windows/Desinstalar/Desinstalar.exe \

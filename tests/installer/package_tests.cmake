@@ -10,10 +10,6 @@ kova_fuzz_target(he3_decode_fuzz
   SOURCES ${KOVA_PKG_TEST_DIR}/codec_decode_fuzz.cpp
   LIBS kova_he3)
 
-if(KOVA_BENCH AND NOT WIN32)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/tests/bench)
-endif()
-
 kova_test(appendix_tests
   SOURCES ${KOVA_PKG_TEST_DIR}/appendix_test.cpp
   LIBS kova_package kova_pack_writer)

@@ -10,6 +10,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -100,8 +101,19 @@ inline void Shot(const char* name, DWORD settle_ms = 700) {
   SetCursorPos(0, 0);  // no tooltip over the picture
   Sleep(settle_ms);    // let the window paint
   std::wstring base = WinePath(dir) + L"\\" + Utf8ToWide(name);
+  // The ready file names the window to take: the one in front, as
+  // "width height left top" in screen pixels.
+  RECT r = {};
+  GetWindowRect(GetForegroundWindow(), &r);
+  char place[64];
+  int n = std::snprintf(place, sizeof place, "%ld %ld %ld %ld\n", r.right - r.left,
+                        r.bottom - r.top, r.left, r.top);
   HANDLE h = CreateFileW((base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (h != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(h, place, static_cast<DWORD>(n), &written, nullptr);
+    CloseHandle(h);
+  }
   for (int t = 0; t < 30000 && GetFileAttributesW((base + L".done").c_str()) == INVALID_FILE_ATTRIBUTES; t += 100)
     Sleep(100);
 }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots from the end-to-end runs under Wine: each
+# run stops at every screen it names (Shot() in the tests), this script
+# captures the window in front and lets the run go on. Output:
+# docs/screens/<name>.png. Needs the windows and native builds (test.sh).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+. scripts/deps.sh
+kova_install_deps
+kova_wine_env "$root" yes
+trap '[ -n "${KOVA_XVFB_PID:-}" ] && kill $KOVA_XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+export KOVA_SIM="$root/build/native/sim/kova-sim" KOVA_ROOT="$root"
+shots="$root/build/shots"
+rm -rf "$shots"
+mkdir -p "$shots" docs/screens
+export KOVA_E2E_SHOTS="$shots"
+
+# Captures every window a run is waiting on, until the run ends.
+watch_shots() {
+  while kill -0 "$1" 2>/dev/null; do
+    for ready in "$shots"/*.ready; do
+      [ -e "$ready" ] || continue
+      name=$(basename "$ready" .ready)
+      read -r w h x y <"$ready" || true
+      if [ -n "${w:-}" ] && [ "$w" -gt 0 ]; then
+        "$(command -v convert-im6.q16 || command -v convert)" x:root -crop "${w}x${h}+${x}+${y}" +repage \
+          "docs/screens/$name.png" 2>/dev/null ||
+          import -window root -crop "${w}x${h}+${x}+${y}" "docs/screens/$name.png"
+        echo "  $name.png (${w}x${h})"
+      fi
+      rm -f "$ready"
+      touch "$shots/$name.done"
+    done
+    sleep 0.2
+  done
+}
+
+cd build/windows
+ctest -R '^(kova_e2e|kova_e2e_silent|data_screens_vela|data_screens_brio|apply_file|cycle_.*|monitor_e2e)$' \
+  --output-on-failure &
+run=$!
+watch_shots "$run"
+wait "$run"
