@@ -14,6 +14,13 @@ namespace kova {
 
 namespace {
 
+// A procedure found by name, as the type it has: through a plain function
+// pointer, since FARPROC's own type matches none of them.
+template <typename T>
+T ProcAs(FARPROC proc) {
+  return reinterpret_cast<T>(reinterpret_cast<void (*)()>(proc));
+}
+
 HWND g_owner = nullptr;
 
 std::wstring W(const std::string& utf8) { return Utf8ToWide(utf8); }
@@ -89,9 +96,9 @@ struct VersionApi {
     if (!tried) {
       tried = true;
       if (HMODULE m = ::LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        size = reinterpret_cast<decltype(size)>(::GetProcAddress(m, "GetFileVersionInfoSizeW"));
-        info = reinterpret_cast<decltype(info)>(::GetProcAddress(m, "GetFileVersionInfoW"));
-        query = reinterpret_cast<decltype(query)>(::GetProcAddress(m, "VerQueryValueW"));
+        size = ProcAs<decltype(size)>(::GetProcAddress(m, "GetFileVersionInfoSizeW"));
+        info = ProcAs<decltype(info)>(::GetProcAddress(m, "GetFileVersionInfoW"));
+        query = ProcAs<decltype(query)>(::GetProcAddress(m, "VerQueryValueW"));
       }
     }
     return size && info && query;
@@ -457,7 +464,7 @@ void HardenDllSearch() {
   // the current or the program's folder (a download folder).
   ::SetDllDirectoryW(L"");
   using SetDefault = BOOL(WINAPI*)(DWORD);
-  if (auto set = reinterpret_cast<SetDefault>(
+  if (auto set = ProcAs<SetDefault>(
           ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))
     set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }

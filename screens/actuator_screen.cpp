@@ -31,27 +31,13 @@ ActuatorScreen::ActuatorScreen(AppContext& app, ScreenLinks links)
                                  .digits_only = true}) {}
 
 ScreenDesign ActuatorScreen::Design(const AppContext& app) {
-  ScreenDesign s;
-  s.template_id = IDD_ACTUATOR;
-  s.background = [&app] { return app.model == kModelVela ? IDB_BG_DATA_VELA : IDB_BG_DATA_BRIO; };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+  ScreenDesign s = DataScreenDesign(IDD_ACTUATOR, [&app] {
+    return app.model == kModelVela ? IDB_BG_DATA_VELA : IDB_BG_DATA_BRIO;
+  });
   for (int id = IDC_ACT_LABEL_FIRST; id <= IDC_ACT_LABEL_LAST; ++id)
     s.labels.push_back({id, kFieldLabelFont});
   for (int id = IDC_ACT_LOW_DEFAULT; id <= IDC_ACT_HIGH_MAX_SPIN; id += 2)
     s.field_font_controls.push_back(id);
-  s.field_font_controls.push_back(IDC_SOURCE);
-  s.tooltips = {{0, "Tela de Dados"},
-                {IDC_NEXT, "Próximo"},
-                {IDC_RETURN, "Retornar"},
-                {IDC_LOAD, "Carregar Arquivo"},
-                {IDC_SAVE, "Gravar Arquivo"},
-                {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"},
-                {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"}};
   return s;
 }
 

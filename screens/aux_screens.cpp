@@ -56,23 +56,13 @@ std::vector<DataField> BrioFields() {
   return fields;
 }
 
-void AddFrame(ScreenDesign& s) {
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+// The frame, the auxiliary screens' labels and the fields both share.
+ScreenDesign AuxDesign(int template_id, int background) {
+  ScreenDesign s = DataScreenDesign(template_id, [background] { return background; });
   for (int id = IDC_AUX_OVERLAP_LABEL; id <= IDC_AUX_LABEL_LAST; ++id)
     s.labels.push_back({id, kFieldLabelFont});
-  s.field_font_controls = {IDC_SOURCE, IDC_AUX_CUTOFF, IDC_AUX_SPEED, IDC_AUX_STEPS};
-  s.tooltips = {{0, "Tela de Dados"},
-                {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"},
-                {IDC_RETURN, "Retornar"},
-                {IDC_NEXT, "Próximo"},
-                {IDC_LOAD, "Carregar Arquivo"},
-                {IDC_SAVE, "Gravar Arquivo"},
-                {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"}};
+  for (int id : {IDC_AUX_CUTOFF, IDC_AUX_SPEED, IDC_AUX_STEPS}) s.field_font_controls.push_back(id);
+  return s;
 }
 
 std::vector<int> LockedWhileWriting() { return {IDC_LOAD, IDC_SAVE, IDC_WRITE}; }
@@ -124,10 +114,7 @@ AuxVelaScreen::AuxVelaScreen(AppContext& app, ScreenLinks links)
                                     .digits_only = true}) {}
 
 ScreenDesign AuxVelaScreen::Design(const AppContext&) {
-  ScreenDesign s;
-  s.template_id = IDD_AUX_VELA;
-  s.background = [] { return IDB_BG_AUX_VELA; };
-  AddFrame(s);
+  ScreenDesign s = AuxDesign(IDD_AUX_VELA, IDB_BG_AUX_VELA);
   s.field_font_controls.push_back(IDC_AUX_WARMUP_VELA);
   return s;
 }
@@ -146,10 +133,7 @@ AuxBrioScreen::AuxBrioScreen(AppContext& app, ScreenLinks links)
                                     .list_typing = ListTyping::kWarnDefault}) {}
 
 ScreenDesign AuxBrioScreen::Design(const AppContext&) {
-  ScreenDesign s;
-  s.template_id = IDD_AUX_BRIO;
-  s.background = [] { return IDB_BG_AUX_BRIO; };
-  AddFrame(s);
+  ScreenDesign s = AuxDesign(IDD_AUX_BRIO, IDB_BG_AUX_BRIO);
   for (int id : {IDC_AUX_WARMUP, IDC_AUX_DELAY, IDC_AUX_RELAY, IDC_AUX_OVERLAP})
     s.field_font_controls.push_back(id);
   return s;

@@ -6,6 +6,7 @@
 
 #include "controller/answer_parser.h"
 #include "controller/store_access.h"
+#include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 #include "screens/file_actions.h"
 
@@ -61,6 +62,28 @@ std::optional<long> DecimalUnits(std::string_view text, int decimals) {
   if (!digits) return std::nullopt;
   for (; fraction_digits < decimals; ++fraction_digits) fraction *= 10;
   return std::min(kCap, whole * static_cast<long>(Power10(decimals)) + fraction);
+}
+
+ScreenDesign DataScreenDesign(int template_id, std::function<int()> background, bool tooltips) {
+  ScreenDesign s;
+  s.template_id = template_id;
+  s.background = std::move(background);
+  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
+               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
+               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
+               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
+  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+  s.field_font_controls = {IDC_SOURCE};
+  if (tooltips)
+    s.tooltips = {{0, "Tela de Dados"},
+                  {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"},
+                  {IDC_RETURN, "Retornar"},
+                  {IDC_NEXT, "Próximo"},
+                  {IDC_LOAD, "Carregar Arquivo"},
+                  {IDC_SAVE, "Gravar Arquivo"},
+                  {IDC_MONITOR, "Inicia Monitoramento"},
+                  {IDC_EXIT, "Sair"}};
+  return s;
 }
 
 DataScreen::DataScreen(AppContext& app, ScreenLinks links, std::vector<DataField> fields,

@@ -17,6 +17,7 @@
 #include "controller/exchange.h"
 #include "controller/pacing.h"
 #include "shell/app_context.h"
+#include "shell/screen_design.h"
 #include "shell/screen_logic.h"
 
 namespace kova {
@@ -117,6 +118,13 @@ struct ScreenLinks {
   // has no monitor.
   std::function<int()> run_monitor;
 };
+
+// The frame every data screen's design shares: the template and its
+// background, the seven buttons (Return, Next, Load File, Save File,
+// Monitor, Exit, write), the title, the source list's font and, with
+// tooltips, the frame's tooltips. The screen adds its own labels and fields.
+ScreenDesign DataScreenDesign(int template_id, std::function<int()> background,
+                              bool tooltips = true);
 
 // Texts of the number checks.
 inline constexpr char kAboveLimitText[] = "Valor acima do limite superior.";

@@ -30,23 +30,13 @@ constexpr int kTimeGroup[] = {IDC_LAMBDA_ON,       IDC_LAMBDA_ON_SPIN,  IDC_LAMB
 constexpr int kInjectionGroup[] = {IDC_LAMBDA_INJECTION, IDC_LAMBDA_INJECTION_SPIN,
                                    IDC_LAMBDA_INJECTION_LABEL, IDC_LAMBDA_INJECTION_UNIT};
 
-void AddFrame(ScreenDesign& s) {
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+// The frame, the lambda screens' labels and the fields both share.
+ScreenDesign LambdaDesign(int template_id, std::function<int()> background) {
+  ScreenDesign s = DataScreenDesign(template_id, std::move(background));
   for (int id = IDC_LAMBDA_ON_LABEL; id <= IDC_LAMBDA_TYPE_LABEL; ++id)
     s.labels.push_back({id, kFieldLabelFont});
-  s.field_font_controls = {IDC_SOURCE, IDC_LAMBDA_TYPE, IDC_LAMBDA_ON, IDC_LAMBDA_OFF};
-  s.tooltips = {{0, "Tela de Dados"},
-                {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"},
-                {IDC_RETURN, "Retornar"},
-                {IDC_NEXT, "Próximo"},
-                {IDC_LOAD, "Carregar Arquivo"},
-                {IDC_SAVE, "Gravar Arquivo"},
-                {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"}};
+  for (int id : {IDC_LAMBDA_TYPE, IDC_LAMBDA_ON, IDC_LAMBDA_OFF}) s.field_font_controls.push_back(id);
+  return s;
 }
 
 std::vector<int> LockedWhileWriting() { return {IDC_RETURN, IDC_EXIT, IDC_WRITE}; }
@@ -112,11 +102,7 @@ LambdaVelaScreen::LambdaVelaScreen(AppContext& app, ScreenLinks links)
                                        .digits_only = true}) {}
 
 ScreenDesign LambdaVelaScreen::Design(const AppContext&) {
-  ScreenDesign s;
-  s.template_id = IDD_LAMBDA_VELA;
-  s.background = [] { return IDB_BG_LAMBDA_VELA; };
-  AddFrame(s);
-  return s;
+  return LambdaDesign(IDD_LAMBDA_VELA, [] { return IDB_BG_LAMBDA_VELA; });
 }
 
 void LambdaVelaScreen::SetUpFields() {
@@ -190,11 +176,10 @@ LambdaBrioScreen::LambdaBrioScreen(AppContext& app, ScreenLinks links)
                  GlyphCell(IDC_LAMBDA_INJ_FIRST + 20, 10)} {}
 
 ScreenDesign LambdaBrioScreen::Design(const AppContext&, const LambdaBrioScreen& screen) {
-  ScreenDesign s;
-  s.template_id = IDD_LAMBDA_BRIO;
   const LambdaBrioScreen* self = &screen;
-  s.background = [self] { return self->background() ? self->background() : IDB_BG_DATA_BRIO; };
-  AddFrame(s);
+  ScreenDesign s = LambdaDesign(IDD_LAMBDA_BRIO, [self] {
+    return self->background() ? self->background() : IDB_BG_DATA_BRIO;
+  });
   s.field_font_controls.push_back(IDC_LAMBDA_MODE);
   s.field_font_controls.push_back(IDC_LAMBDA_INJECTION);
   return s;

@@ -34,15 +34,6 @@ DataField Option(int control, const char* keyword) {
 
 std::vector<int> FileButtonsAndWrite() { return {IDC_LOAD, IDC_SAVE, IDC_WRITE}; }
 
-void AddFrame(ScreenDesign& s) {
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},     {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},    {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR},   {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
-  s.field_font_controls.push_back(IDC_SOURCE);
-}
-
 }  // namespace
 
 int CylindersPosition(long value) {
@@ -74,12 +65,11 @@ VehicleScreen::VehicleScreen(AppContext& app, ScreenLinks links)
                                  .list_typing = ListTyping::kRestore}) {}
 
 ScreenDesign VehicleScreen::Design(const AppContext& app) {
-  ScreenDesign s;
-  s.template_id = IDD_VEHICLE;
-  s.background = [&app] {
-    return app.model == kModelVela ? IDB_BG_VEHICLE_VELA : IDB_BG_VEHICLE_VELAPLUS;
-  };
-  AddFrame(s);
+  // This screen has no tooltips.
+  ScreenDesign s = DataScreenDesign(
+      IDD_VEHICLE,
+      [&app] { return app.model == kModelVela ? IDB_BG_VEHICLE_VELA : IDB_BG_VEHICLE_VELAPLUS; },
+      false);
   s.labels.push_back({IDC_VEHICLE_GROUP, kTitleFontLeft});
   for (int id = IDC_VEHICLE_LABEL_FIRST; id <= IDC_VEHICLE_LABEL_LAST; ++id)
     s.labels.push_back({id, kFieldLabelFont});
@@ -110,24 +100,13 @@ VehicleBrioScreen::VehicleBrioScreen(AppContext& app, ScreenLinks links)
                           .digits_only = true}) {}
 
 ScreenDesign VehicleBrioScreen::Design(const AppContext&) {
-  ScreenDesign s;
-  s.template_id = IDD_VEHICLE_BRIO;
-  s.background = [] { return IDB_BG_VEHICLE_BRIO; };
-  AddFrame(s);
+  ScreenDesign s = DataScreenDesign(IDD_VEHICLE_BRIO, [] { return IDB_BG_VEHICLE_BRIO; });
   s.labels.push_back({IDC_VEHICLE_GROUP, kTitleFontLeft});
   s.labels.push_back({IDC_SWITCH_GROUP, kTitleFontLeft});
   for (int id = IDC_VEHICLE_LABEL_FIRST; id <= IDC_VEHICLE_LABEL_LAST; ++id)
     s.labels.push_back({id, kFieldLabelFont});
   for (int id = IDC_CYLINDERS; id <= IDC_RETURN_TIME; ++id)
     if (id != IDC_SWITCH_RPM_SPIN) s.field_font_controls.push_back(id);
-  s.tooltips = {{0, "Tela de Dados"},
-                {IDC_RETURN, "Retornar"},
-                {IDC_NEXT, "Próximo"},
-                {IDC_LOAD, "Carregar Arquivo"},
-                {IDC_SAVE, "Gravar Arquivo"},
-                {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"},
-                {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"}};
   return s;
 }
 

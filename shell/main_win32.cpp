@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "monitor/input_clock_win32.h"
 #include "monitor/monitor_panel.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
@@ -162,7 +161,8 @@ int RunApplication(HINSTANCE instance) {
   SetShellResources({instance, field_font, &app.ctrl});
 
   // The monitor panel, run modally from the data screens' Monitor button.
-  InputPumpingClock calibration_clock;
+  // The calibration's waits let input through: leaving during one asks.
+  PumpingClock calibration_clock(PumpingClock::kTakesInput);
   MonitorEnv monitor_env = DefaultMonitorEnv();
   monitor_env.calibration_clock = &calibration_clock;
   MonitorPanel monitor(app, monitor_env);

@@ -10,7 +10,7 @@ void PumpingClock::Sleep(uint32_t ms) {
   for (;;) {
     // After WM_QUIT the rest of the wait is a plain sleep: the loop that
     // ends the program sees the message again.
-    if (pumping) pumping = PumpPendingMessages(false);
+    if (pumping) pumping = PumpPendingMessages(input_);
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return;
     const DWORD left = static_cast<DWORD>(deadline - now);

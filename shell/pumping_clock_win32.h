@@ -2,7 +2,9 @@
 // transaction waits between frames the thread paints and runs its other
 // messages, but keyboard and mouse input and timer ticks are dropped, so
 // the user cannot start a second transaction and no live poll runs inside
-// it. The frames and pauses are the same as with a plain sleep.
+// it. The frames and pauses are the same as with a plain sleep. The
+// monitor's calibration waits with a clock that takes input, so that the
+// questions about leaving can be asked meanwhile.
 #pragma once
 #include "common/clock.h"
 
@@ -10,8 +12,13 @@ namespace kova {
 
 class PumpingClock final : public Clock {
  public:
+  enum Input { kDropsInput, kTakesInput };
+  explicit PumpingClock(Input input = kDropsInput) : input_(input == kTakesInput) {}
   void Sleep(uint32_t ms) override;
   uint32_t Now() override;
+
+ private:
+  bool input_;
 };
 
 }  // namespace kova

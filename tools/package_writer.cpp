@@ -123,7 +123,10 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
     }
   }
   for (const auto& [n, kv] : entries) {
-    const auto& [key, value] = kv;
+    // Plain references: lambdas below capture them (a structured binding
+    // cannot be captured by every compiler this builds with).
+    const std::string& key = kv.first;
+    const std::string& value = kv.second;
     const std::string where = "line " + std::to_string(n) + " (" + key + "): ";
     auto text1252 = [&](std::string& out) {
       if (To1252(value, out)) return true;

@@ -31,15 +31,6 @@ class ApplyFile : public ::testing::Test {
     ASSERT_EQ(bench.app.source, kSourceFile);
     bench.Forget();
   }
-  std::vector<Bytes> Writes() {
-    std::vector<Bytes> out;
-    for (const Bytes& f : bench.Frames()) {
-      uint8_t command = f[f.size() - 2];
-      if (command != 0x05 && command != 0x04 && command != 0x06 && command != 0x09)
-        out.push_back(f);
-    }
-    return out;
-  }
   ScreenBench bench;
   CustomerScreen screen{bench.app, {[] { return true; }, nullptr}};
 };
@@ -75,7 +66,7 @@ TEST_F(ApplyFile, AsksWithTheDifferencesInScreenUnitsThenWritesAndVerifies) {
   EXPECT_EQ(question.find("7C"), std::string::npos);
   // Sent with the ordinary transaction, last staged first, then everything
   // read back.
-  EXPECT_EQ(Writes(), (std::vector<Bytes>{{0, 0x16, 0x01}, {0, 0x15, 0x2C}, {0, 0x1E, 0x32},
+  EXPECT_EQ(bench.Writes(), (std::vector<Bytes>{{0, 0x16, 0x01}, {0, 0x15, 0x2C}, {0, 0x1E, 0x32},
                                           {0, 0x2B, 0x09}}));
   EXPECT_EQ(bench.Frames().back(), (Bytes{0x00, 0x04, 0x00}));
   EXPECT_EQ(bench.view.messages[1].text, "3 parâmetros gravados no equipamento.");
@@ -112,7 +103,7 @@ TEST_F(ApplyFileVela, TheCutOffPeriodGoesAsOneValueAndASilentControllerEndsTheSc
       << question;
   bench.sim.faults().silent = true;
   screen.OnCommand(bench.view, IDC_APPLY_FILE);
-  EXPECT_EQ(Writes(), (std::vector<Bytes>{{0x25, 0x00}, {0x26, 0x27}, {0x27, 0x10}}));
+  EXPECT_EQ(bench.Writes(), (std::vector<Bytes>{{0x25, 0x00}, {0x26, 0x27}, {0x27, 0x10}}));
   EXPECT_EQ(bench.view.messages.back().text, "Erro na leitura dos parâmetros !!!");
   EXPECT_EQ(bench.view.ended, (std::vector<int>{kScreenLinkFailure}));
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "store/ckx4data.h"
+#include "tests/support/temp_folder.h"
 #include "store/customer_record.h"
 #include "store/ini.h"
 #include "store/profile.h"
@@ -23,39 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Folder : public ::testing::Test {
- protected:
-  void SetUp() override {
-    static std::atomic<int> n{0};
-    dir_ = fs::temp_directory_path() /
-           ("kova-store-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+using kova::testing::Folder;
+using kova::testing::Value;
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Slurp(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  static void Put(const std::string& p, const std::string& text) {
-    std::ofstream f(p, std::ios::binary);
-    f << text;
-  }
-  // A path that no one (root included) can create: its parent is a file.
-  std::string Unwritable(const std::string& name) {
-    Put(Path("plainfile"), "x");
-    return Path("plainfile") + "/" + name;
-  }
-
-  fs::path dir_;
-};
-
-std::string Value(CKX4DATA& s, const char* kw) {
-  std::string v;
-  return s.GetText(kw, v) ? v : std::string("<absent>");
-}
 
 
 class Actions : public Folder {

@@ -316,15 +316,6 @@ class Actuator : public ::testing::TestWithParam<int> {
  protected:
   Actuator() : bench(GetParam()), screen(bench.app, NoLinks()) { screen.OnInit(bench.view); }
   FakeView::Control& C(int id) { return bench.view.controls[id]; }
-  std::vector<Bytes> Writes() {
-    std::vector<Bytes> out;
-    for (const Bytes& f : bench.Frames()) {
-      uint8_t command = f[f.size() - 2];
-      if (command != 0x05 && command != 0x04 && command != 0x06 && command != 0x09)
-        out.push_back(f);
-    }
-    return out;
-  }
   ScreenBench bench;
   ActuatorScreen screen;
 };
@@ -347,7 +338,7 @@ TEST_P(Actuator, WriteSendsLastStagedFirstAndReadsEverythingBack) {
   screen.OnCommand(bench.view, IDC_WRITE);
   bool vela = GetParam() == kModelVela;
   auto frame = [vela](uint8_t a, uint8_t v) { return vela ? Bytes{a, v} : Bytes{0, a, v}; };
-  EXPECT_EQ(Writes(), (std::vector<Bytes>{frame(0x42, 7), frame(0x3E, 130), frame(0x3D, 70)}));
+  EXPECT_EQ(bench.Writes(), (std::vector<Bytes>{frame(0x42, 7), frame(0x3E, 130), frame(0x3D, 70)}));
   // Per entry: write, 400, read, 400, three confirmations 400 apart; 500
   // between entries; then 500 and 400 for the read-back.
   Waits per{400, 400, 400, 400, 400};
@@ -371,7 +362,7 @@ TEST_P(Actuator, ValuesOutsideTheRangeAreRefusedWithTheLimit) {
   ASSERT_EQ(bench.view.messages.size(), 1u);
   EXPECT_EQ(bench.view.messages[0].text, "Valor acima do limite superior.");
   EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT).text, "240");
-  EXPECT_TRUE(Writes().empty());
+  EXPECT_TRUE(bench.Writes().empty());
   C(IDC_ACT_HIGH_MIN).text = "0";
   screen.OnFocus(bench.view, IDC_ACT_HIGH_MIN);
   screen.OnEnter(bench.view);
@@ -382,7 +373,7 @@ TEST_P(Actuator, ValuesOutsideTheRangeAreRefusedWithTheLimit) {
   bench.app.equipment.Add("3D", "F0");
   screen.OnFocus(bench.view, IDC_ACT_LOW_DEFAULT);
   screen.OnEnter(bench.view);
-  EXPECT_TRUE(Writes().empty());
+  EXPECT_TRUE(bench.Writes().empty());
 }
 
 TEST_P(Actuator, FileSourceSendsNothingAndTheMonitorDoesNotRefresh) {

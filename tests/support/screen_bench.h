@@ -54,6 +54,15 @@ class ScreenBench {
     for (const auto& f : sim.Frames()) out.push_back(f.bytes);
     return out;
   }
+  // The register writes among the frames: no confirmations, no reads.
+  std::vector<Bytes> Writes() const {
+    std::vector<Bytes> out;
+    for (const Bytes& f : Frames()) {
+      const uint8_t command = f[f.size() - 2];
+      if (command != 0x05 && command != sim.ReadCommand()) out.push_back(f);
+    }
+    return out;
+  }
   std::string Stored(CKX4DATA& store, const char* keyword) {
     return StoreGet(store, keyword).value_or("<absent>");
   }

@@ -278,7 +278,12 @@ class Wizard {
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
@@ -662,7 +667,8 @@ TEST_F(InstallerEndToEnd, InstallAndUninstallWaitForTheRunningProgram) {
 void Keys(HWND window, std::initializer_list<std::pair<WORD, bool>> keys) {
   DWORD thread = GetWindowThreadProcessId(window, nullptr);
   for (auto [vk, alt] : keys) {
-    GUITHREADINFO info = {sizeof info};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
     HWND target = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : window;
     UINT scan = MapVirtualKeyW(vk, 0);
     LPARAM down = 1 | (scan << 16) | (alt ? (1 << 29) : 0);
@@ -714,8 +720,10 @@ TEST_F(InstallerEndToEnd, KeyboardOnlyUpgradeOverAnInstalledCopyThenCleanUninsta
 
   // The record still names what the first installation made, once.
   std::vector<std::string> second = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
-  for (const std::string& line : first)
-    if (!line.empty() && line[0] != '#') EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  for (const std::string& line : first) {
+    if (line.empty() || line[0] == '#') continue;
+    EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  }
   EXPECT_NE(std::find(second.begin(), second.end(), "DIR=" + WideToUtf8(dir)), second.end());
 
   // Esc asks before leaving, from the keyboard too.

@@ -28,10 +28,6 @@ using Frames = std::vector<std::string>;
 
 constexpr char kReadError[] = "Erro na leitura dos parâmetros !!!";
 
-std::wstring WorkFile(const char* name) {
-  return WinePath(Env("KOVA_E2E_WORK")) + L"\\" + kova::Utf8ToWide(name);
-}
-
 // The simulator serves COM7: KOVA.INI names it for both model families.
 void CleanWork() {
   CreateDirectoryW(L"c:\\temp", nullptr);
@@ -71,19 +67,6 @@ Frames Confirmed(const std::vector<std::string>& writes, const std::string& conf
 Frames Join(Frames a, const Frames& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
-}
-
-HWND OpenCustomerScreen(Kova& kova, int model) {
-  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) return nullptr;
-  Sleep(1200);  // the splash goes after a second
-  Click(screen, IDC_LANG_PT);
-  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) return nullptr;
-  Choose(screen, IDC_MODEL_LIST, model);
-  Sleep(200);
-  Click(screen, IDC_NEXT);
-  return WaitForScreen(kova.pid(), IDC_CLIENT);
 }
 
 // Presses a button of the screen and waits for the screen that holds

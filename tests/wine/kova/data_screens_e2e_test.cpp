@@ -20,28 +20,9 @@ namespace {
 using namespace kova::wine_test;
 using Frames = std::vector<std::string>;
 
-std::wstring WorkFile(const char* name) {
-  return WinePath(Env("KOVA_E2E_WORK")) + L"\\" + kova::Utf8ToWide(name);
-}
-
 // Frames logged after the first `skip`.
 Frames After(const Frames& all, size_t skip) {
   return skip < all.size() ? Frames(all.begin() + static_cast<long>(skip), all.end()) : Frames{};
-}
-
-// Language, model (position `model`) and the customer screen, whose Next is
-// offered now that screens follow it.
-HWND OpenCustomerScreen(Kova& kova, int model) {
-  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) return nullptr;
-  Sleep(1200);  // the splash goes after a second
-  Click(screen, IDC_LANG_PT);
-  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) return nullptr;
-  Choose(screen, IDC_MODEL_LIST, model);
-  Sleep(200);
-  Click(screen, IDC_NEXT);
-  return WaitForScreen(kova.pid(), IDC_CLIENT);
 }
 
 // Next until the actuator screen, through whatever screens lie between.

@@ -25,23 +25,8 @@ using Frames = std::vector<std::string>;
 HWND OpenMonitor(Kova& kova) {
   CreateDirectoryW(L"c:\\temp", nullptr);
   // kova-sim answers on COM5: the settings name it for BRIO.
-  const std::wstring ini = WinePath(Env("KOVA_E2E_WORK")) + L"\\KOVA.INI";
-  HANDLE h = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  const char text[] = "[CONFIG_BRIO]\r\nCOM=5\r\n";
-  DWORD written = 0;
-  WriteFile(h, text, sizeof text - 1, &written, nullptr);
-  CloseHandle(h);
-  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) return nullptr;
-  Sleep(1200);  // the splash goes after a second
-  Click(screen, IDC_LANG_PT);
-  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) return nullptr;
-  Choose(screen, IDC_MODEL_LIST, 0);  // BRIO
-  Sleep(200);
-  Click(screen, IDC_NEXT);
-  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  if (!WriteWorkFile("KOVA.INI", "[CONFIG_BRIO]\r\nCOM=5\r\n")) return nullptr;
+  HWND screen = OpenCustomerScreen(kova, 0);  // BRIO
   if (!screen || WaitForFrames(1).empty()) return nullptr;
   Sleep(300);
   Click(screen, IDC_MONITOR);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "resources/control_ids.h"
 #include "tests/wine/support/find_window.h"
 
 namespace kova::wine_test {
@@ -203,6 +204,25 @@ inline bool Responds(HWND screen) {
   return SendMessageTimeoutW(screen, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
 }
 
+// A file of the test's work folder, as KOVA.exe sees it.
+inline std::wstring WorkFile(const char* name) {
+  return WinePath(Env("KOVA_E2E_WORK")) + L"\\" + Utf8ToWide(name);
+}
+
+// Writes a text file of the work folder (KOVA.INI naming the test's port).
+inline bool WriteWorkFile(const char* name, const std::string& text) {
+  HANDLE h = CreateFileW(WorkFile(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(h);
+  return written == text.size();
+}
+
+class Kova;
+// Language, model (position `model` of the list) and the customer screen.
+inline HWND OpenCustomerScreen(Kova& kova, int model);
+
 class Kova {
  public:
   bool Start() {
@@ -236,5 +256,22 @@ class Kova {
  private:
   PROCESS_INFORMATION pi_ = {};
 };
+
+}  // namespace kova::wine_test
+
+namespace kova::wine_test {
+
+inline HWND OpenCustomerScreen(Kova& kova, int model) {
+  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  if (!screen) return nullptr;
+  Sleep(1200);  // the splash goes after a second
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  if (!screen) return nullptr;
+  Choose(screen, IDC_MODEL_LIST, model);
+  Sleep(200);
+  Click(screen, IDC_NEXT);
+  return WaitForScreen(kova.pid(), IDC_CLIENT);
+}
 
 }  // namespace kova::wine_test
