@@ -13,7 +13,8 @@ trap '[ -n "${KOVA_XVFB_PID:-}" ] && kill $KOVA_XVFB_PID 2>/dev/null; wineserver
 export KOVA_SIM="$root/build/native/sim/kova-sim" KOVA_ROOT="$root"
 shots="$root/build/shots"
 rm -rf "$shots"
-mkdir -p "$shots" docs/screens
+out="$root/docs/screens"
+mkdir -p "$shots" "$out"
 export KOVA_E2E_SHOTS="$shots"
 
 # Captures every window a run is waiting on, until the run ends.
@@ -24,10 +25,11 @@ watch_shots() {
       name=$(basename "$ready" .ready)
       read -r w h x y <"$ready" || true
       if [ -n "${w:-}" ] && [ "$w" -gt 0 ]; then
-        "$(command -v convert-im6.q16 || command -v convert)" x:root -crop "${w}x${h}+${x}+${y}" +repage \
-          "docs/screens/$name.png" 2>/dev/null ||
-          import -window root -crop "${w}x${h}+${x}+${y}" "docs/screens/$name.png"
-        echo "  $name.png (${w}x${h})"
+        if import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"; then
+          echo "  $name.png (${w}x${h})"
+        else
+          echo "  $name.png: not taken" >&2
+        fi
       fi
       rm -f "$ready"
       touch "$shots/$name.done"

@@ -77,9 +77,11 @@ if [ -z "$pty" ]; then
   exit 1
 fi
 
-# Only this run's ports: a mapping left by an earlier run may name a pty
-# number the system has given to this run's simulator.
+# Only this run's ports: a mapping left by an earlier run (in the registry,
+# or as the device link Wine made from it) may name a pty number the system
+# has given to this run's simulator.
 wine reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1
+rm -f "${WINEPREFIX:-$HOME/.wine}"/dosdevices/com*
 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$com" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
 for n in "${dead[@]}"; do
   wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d /dev/kova-no-such-port /f >/dev/null 2>&1

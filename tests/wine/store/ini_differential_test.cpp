@@ -84,7 +84,9 @@ std::string NewFile(const std::string& name, const std::optional<std::string>& t
   static int n = 0;
   std::string path = Folder() + "\\" + name + "-" + std::to_string(n++) + ".ini";
   ::DeleteFileA(path.c_str());
-  if (text) EXPECT_TRUE(kova::file::ReplaceAtomically(path, *text));
+  if (text) {
+    EXPECT_TRUE(kova::file::ReplaceAtomically(path, *text));
+  }
   return path;
 }
 

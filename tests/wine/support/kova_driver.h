@@ -37,11 +37,20 @@ inline std::wstring WinePath(const std::string& unix_path) {
   return w;
 }
 
+// Reads a whole file without holding it against the program: it may be
+// replacing the file at that moment (a save writes a new file and renames
+// it over the old one), which an open without delete sharing would refuse.
 inline std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string text;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+  CloseHandle(h);
+  return text;
 }
 
 // The visible top-level window of the process that holds the control.
@@ -102,10 +111,14 @@ inline void Shot(const char* name, DWORD settle_ms = 700) {
   SetCursorPos(0, 0);  // no tooltip over the picture
   Sleep(settle_ms);    // let the window paint
   std::wstring base = WinePath(dir) + L"\\" + Utf8ToWide(name);
-  // The ready file names the window to take: the one in front, as
-  // "width height left top" in screen pixels.
+  // The ready file names the picture to take: the client area of the window
+  // in front (or of the splash while it shows), as "width height left top"
+  // in screen pixels.
+  HWND front = FindWindowW(L"KovaSplash", nullptr);
+  if (!front || !IsWindowVisible(front)) front = GetForegroundWindow();
   RECT r = {};
-  GetWindowRect(GetForegroundWindow(), &r);
+  GetClientRect(front, &r);
+  MapWindowPoints(front, nullptr, reinterpret_cast<POINT*>(&r), 2);
   char place[64];
   int n = std::snprintf(place, sizeof place, "%ld %ld %ld %ld\n", r.right - r.left,
                         r.bottom - r.top, r.left, r.top);
