@@ -179,7 +179,6 @@ TEST_F(KovaEndToEnd, ReturnClosesThePortAndShowsTheLanguageScreen) {
   screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
   ASSERT_TRUE(screen) << "no language screen after Return";
   Sleep(1200);
-  Shot("language_again");
 
   // A new work cycle sets the port up from KOVA.INI and reads again.
   Click(screen, IDC_LANG_PT);
