@@ -24,7 +24,7 @@ done
 
 jobs=${KOVA_JOBS:-2}
 sim=build/native/sim/kova-sim
-exe=build/windows/shell/KOVA.exe
+exe=build/windows/KOVA.exe
 
 # Quiet builds; their output is shown when one fails.
 quiet() {
