@@ -127,9 +127,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 NativeHandle CreateAlways(const std::string& path) {
-  // Others may read the file while it is written (a monitor recording
-  // opened in Excel during the road test, a dump in an editor).
-  HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoHandle : reinterpret_cast<NativeHandle>(h);
 }
