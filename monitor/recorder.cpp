@@ -30,7 +30,7 @@ class PlatformRecordFile final : public RecordFile {
   ~PlatformRecordFile() override { Close(); }
   bool Create(const std::string& path) override {
     Close();
-    handle_ = file::CreateAlways(path);
+    handle_ = file::CreateAlwaysReadable(path);
     return handle_ != file::kNoHandle;
   }
   bool Write(std::string_view bytes) override {

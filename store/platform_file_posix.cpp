@@ -130,6 +130,9 @@ NativeHandle CreateAlways(const std::string& path) {
   return fd < 0 ? kNoHandle : fd;
 }
 
+// Files are not locked against readers here.
+NativeHandle CreateAlwaysReadable(const std::string& path) { return CreateAlways(path); }
+
 NativeHandle OpenExisting(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   return fd < 0 ? kNoHandle : fd;
