@@ -40,16 +40,11 @@ class ApplyFileVela : public ApplyFile {
   ApplyFileVela() : ApplyFile(kModelVela) {}
 };
 
-TEST_F(ApplyFile, OfferedOnlyWhileAFileIsLoaded) {
-  screen.OnInit(bench.view);
-  EXPECT_FALSE(bench.view.controls[IDC_APPLY_FILE].enabled);
-  LoadFileWith({});
-  EXPECT_TRUE(bench.view.controls[IDC_APPLY_FILE].enabled);
-}
-
 TEST_F(ApplyFile, AsksWithTheDifferencesInScreenUnitsThenWritesAndVerifies) {
   screen.OnInit(bench.view);
+  EXPECT_FALSE(bench.view.controls[IDC_APPLY_FILE].enabled);  // offered only with a file
   LoadFileWith({{"2B", "9"}, {"15", "2C"}, {"16", "1"}, {"1E", "32"}, {"7C", "60"}});
+  EXPECT_TRUE(bench.view.controls[IDC_APPLY_FILE].enabled);
   bench.view.messages.clear();
   screen.OnCommand(bench.view, IDC_APPLY_FILE);
   ASSERT_EQ(bench.view.messages.size(), 2u);
