@@ -22,19 +22,16 @@ inline std::string Hex(const std::vector<uint8_t>& bytes) {
 // Every frame, in the order received.
 inline std::vector<std::string> All(const ScreenBench& b) {
   std::vector<std::string> out;
-  for (const auto& f : b.sim.Frames()) out.push_back(Hex(f.bytes));
+  for (const auto& f : b.Frames()) out.push_back(Hex(f));
   return out;
 }
 
-// Only the register writes: no reads, confirmations or stream commands.
+// The bench's register writes without the stream's start and stop.
 inline std::vector<std::string> Writes(const ScreenBench& b) {
   std::vector<std::string> out;
-  const size_t at = b.sim.FrameSize() == 3 ? 1 : 0;
-  for (const auto& f : b.sim.Frames()) {
-    const uint8_t command = f.bytes[at];
-    if (command == 0x05 || command == 0x07 || command == 0x08 || command == b.sim.ReadCommand())
-      continue;
-    out.push_back(Hex(f.bytes));
+  for (const auto& f : b.Writes()) {
+    const uint8_t command = f[f.size() - 2];
+    if (command != 0x07 && command != 0x08) out.push_back(Hex(f));
   }
   return out;
 }
