@@ -7,28 +7,27 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/temp_folder.h"
+
 namespace kova {
 namespace {
 
 const LocalTime kWhen{2024, 1, 2, 3, 4, 5, 678};
 
-TEST(Recorder, NameHeaderAndLinesForExcel) {
+TEST(Recorder, NameAndLinesForExcel) {
   EXPECT_EQ(Recorder::FileName(kWhen), "monitor-20240102-030405.csv");
   RecordSample s{850, 0.56, 0.1, 60, "verde", ""};
   EXPECT_EQ(Recorder::Line(1200, kWhen, s), "1200;02/01/2024 03:04:05;850;0,56;0,10;60;verde;");
   s.mark = "fim; da\r\ncalibração";  // a mark never breaks the line or its fields
   EXPECT_EQ(Recorder::Line(0, kWhen, s),
             "0;02/01/2024 03:04:05;850;0,56;0,10;60;verde;fim  da  calibração");
-  const std::string header = Recorder::Header();
-  EXPECT_EQ(std::count(header.begin(), header.end(), ';'), 7);
 }
 
-TEST(Recorder, WritesAPlatformFileInWindows1252) {
-  auto dir = std::filesystem::temp_directory_path() / "kova_recorder_test" / "KOVA";
-  std::error_code ec;
-  std::filesystem::remove_all(dir.parent_path(), ec);
+using RecorderFile = testing::Folder;
+
+TEST_F(RecorderFile, WritesAPlatformFileInWindows1252) {
   Recorder r(MakePlatformRecordFile());
-  ASSERT_TRUE(r.Start(dir.string(), kWhen, 1000));  // the folder is made
+  ASSERT_TRUE(r.Start(Path("KOVA"), kWhen, 1000));  // the folder is made
   RecordSample s{3000, 3.6, 0.9, 120, "vermelha", "calibração concluída"};
   for (uint32_t t = 1000; t <= 1500; t += 100) EXPECT_TRUE(r.Append(t, kWhen, s));
   // Not a second yet: only the header is in the file (where the system
@@ -38,27 +37,19 @@ TEST(Recorder, WritesAPlatformFileInWindows1252) {
     EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 1);
   }
   EXPECT_TRUE(r.Stop());
-  std::ifstream in(r.path(), std::ios::binary);
-  std::string all((std::istreambuf_iterator<char>(in)), {});
+  const std::string all = Slurp(r.path());
   EXPECT_EQ(all.substr(0, 30), "Tempo (ms);Data e hora;Rota\xE7\xE3o");
   EXPECT_NE(all.find("500;02/01/2024 03:04:05;3000;3,60;0,90;120;vermelha;calibra\xE7\xE3o "
                      "conclu\xED" "da\r\n"),
             std::string::npos);
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 7);
-  in.close();
-  std::filesystem::remove_all(dir.parent_path(), ec);
 }
 
-TEST(Recorder, AFolderThatCannotBeMadeIsRefused) {
-  // A folder below a plain file can be made on no system.
-  auto blocker = std::filesystem::temp_directory_path() / "kova_recorder_blocker";
-  std::ofstream(blocker) << "x";
+TEST_F(RecorderFile, AFolderThatCannotBeMadeIsRefused) {
   Recorder r(MakePlatformRecordFile());
-  EXPECT_FALSE(r.Start((blocker / "KOVA").string(), kWhen, 0));
+  EXPECT_FALSE(r.Start(Unwritable("KOVA"), kWhen, 0));
   EXPECT_FALSE(r.active());
   EXPECT_NE(r.error().find("Não foi possível criar"), std::string::npos);
-  std::error_code ec;
-  std::filesystem::remove(blocker, ec);
 }
 
 }  // namespace

@@ -6,12 +6,13 @@
 
 #include "resources/control_ids.h"
 #include "tests/support/fake_view.h"
+#include "tests/support/null_serial_port.h"
 
 namespace kova {
 namespace {
 
 // Records what the port screen asks of the port.
-class RecordingPort : public SerialPort {
+class RecordingPort : public NullSerialPort {
  public:
   int SetPortNumber(int n) override {
     numbers.push_back(n);
@@ -23,18 +24,8 @@ class RecordingPort : public SerialPort {
     opened.push_back(number);
     return 0;
   }
-  int ClosePort() override { return 0; }
   int PortConnected() override { return 0; }
-  int SetPortBaudRate(unsigned long) override { return 0; }
-  int SetPortDtaBit(unsigned char) override { return 0; }
-  int SetPortStopBit(unsigned char) override { return 0; }
-  int SetPortParity(unsigned char) override { return 0; }
-  int SetCommunicationTimeouts(unsigned long, unsigned long, unsigned long, unsigned long,
-                               unsigned long) override {
-    return 0;
-  }
   int ReadPort(unsigned char*, unsigned long, unsigned long*) override { return 6; }
-  int WritePort(const unsigned char*, unsigned long, unsigned long*) override { return 0; }
 
   int number = 0;
   std::vector<int> numbers, opened;
