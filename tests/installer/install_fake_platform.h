@@ -275,7 +275,6 @@ class FakePlatform : public InstallPlatform {
     return true;
   }
   bool MutexExists(const std::string& name) override {
-    mutex_asks.push_back(name);
     if (running_checks_left > 0 && --running_checks_left == 0) mutexes.erase(name);
     return mutexes.count(name) > 0;
   }
@@ -305,7 +304,6 @@ class FakePlatform : public InstallPlatform {
   std::set<std::string> locked;          // keys of files and folders in use
   std::set<std::string> mutexes;         // named mutexes that exist
   int running_checks_left = 0;           // the program closes after this many asks
-  std::vector<std::string> mutex_asks;
   int deletions = 0;
 
  private:

@@ -174,12 +174,6 @@ TEST(WizardFlow, PressActsAsTheButtonsOwnClick) {
   EXPECT_EQ(pressed.Press(WizardButton::kCancel), WizardAction::kAskCancel);
 }
 
-}  // namespace
-}  // namespace kova
-
-namespace kova {
-namespace {
-
 TEST(InstallHelpers, PathInsideComparesAsWindowsDoesAndRefusesEscapes) {
   struct Case {
     const char* path;

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -583,36 +584,26 @@ struct Ender {
   }
 };
 
-TEST_F(InstallerEndToEnd, TamperedLogInAUserWritableFolderReachesNothingOutside) {
+TEST_F(InstallerEndToEnd, UninstallKeepsOthersFilesEvenThroughATamperedLog) {
   // C:\KOVA-like folders are writable by ordinary users: anyone may edit
-  // the log the administrator's uninstall reads.
-  const std::wstring dir = L"C:\\KOVA Param\\Adulterada";
+  // the log the administrator's uninstall reads. A technician's parameter
+  // file saved in the install folder stays too.
+  const std::wstring dir = L"C:\\KOVA Param\\Programa";
   CreateDirectoryW(L"C:\\Vitima", nullptr);
   WriteAll(L"C:\\Vitima\\dados.txt", "de outra pessoa");
   ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
   std::string log = ReadAll(dir + L"\\uninstall.log");
   log += "C:\\Vitima\\dados.txt\r\nDIR=C:\\Vitima\r\nDIR=" + WideToUtf8(dir) + "\\..\\..\\Vitima\r\n";
   WriteAll(dir + L"\\uninstall.log", log);
-  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
-  EXPECT_TRUE(WaitGone(dir, 60));
-  EXPECT_TRUE(WaitBatchDone(10));
-  EXPECT_EQ(ReadAll(L"C:\\Vitima\\dados.txt"), "de outra pessoa");
-  RemoveTree(L"C:\\Vitima");
-  RemoveTree(L"C:\\KOVA Param");
-}
-
-TEST_F(InstallerEndToEnd, ParameterFileSavedInTheInstallFolderIsKept) {
-  const std::wstring dir = L"C:\\KOVA Param\\Programa";
-  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
   WriteAll(dir + L"\\Cliente João.VELA", "[CONFIG_VELA]\r\n");
   ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
   EXPECT_TRUE(WaitGone(dir + L"\\Desinstalar.exe", 60));
   EXPECT_TRUE(WaitBatchDone(10));
+  EXPECT_EQ(ReadAll(L"C:\\Vitima\\dados.txt"), "de outra pessoa");
   EXPECT_EQ(ReadAll(dir + L"\\Cliente João.VELA"), "[CONFIG_VELA]\r\n");
-  EXPECT_FALSE(Exists(dir + L"\\KOVA.exe"));
-  EXPECT_FALSE(Exists(dir + L"\\dados"));
-  EXPECT_FALSE(Exists(dir + L"\\uninstall.log"));
+  for (const wchar_t* gone : {L"\\KOVA.exe", L"\\dados", L"\\uninstall.log"}) EXPECT_FALSE(Exists(dir + gone));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  RemoveTree(L"C:\\Vitima");
   RemoveTree(L"C:\\KOVA Param");
 }
 
@@ -634,30 +625,10 @@ TEST_F(InstallerEndToEnd, InstallAndUninstallWaitForTheRunningProgram) {
   EXPECT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 4);
   EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-
-  // Through the wizard: asked to close it; closed, then "Repetir".
-  HANDLE process = nullptr;
-  Ender end{&process};
-  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\"", false, &process), 0);
-  HWND main = WaitWizard(process);
-  ASSERT_TRUE(main);
-  Wizard u(main, 3);
-  u.Click(1);
-  u.PostClick(1);
-  HWND box = kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND w) {
-    return kova::wine_test::HasClass(w, L"#32770");
-  }, 30000);
-  ASSERT_TRUE(box);
-  EXPECT_TRUE(Exists(dir + L"\\KOVA.exe"));  // nothing removed while it runs
+  // Once it is closed the uninstall goes ahead.
   TerminateProcess(kova, 0);
   WaitForSingleObject(kova, 10000);
-  PostMessageW(box, WM_COMMAND, IDRETRY, 0);
-  for (int i = 0; i < 200 && u.ShownPage() != 3; ++i) Sleep(100);
-  ASSERT_EQ(u.ShownPage(), 3);
-  EXPECT_FALSE(Exists(dir + L"\\KOVA.exe"));
-  u.Click(1);
-  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
-  CloseHandle(process);
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
   EXPECT_TRUE(WaitGone(dir, 60));
 }
 
@@ -726,30 +697,8 @@ TEST_F(InstallerEndToEnd, KeyboardOnlyUpgradeOverAnInstalledCopyThenCleanUninsta
   }
   EXPECT_NE(std::find(second.begin(), second.end(), "DIR=" + WideToUtf8(dir)), second.end());
 
-  // Esc asks before leaving, from the keyboard too.
-  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\"", false, &process), 0);
-  main = WaitWizard(process);
-  ASSERT_TRUE(main);
-  Keys(main, {{VK_ESCAPE, false}});
-  std::wstring caption, text;
-  HWND box = kova::wine_test::WaitForWindow(GetProcessId(process), [](HWND h) {
-    return kova::wine_test::HasClass(h, L"#32770");
-  }, 10000);
-  ASSERT_TRUE(box);
-  PostMessageW(box, WM_COMMAND, IDNO, 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(100);
-  Wizard u(main, 3);
-  Keys(main, {{VK_RETURN, false}});
-  ASSERT_EQ(u.ShownPage(), 2);
-  Keys(main, {{VK_RETURN, false}});
-  for (int i = 0; i < 300 && u.ShownPage() != 3; ++i) Sleep(100);
-  if (u.ShownPage() != 3 && AnswerMessageBox(process, &caption, &text))
-    ADD_FAILURE() << WideToUtf8(caption) << ": " << WideToUtf8(text);
-  ASSERT_EQ(u.ShownPage(), 3);
-  Keys(main, {{VK_RETURN, false}});
-  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
-  CloseHandle(process);
-  EXPECT_TRUE(WaitGone(dir, 60));
+  // The uninstall removes both installations' work.
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
   CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
   RemoveDirectoryW(L"C:\\KOVA Teclado");
 }
@@ -773,18 +722,16 @@ TEST_F(InstallerEndToEnd, ProgramsImportNoDllThatCouldBePlanted) {
       }
       return 0;
     };
-    std::vector<std::string> names;
-    for (size_t d = offset(import_rva); d && u32(d + 12); d += 20) {
+    const std::set<std::string> system = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                          "kernel32.dll", "msvcrt.dll",   "ole32.dll",    "oleaut32.dll",
+                                          "shell32.dll",  "shlwapi.dll",  "user32.dll"};
+    int imports = 0;
+    for (size_t d = offset(import_rva); d && u32(d + 12); d += 20, ++imports) {
       std::string n = pe.c_str() + offset(u32(d + 12));
       for (char& c : n) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-      names.push_back(n);
+      EXPECT_TRUE(system.count(n)) << var << " imports " << n;
     }
-    ASSERT_FALSE(names.empty()) << var;
-    for (const std::string& n : names)
-      EXPECT_TRUE(n == "advapi32.dll" || n == "comctl32.dll" || n == "gdi32.dll" || n == "kernel32.dll" ||
-                  n == "msvcrt.dll" || n == "ole32.dll" || n == "oleaut32.dll" || n == "shell32.dll" ||
-                  n == "user32.dll" || n == "shlwapi.dll" || n == "comdlg32.dll")
-          << var << " imports " << n;
+    EXPECT_GT(imports, 0) << var;
   }
 }
 
