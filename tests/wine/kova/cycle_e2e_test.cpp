@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,58 +23,17 @@
 namespace {
 
 using namespace kova::wine_test;
-using Frames = std::vector<std::string>;
-
-constexpr char kReadError[] = "Erro na leitura dos parâmetros !!!";
 
 // The simulator serves COM7: KOVA.INI names it for both model families.
-void CleanWork() {
-  CreateDirectoryW(L"c:\\temp", nullptr);
-  std::ofstream ini(WorkFile("KOVA.INI").c_str(), std::ios::binary | std::ios::trunc);
-  ini << "[CONFIG_VELA]\r\nCOM=7\r\n[CONFIG_BRIO]\r\nCOM=7\r\n";
-  DeleteFileW(WorkFile("ciclo.VELA").c_str());
+HWND Start(Kova& kova, int model) {
   DeleteFileW(WinePath(Env("KOVA_E2E_SILENCE")).c_str());
+  return StartAtCustomer(kova, model, "[CONFIG_VELA]\r\nCOM=7\r\n[CONFIG_BRIO]\r\nCOM=7\r\n");
 }
 
-// The frames kova-sim logs from now on, a batch at a time.
-class FrameLog {
- public:
-  FrameLog() : seen_(LoggedFrames().size()) {}
-  // The next n frames (fewer when they do not come within the time-out).
-  Frames Next(size_t n, int timeout_ms = 40000) {
-    Frames all = WaitForFrames(seen_ + n, timeout_ms);
-    Frames out(all.begin() + static_cast<long>(std::min(seen_, all.size())), all.end());
-    seen_ = all.size();
-    return out;
-  }
-  // Whatever came since the last batch.
-  Frames Rest() { return Next(0, 0); }
-
- private:
-  size_t seen_;
-};
-
-Frames Confirmed(const std::vector<std::string>& writes, const std::string& confirm) {
+Frames Seq(std::initializer_list<Frames> parts) {
   Frames out;
-  for (const std::string& w : writes) {
-    out.push_back(w);
-    for (int i = 0; i < 3; ++i) out.push_back(confirm);
-  }
+  for (const Frames& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
-}
-
-Frames Join(Frames a, const Frames& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-// Presses a button of the screen and waits for the screen that holds
-// `control`.
-HWND Move(Kova& kova, HWND from, int button, int control, int timeout_ms = 30000) {
-  Click(from, button);
-  return WaitForWindow(
-      kova.pid(), [from, control](HWND w) { return w != from && GetDlgItem(w, control) != nullptr; },
-      timeout_ms);
 }
 
 bool Shown(HWND screen, int id) { return IsWindowVisible(GetDlgItem(screen, id)) != FALSE; }
@@ -87,19 +45,10 @@ int ShownGlyphs(HWND screen, int first) {
   return n;
 }
 
-// Types a text whose check shows a message box: the box holds the window's
-// handler, so the typing does not wait for it.
-void TypeChecked(HWND screen, int id, const std::string& utf8) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(GetDlgItem(screen, id), WM_SETTEXT, 0,
-                      reinterpret_cast<LPARAM>(kova::Utf8ToWide(utf8).c_str()), SMTO_NORMAL, 1000,
-                      &result);
-}
-
 // Waits for the read error, confirms it and waits for the screen that
 // follows, which holds `control`.
 HWND AfterLinkFailure(Kova& kova, HWND from, int control) {
-  HWND box = WaitForMessage(kova.pid(), kReadError, 40000);
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 40000);
   if (!box) return nullptr;
   Answer(box, IDOK);
   return WaitForWindow(
@@ -107,29 +56,15 @@ HWND AfterLinkFailure(Kova& kova, HWND from, int control) {
       40000);
 }
 
-std::string WaitText(HWND screen, int id, const std::string& want, int timeout_ms = 5000) {
-  std::string text = Text(screen, id);
-  for (int t = 0; t < timeout_ms && text != want; t += 100) {
-    Sleep(100);
-    text = Text(screen, id);
-  }
-  return text;
-}
-
 TEST(Cycle, vela) {
-  CleanWork();
   Kova kova;
-  ASSERT_TRUE(kova.Start());
-  HWND screen = OpenCustomerScreen(kova, 1);
-  ASSERT_TRUE(screen) << "no customer screen";
-  ASSERT_EQ(WaitForFrames(1), Frames{"09 00"});
+  HWND screen = Start(kova, 1);
+  ASSERT_TRUE(screen);
   FrameLog log;
   const std::string ok = "05 18";
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_CYLINDERS);
-  ASSERT_TRUE(screen) << "no vehicle screen";
-  screen = Move(kova, screen, IDC_NEXT, IDC_LAMBDA_TYPE);
-  ASSERT_TRUE(screen) << "no lambda screen";
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_CYLINDERS, IDC_LAMBDA_TYPE});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 0);  // kova-sim's 0.36 s: "Padrão"
   EXPECT_EQ(Text(screen, IDC_LAMBDA_ON), "0.36");
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(screen, IDC_LAMBDA_ON)));
@@ -140,110 +75,90 @@ TEST(Cycle, vela) {
   EXPECT_EQ(WaitText(screen, IDC_LAMBDA_ON, "0.00"), "0.00");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(screen, IDC_LAMBDA_ON)));
   Type(screen, IDC_LAMBDA_ON, "0.5");
-  Focus(screen, IDC_LAMBDA_ON, false);
-  Enter(screen);
-  EXPECT_EQ(log.Next(5), Join(Confirmed({"1E 32"}, ok), {"09 1E"}));
+  EnterIn(screen, IDC_LAMBDA_ON);
+  EXPECT_EQ(log.Next(5), Confirmed({"1E 32"}, ok, {"09 1E"}));
   Sleep(800);
   // The read-back showed the controller's off time again; the write button
   // sends the type alone (always), the times being unchanged.
   EXPECT_EQ(Text(screen, IDC_LAMBDA_OFF), "0.36");
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(5), Join(Confirmed({"60 00"}, ok), {"09 00"}));
+  EXPECT_EQ(log.Next(5), Confirmed({"60 00"}, ok, {"09 00"}));
   Sleep(800);
   EXPECT_EQ(Text(screen, IDC_LAMBDA_ON), "0.50");
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_AUX_WARMUP_VELA);
-  ASSERT_TRUE(screen) << "no auxiliary screen";
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_AUX_WARMUP_VELA});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(Text(screen, IDC_AUX_SPEED), "4500");  // the period 0x1A0A, 1 coil, 4 cylinders
   EXPECT_EQ(Text(screen, IDC_AUX_WARMUP_VELA), "120");
   EXPECT_EQ(Text(screen, IDC_AUX_STEPS), "10");
   Shot("aux_vela");
   Type(screen, IDC_AUX_STEPS, "20");
-  Focus(screen, IDC_AUX_STEPS, false);
-  Enter(screen);
-  EXPECT_EQ(log.Next(5), Join(Confirmed({"21 14"}, ok), {"09 21"}));
+  EnterIn(screen, IDC_AUX_STEPS);
+  EXPECT_EQ(log.Next(5), Confirmed({"21 14"}, ok, {"09 21"}));
   Sleep(1200);
   // The write button: the speed's period and the warm-up time go out whole
   // (high byte first), unchanged fields stay.
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(21),
-            Join(Confirmed({"16 00", "15 78", "25 00", "26 1A", "27 0A"}, ok), {"09 00"}));
+  EXPECT_EQ(log.Next(21), Confirmed({"16 00", "15 78", "25 00", "26 1A", "27 0A"}, ok, {"09 00"}));
   Sleep(1200);
 
   // Save the controller's values, change the file, load it here and see it
   // on the next screen.
-  Click(screen, IDC_SAVE);
-  ASSERT_TRUE(AnswerFileDialog(kova.pid(), WorkFile("ciclo.VELA")));
-  HWND box = WaitForMessage(kova.pid(), "O arquivo vai receber os valores de configuração do Equipamento.");
-  ASSERT_TRUE(box) << "no new-file message";
-  Answer(box, IDOK);
-  std::string saved;
-  for (int t = 0; t < 5000 && saved.find("3D=") == std::string::npos; t += 100) {
-    Sleep(100);
-    saved = ReadAll(WorkFile("ciclo.VELA"));
-  }
+  std::string saved = SaveParameters(kova, screen, "ciclo.VELA", "3D=");
+  ASSERT_NE(saved.find("[CONFIG_VELA]"), std::string::npos) << saved;
   ASSERT_NE(saved.find("21=14"), std::string::npos) << saved;
   ASSERT_NE(saved.find("3D=3C"), std::string::npos) << saved;
   saved.replace(saved.find("21=14"), 5, "21=2A");
   saved.replace(saved.find("3D=3C"), 5, "3D=50");
-  {
-    std::ofstream out(WorkFile("ciclo.VELA").c_str(), std::ios::binary);
-    out << saved;
-  }
+  ASSERT_TRUE(WriteWorkFile("ciclo.VELA", saved));
   Click(screen, IDC_LOAD);
   ASSERT_TRUE(AnswerFileDialog(kova.pid(), WorkFile("ciclo.VELA")));
   EXPECT_EQ(WaitText(screen, IDC_AUX_STEPS, "42"), "42");
   EXPECT_EQ(Selection(screen, IDC_SOURCE), 0);  // "Arquivo"
   // With the file as source, Enter and the write button send nothing.
-  Focus(screen, IDC_AUX_STEPS, false);
-  Enter(screen);
+  EnterIn(screen, IDC_AUX_STEPS);
   Click(screen, IDC_WRITE);
   Sleep(2500);
   EXPECT_EQ(log.Rest(), Frames{});
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_ACT_LOW_DEFAULT);
-  ASSERT_TRUE(screen) << "no actuator screen";
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_ACT_LOW_DEFAULT});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(WaitText(screen, IDC_ACT_LOW_DEFAULT, "80"), "80");  // the file's 3D
   EXPECT_EQ(Selection(screen, IDC_SOURCE), 0);
-
-  // Back through the cycle to the customer screen.
-  screen = Move(kova, screen, IDC_RETURN, IDC_AUX_WARMUP_VELA);
-  ASSERT_TRUE(screen) << "Return from the actuator screen";
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_AUX_WARMUP_VELA});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(WaitText(screen, IDC_AUX_STEPS, "42"), "42");
-  screen = Move(kova, screen, IDC_RETURN, IDC_LAMBDA_TYPE);
-  ASSERT_TRUE(screen) << "Return from the auxiliary screen";
-  screen = Move(kova, screen, IDC_RETURN, IDC_CYLINDERS);
-  ASSERT_TRUE(screen) << "Return from the lambda screen";
-  screen = Move(kova, screen, IDC_RETURN, IDC_CLIENT);
-  ASSERT_TRUE(screen) << "Return from the vehicle screen";
+
+  // Back through the cycle to the customer screen, nothing sent.
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_LAMBDA_TYPE, IDC_CYLINDERS, IDC_CLIENT});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(log.Rest(), Frames{});
   Click(screen, IDC_EXIT);
   EXPECT_EQ(kova.WaitEnd(), 0u);
 }
 
 TEST(Cycle, brio) {
-  CleanWork();
   Kova kova;
-  ASSERT_TRUE(kova.Start());
-  HWND screen = OpenCustomerScreen(kova, 0);
-  ASSERT_TRUE(screen) << "no customer screen";
-  ASSERT_EQ(WaitForFrames(1), Frames{"00 04 00"});
+  HWND screen = Start(kova, 0);
+  ASSERT_TRUE(screen);
   FrameLog log;
   const std::string ok = "00 05 18", stop = "00 07 00", start = "00 08 00";
   const Frames stops = {stop, stop, stop};
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_SWITCH_RPM);
-  ASSERT_TRUE(screen) << "no vehicle and switch-over screen";
-  screen = Move(kova, screen, IDC_NEXT, IDC_LAMBDA_MODE);
-  ASSERT_TRUE(screen) << "no lambda and injection screen";
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_SWITCH_RPM});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(Text(screen, IDC_SWITCH_RPM), "40");  // kova-sim: 75 = 0x28, 76 = 0
+  Shot("vehicle_brio");
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_LAMBDA_MODE});
+  ASSERT_TRUE(screen);
   // The opening sample of the engine.
-  EXPECT_EQ(log.Next(8), Join(Join({start}, stops), Join({"00 04 79"}, stops)));
+  EXPECT_EQ(log.Next(8), Seq({{start}, stops, {"00 04 79"}, stops}));
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 0);
   EXPECT_FALSE(Shown(screen, IDC_LAMBDA_MODE));
 
   // "Real": the stream stops, the screen pauses, then the live display runs.
   Choose(screen, IDC_LAMBDA_TYPE, 3);
-  EXPECT_EQ(log.Next(4), Join(stops, {start}));
+  EXPECT_EQ(log.Next(4), Seq({stops, {start}}));
   Sleep(1500);
   EXPECT_TRUE(Shown(screen, IDC_LAMBDA_MODE));
   EXPECT_FALSE(Shown(screen, IDC_LAMBDA_ON));
@@ -260,34 +175,31 @@ TEST(Cycle, brio) {
   Choose(screen, IDC_LAMBDA_MODE, 1);
   Sleep(300);
   EXPECT_TRUE(Shown(screen, IDC_LAMBDA_INJECTION));
-  Focus(screen, IDC_LAMBDA_MODE, true);
-  Enter(screen);
-  EXPECT_EQ(log.Next(13), Join(Join(stops, Confirmed({"00 60 00", "00 78 02"}, ok)), {"00 04 00", start}));
+  EnterIn(screen, IDC_LAMBDA_MODE, true);
+  EXPECT_EQ(log.Next(13), Seq({stops, Confirmed({"00 60 00", "00 78 02"}, ok, {"00 04 00", start})}));
   Sleep(500);
   // Enter in the standard injection time: 4.5 ms is 45 tenths.
   Type(screen, IDC_LAMBDA_INJECTION, "4.5");
-  Focus(screen, IDC_LAMBDA_INJECTION, false);
-  Enter(screen);
-  EXPECT_EQ(log.Next(9), Join(Join(stops, Confirmed({"00 79 2D"}, ok)), {"00 04 79", start}));
+  EnterIn(screen, IDC_LAMBDA_INJECTION);
+  EXPECT_EQ(log.Next(9), Seq({stops, Confirmed({"00 79 2D"}, ok, {"00 04 79", start})}));
   Sleep(500);
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 3);
   // The write button: the signal type always; the times and 79 unchanged.
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(13), Join(Join(stops, Confirmed({"00 60 00", "00 78 02"}, ok)), {"00 04 00", start}));
+  EXPECT_EQ(log.Next(13), Seq({stops, Confirmed({"00 60 00", "00 78 02"}, ok, {"00 04 00", start})}));
   Sleep(500);
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_AUX_WARMUP);
-  ASSERT_TRUE(screen) << "no auxiliary screen";
-  EXPECT_EQ(log.Next(4), Join(stops, {"00 04 82"}));  // the relay, into the live store
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_AUX_WARMUP});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(log.Next(4), Seq({stops, {"00 04 82"}}));  // the relay, into the live store
   EXPECT_EQ(Text(screen, IDC_AUX_SPEED), "4500");
   EXPECT_EQ(Text(screen, IDC_AUX_DELAY), "1.00");
   EXPECT_EQ(Text(screen, IDC_AUX_OVERLAP), "0.50");
   EXPECT_TRUE(Shown(screen, IDC_AUX_OVERLAP));
   Shot("aux_brio");
   Type(screen, IDC_AUX_DELAY, "2");
-  Focus(screen, IDC_AUX_DELAY, false);
-  Enter(screen);
-  EXPECT_EQ(log.Next(5), Join(Confirmed({"00 70 64"}, ok), {"00 04 70"}));
+  EnterIn(screen, IDC_AUX_DELAY);
+  EXPECT_EQ(log.Next(5), Confirmed({"00 70 64"}, ok, {"00 04 70"}));
   Sleep(800);
   EXPECT_EQ(Text(screen, IDC_AUX_DELAY), "2.00");
   // "Reset de Memória" hides the overlap; the write button sends it with
@@ -296,84 +208,74 @@ TEST(Cycle, brio) {
   Sleep(300);
   EXPECT_FALSE(Shown(screen, IDC_AUX_OVERLAP));
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(21), Join(Confirmed({"00 16 00", "00 15 78", "00 27 94", "00 26 11", "00 82 00"}, ok),
-                               {"00 04 00"}));
+  EXPECT_EQ(log.Next(21), Confirmed({"00 16 00", "00 15 78", "00 27 94", "00 26 11", "00 82 00"}, ok, {"00 04 00"}));
   Sleep(800);
 
   // Back: the lambda screen samples again and finds "Real", "Manual".
-  screen = Move(kova, screen, IDC_RETURN, IDC_LAMBDA_MODE);
-  ASSERT_TRUE(screen) << "Return from the auxiliary screen";
-  EXPECT_EQ(log.Next(9), Join(Join(Join({start}, stops), Join({"00 04 79"}, stops)), {start}));
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_LAMBDA_MODE});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(log.Next(9), Seq({{start}, stops, {"00 04 79"}, stops, {start}}));
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 3);
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_MODE), 1);
   EXPECT_EQ(Text(screen, IDC_LAMBDA_INJECTION), "4.5");
-  screen = Move(kova, screen, IDC_RETURN, IDC_SWITCH_RPM);
-  ASSERT_TRUE(screen) << "Return from the lambda screen";
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_SWITCH_RPM});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(log.Next(3), stops);
-  screen = Move(kova, screen, IDC_RETURN, IDC_CLIENT);
-  ASSERT_TRUE(screen) << "Return from the vehicle screen";
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_CLIENT});
+  ASSERT_TRUE(screen);
   Click(screen, IDC_EXIT);
   EXPECT_EQ(kova.WaitEnd(), 0u);
 }
 
 TEST(Cycle, vela_plus) {
-  CleanWork();
   Kova kova;
-  ASSERT_TRUE(kova.Start());
-  HWND screen = OpenCustomerScreen(kova, 2);
-  ASSERT_TRUE(screen) << "no customer screen";
-  ASSERT_EQ(WaitForFrames(1), Frames{"00 06 00"});
+  HWND screen = Start(kova, 2);
+  ASSERT_TRUE(screen);
   FrameLog log;
   const std::string ok = "00 05 18", stop = "00 07 00", start = "00 08 00";
   const Frames stops = {stop, stop, stop};
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_CYLINDERS);
-  ASSERT_TRUE(screen) << "no vehicle screen";
-  screen = Move(kova, screen, IDC_NEXT, IDC_LAMBDA_MODE);
-  ASSERT_TRUE(screen) << "no lambda and injection screen";
-  EXPECT_EQ(log.Next(8), Join(Join({start}, stops), Join({"00 06 79"}, stops)));
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_CYLINDERS, IDC_LAMBDA_MODE});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(log.Next(8), Seq({{start}, stops, {"00 06 79"}, stops}));
   // "Aberto" clears and hides the times; Enter in the list writes the type.
   Choose(screen, IDC_LAMBDA_TYPE, 2);
   EXPECT_EQ(log.Next(3), stops);
   Sleep(1500);
   EXPECT_FALSE(Shown(screen, IDC_LAMBDA_ON));
   EXPECT_EQ(Text(screen, IDC_LAMBDA_OFF), "0.00");
-  Focus(screen, IDC_LAMBDA_TYPE, true);
-  Enter(screen);
-  EXPECT_EQ(log.Next(9), Join(Confirmed({"00 78 00", "00 60 01"}, ok), {"00 06 00"}));
+  EnterIn(screen, IDC_LAMBDA_TYPE, true);
+  EXPECT_EQ(log.Next(9), Confirmed({"00 78 00", "00 60 01"}, ok, {"00 06 00"}));
   Sleep(500);
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(9), Join(Confirmed({"00 78 00", "00 60 01"}, ok), {"00 06 00"}));
+  EXPECT_EQ(log.Next(9), Confirmed({"00 78 00", "00 60 01"}, ok, {"00 06 00"}));
   Sleep(500);
 
-  screen = Move(kova, screen, IDC_NEXT, IDC_AUX_WARMUP);
-  ASSERT_TRUE(screen) << "no auxiliary screen";
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_AUX_WARMUP});
+  ASSERT_TRUE(screen);
   EXPECT_EQ(log.Next(1), Frames{"00 06 82"});
   Type(screen, IDC_AUX_STEPS, "30");
-  Focus(screen, IDC_AUX_STEPS, false);
-  Enter(screen);
-  EXPECT_EQ(log.Next(5), Join(Confirmed({"00 21 1E"}, ok), {"00 06 21"}));
+  EnterIn(screen, IDC_AUX_STEPS);
+  EXPECT_EQ(log.Next(5), Confirmed({"00 21 1E"}, ok, {"00 06 21"}));
   Sleep(800);
   // A number beyond the range is put back to the limit while typing.
-  TypeChecked(screen, IDC_AUX_SPEED, "7000");
+  Type(screen, IDC_AUX_SPEED, "7000");
   HWND box = WaitForMessage(kova.pid(), "Valor acima do limite superior.");
   ASSERT_TRUE(box);
   Answer(box, IDOK);
   EXPECT_EQ(WaitText(screen, IDC_AUX_SPEED, "5000"), "5000");
   Click(screen, IDC_WRITE);
-  EXPECT_EQ(log.Next(17), Join(Confirmed({"00 16 00", "00 15 78", "00 27 88", "00 26 13"}, ok),
-                               {"00 06 00"}));
+  EXPECT_EQ(log.Next(17), Confirmed({"00 16 00", "00 15 78", "00 27 88", "00 26 13"}, ok, {"00 06 00"}));
   Sleep(800);
 
   // Back to the lambda screen, then the controller falls silent: each link
   // failure leads on, from the actuator screen to the port screen.
-  screen = Move(kova, screen, IDC_RETURN, IDC_LAMBDA_MODE);
-  ASSERT_TRUE(screen) << "Return from the auxiliary screen";
-  EXPECT_EQ(log.Next(8), Join(Join({start}, stops), Join({"00 06 79"}, stops)));
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_LAMBDA_MODE});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(log.Next(8), Seq({{start}, stops, {"00 06 79"}, stops}));
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 2);
-  {
-    std::ofstream silence(WinePath(Env("KOVA_E2E_SILENCE")).c_str());
-  }
+  CloseHandle(CreateFileW(WinePath(Env("KOVA_E2E_SILENCE")).c_str(), GENERIC_WRITE, 0, nullptr,
+                          CREATE_ALWAYS, 0, nullptr));
   Sleep(500);
   Click(screen, IDC_WRITE);
   screen = AfterLinkFailure(kova, screen, IDC_AUX_WARMUP);

@@ -10,6 +10,9 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -144,14 +147,6 @@ inline std::vector<std::string> LoggedFrames() {
   return frames;
 }
 
-// A key as the keyboard gives it, to the window that has the keyboard.
-inline void Press(WORD key, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = key;
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
-}
 // What a user's click in a field tells the screen: it has the focus.
 inline void Focus(HWND screen, int id, bool combo) {
   PostMessageW(screen, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SETFOCUS : EN_SETFOCUS),
@@ -160,6 +155,11 @@ inline void Focus(HWND screen, int id, bool combo) {
 // Enter in a data screen.
 inline void Enter(HWND screen) {
   PostMessageW(screen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+// Enter with the focus in a field (an edit box, or a list with combo).
+inline void EnterIn(HWND screen, int id, bool combo = false) {
+  Focus(screen, id, combo);
+  Enter(screen);
 }
 // Types a text into an edit box (the box reports the change itself). A
 // check that answers with a message box holds the box's reply: the test
@@ -285,6 +285,109 @@ inline HWND OpenCustomerScreen(Kova& kova, int model) {
   Sleep(200);
   Click(screen, IDC_NEXT);
   return WaitForScreen(kova.pid(), IDC_CLIENT);
+}
+
+using Frames = std::vector<std::string>;
+
+// The frames kova-sim logs from now on, a batch at a time.
+class FrameLog {
+ public:
+  FrameLog() : seen_(LoggedFrames().size()) {}
+  // The next n frames (fewer when they do not come within the time-out).
+  Frames Next(size_t n, int timeout_ms = 40000) {
+    Frames all = WaitForFrames(seen_ + n, timeout_ms);
+    Frames out(all.begin() + static_cast<long>(std::min(seen_, all.size())), all.end());
+    seen_ = all.size();
+    return out;
+  }
+  // Whatever came since the last batch.
+  Frames Rest() { return Next(0, 0); }
+
+ private:
+  size_t seen_;
+};
+
+// Each write followed by the controller's three confirmations, then `then`.
+inline Frames Confirmed(const Frames& writes, const std::string& confirm, const Frames& then = {}) {
+  Frames out;
+  for (const std::string& w : writes) {
+    out.push_back(w);
+    for (int i = 0; i < 3; ++i) out.push_back(confirm);
+  }
+  out.insert(out.end(), then.begin(), then.end());
+  return out;
+}
+
+inline std::string WaitText(HWND screen, int id, const std::string& want, int timeout_ms = 5000) {
+  std::string text = Text(screen, id);
+  for (int t = 0; t < timeout_ms && text != want; t += 100) {
+    Sleep(100);
+    text = Text(screen, id);
+  }
+  return text;
+}
+
+// Presses `button` on each screen in turn, expecting the screens that hold
+// these controls; the last one, or nullptr (reported) where the walk stops.
+inline HWND Walk(Kova& kova, HWND screen, int button, std::initializer_list<int> controls) {
+  for (int control : controls) {
+    HWND from = screen;
+    Click(from, button);
+    screen = WaitForWindow(
+        kova.pid(), [from, control](HWND w) { return w != from && GetDlgItem(w, control) != nullptr; },
+        30000);
+    if (!screen) {
+      ADD_FAILURE() << "no screen with control " << control << " after button " << button;
+      return nullptr;
+    }
+  }
+  return screen;
+}
+
+// Saves the controller's values to a new parameter file of the work folder
+// from the screen's Save button; the file's text once it holds `until`.
+inline std::string SaveParameters(Kova& kova, HWND screen, const char* file, const char* until) {
+  DeleteFileW(WorkFile(file).c_str());
+  Click(screen, IDC_SAVE);
+  if (!AnswerFileDialog(kova.pid(), WorkFile(file))) return "no save dialog";
+  HWND box = WaitForMessage(kova.pid(), "O arquivo vai receber os valores de configuração do Equipamento.");
+  if (!box) return "no new-file message";
+  Answer(box, IDOK);
+  std::string saved;
+  for (int t = 0; t < 5000 && saved.find(until) == std::string::npos; t += 100) {
+    Sleep(100);
+    saved = ReadAll(WorkFile(file));
+  }
+  return saved;
+}
+
+// Every test's opening: KOVA.INI as given (none when empty), KOVA.exe
+// started, language and model (position in the list) chosen, and the
+// customer screen after the model's full read, the only frame logged. The
+// screen, or nullptr with the reason reported.
+inline HWND StartAtCustomer(Kova& kova, int model, const std::string& ini) {
+  static const char* const kFullRead[] = {"00 04 00", "09 00", "00 06 00"};  // BRIO, VELA, VELA+
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  DeleteFileW(WorkFile("KOVA.INI").c_str());
+  if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
+    ADD_FAILURE() << "cannot write KOVA.INI";
+    return nullptr;
+  }
+  if (!kova.Start()) {
+    ADD_FAILURE() << "KOVA.exe did not start";
+    return nullptr;
+  }
+  HWND screen = OpenCustomerScreen(kova, model);
+  if (!screen) {
+    ADD_FAILURE() << "no customer screen";
+    return nullptr;
+  }
+  Frames first = WaitForFrames(1);
+  if (first != Frames{kFullRead[model]}) {
+    ADD_FAILURE() << "not the one full read: " << ::testing::PrintToString(first);
+    return nullptr;
+  }
+  return screen;
 }
 
 }  // namespace kova::wine_test
