@@ -98,14 +98,6 @@ StageResult StageText(ChangeList& changes, std::string_view keyword,
   return changes.Stage(keyword, value) ? StageResult::kStaged : StageResult::kListFull;
 }
 
-std::optional<long> StoreHexValue(CKX4DATA& store, std::string_view keyword) {
-  auto text = StoreGet(store, keyword);
-  if (!text) return std::nullopt;
-  auto v = ParseHex(*text);
-  if (!v || *v > 0xFFFFFFFFu) return std::nullopt;
-  return static_cast<long>(*v);
-}
-
 }  // namespace
 
 double ParameterDescriptor::Min() const { return TextNumber(column1[0]); }
@@ -237,7 +229,7 @@ std::vector<std::string> ListEntries(const ParameterDescriptor& d) {
 }
 
 std::optional<long> HeatingTimeFromStore(CKX4DATA& store) {
-  auto low = StoreHexValue(store, "15"), high = StoreHexValue(store, "16");
+  auto low = StoreValue(store, "15"), high = StoreValue(store, "16");
   if (!low || !high) return std::nullopt;
   return *high * 256 + *low;
 }
@@ -275,15 +267,15 @@ std::optional<long> VelaSpeedForPeriod(long coils, long cylinders, uint64_t peri
 
 std::optional<long> CutOffSpeedFromStore(CKX4DATA& store, int model) {
   if (model == kModelVela) {
-    auto low = StoreHexValue(store, "27"), mid = StoreHexValue(store, "26"),
-         high = StoreHexValue(store, "25");
-    auto coils = StoreHexValue(store, "2B"), cylinders = StoreHexValue(store, "2C");
+    auto low = StoreValue(store, "27"), mid = StoreValue(store, "26"),
+         high = StoreValue(store, "25");
+    auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
     if (!low || !mid || !high || !coils || !cylinders) return std::nullopt;
     uint64_t period = static_cast<uint64_t>(*high) * 65536 +
                       static_cast<uint64_t>(*mid) * 256 + static_cast<uint64_t>(*low);
     return VelaSpeedForPeriod(*coils, *cylinders, period);
   }
-  auto low = StoreHexValue(store, "27"), high = StoreHexValue(store, "26");
+  auto low = StoreValue(store, "27"), high = StoreValue(store, "26");
   if (!low || !high) return std::nullopt;
   return *high * 256 + *low;
 }
@@ -300,7 +292,7 @@ StageResult StageCutOffSpeed(long speed, int model, CKX4DATA& store, ChangeList&
     return StageResult::kStaged;
   }
   if (speed > 5000) speed = 5000;
-  auto coils = StoreHexValue(store, "2B"), cylinders = StoreHexValue(store, "2C");
+  auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
   if (!coils || !cylinders) return StageResult::kNotInStore;
   auto period = VelaPeriodForSpeed(*coils, *cylinders, speed);
   if (!period) return StageResult::kInvalid;

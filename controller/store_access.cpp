@@ -4,6 +4,7 @@
 
 #include "controller/frames.h"
 #include "common/model.h"
+#include "controller/answer_parser.h"
 #include "store/ckx4data.h"
 #include "store/settings.h"
 
@@ -16,6 +17,14 @@ std::optional<std::string> StoreGet(CKX4DATA& store, std::string_view keyword) {
   const char* value = nullptr;
   if (store.Get(key.c_str(), &length, &value) != CKX4DATA_OK || !value) return std::nullopt;
   return std::string(value, length);
+}
+
+std::optional<long> StoreValue(CKX4DATA& store, std::string_view keyword) {
+  auto text = StoreGet(store, keyword);
+  if (!text) return std::nullopt;
+  auto v = ParseHex(*text);
+  if (!v || *v > 0x7FFFFFFF) return std::nullopt;
+  return static_cast<long>(*v);
 }
 
 bool StoreHas(CKX4DATA& store, std::string_view keyword) {

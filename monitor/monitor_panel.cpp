@@ -106,13 +106,7 @@ ScreenDesign MonitorPanel::Design(AppContext& app) {
   return s;
 }
 
-std::optional<long> MonitorPanel::Live(std::string_view key) {
-  auto text = StoreGet(app_.live, key);
-  if (!text) return std::nullopt;
-  auto v = ParseHex(*text);
-  if (!v) return std::nullopt;
-  return static_cast<long>(*v);
-}
+std::optional<long> MonitorPanel::Live(std::string_view key) { return StoreValue(app_.live, key); }
 
 // ---- opening ------------------------------------------------------------------
 
@@ -202,8 +196,7 @@ bool MonitorPanel::ShowStore(CKX4DATA& store) {
   bool ok = true;
   const std::pair<int, const char*> edits[] = {{IDC_MON_IDLE, kIdleKey}, {IDC_MON_HIGH, kHighKey}};
   for (const auto& [edit, key] : edits) {
-    auto text = StoreGet(store, key);
-    auto value = text ? ParseHex(*text) : std::nullopt;
+    auto value = StoreValue(store, key);
     if (!value) {
       ok = false;
       continue;

@@ -46,14 +46,6 @@ Shown Options(std::vector<const char*> texts, long first = 0) {
   };
 }
 
-std::optional<long> ValueOf(CKX4DATA& store, std::string_view keyword) {
-  auto text = StoreGet(store, keyword);
-  if (!text) return std::nullopt;
-  auto v = ParseHex(*text);
-  if (!v || *v > 0xFFFFFF) return std::nullopt;
-  return static_cast<long>(*v);
-}
-
 // What the screens write, named and shown as they show it. The live values
 // (81) and the speed bands no screen shows (7A to 7C) are never sent.
 std::vector<Group> Groups(int model) {
@@ -93,7 +85,7 @@ std::vector<Group> Groups(int model) {
     // the same store's coils and cylinders.
     g.push_back({"RPM de Cut Off", {"27", "26", "25"},
                  [](const Values& v, CKX4DATA& store) {
-                   auto coils = ValueOf(store, "2B"), cylinders = ValueOf(store, "2C");
+                   auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
                    uint64_t period = static_cast<uint64_t>(v[2]) * 65536 + v[1] * 256 + v[0];
                    auto speed = coils && cylinders
                                     ? VelaSpeedForPeriod(*coils, *cylinders, period)
@@ -123,8 +115,7 @@ class ApplyExchange final : public ExchangeScreen {
   void StageFields(std::string_view) override {
     for (const auto& d : diffs_)
       for (const auto& k : d.keywords)
-        if (auto v = ValueOf(file_, k); v && *v <= 0xFF && !changes_.Stage(k, ToHexText(*v)))
-          changes_.NoteRefused();
+        if (auto v = StoreValue(file_, k); v && *v <= 0xFF) changes_.Stage(k, ToHexText(*v));
   }
   void EnableWriteButtons(bool enabled) override {
     for (int id : {IDC_LOAD, IDC_SAVE, IDC_APPLY_FILE, IDC_NEXT, IDC_RETURN, IDC_EXIT, IDC_MONITOR})
@@ -151,7 +142,7 @@ std::vector<ParameterDifference> CompareForApply(const ParameterTable& table, in
       // A register this model's table does not name is never sent (the
       // VELA period's high byte belongs to a named value).
       if (!table.Find(k) && std::string_view(k) != "25") complete = false;
-      auto c = ValueOf(equipment, k), f = ValueOf(file, k);
+      auto c = StoreValue(equipment, k), f = StoreValue(file, k);
       if (!c || !f || *f > 0xFF) {
         complete = false;
         break;

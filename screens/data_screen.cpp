@@ -20,9 +20,7 @@ std::string Decimal(long v) { return std::to_string(v); }
 
 // Entries of a list bound to a row: its options, or every value of a
 // numeric row.
-long Entries(const ParameterDescriptor& d) {
-  return d.IsNumeric() ? static_cast<long>(d.Max() - d.Min()) + 1 : d.Options();
-}
+long Entries(const ParameterDescriptor& d) { return static_cast<long>(ListEntries(d).size()); }
 
 // 10 to the power n, for the few decimals a field shows.
 double Power10(int n) {
@@ -104,14 +102,6 @@ const DataField* DataScreen::FieldBySelector(std::string_view selector) const {
   for (const DataField& f : fields_)
     if (selector == f.selector) return &f;
   return nullptr;
-}
-
-std::optional<long> DataScreen::StoreValue(CKX4DATA& store, std::string_view keyword) {
-  auto text = StoreGet(store, keyword);
-  if (!text) return std::nullopt;
-  auto v = ParseHex(*text);
-  if (!v || *v > 0x7FFFFFFF) return std::nullopt;
-  return static_cast<long>(*v);
 }
 
 std::optional<double> DataScreen::FieldNumber(int control) {
@@ -257,7 +247,7 @@ void DataScreen::StageValue(std::string_view keyword, long value, bool always) {
   if (!stored) return;
   std::string text = ToHexText(static_cast<uint64_t>(value));
   if (!always && text == *stored) return;
-  if (!app_.changes.Stage(keyword, text)) app_.changes.NoteRefused();
+  app_.changes.Stage(keyword, text);  // a full list counts what it refuses
 }
 
 std::optional<DataScreen::ShownRange> DataScreen::RangeOf(const DataField& f) const {

@@ -227,9 +227,6 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   void ShowSelector();
   // Selects the list entry whose text is `text`; false when none has it.
   bool SelectText(int control, const std::string& text);
-  // One value of the store as a number (hexadecimal text); nothing when
-  // missing or not a number.
-  static std::optional<long> StoreValue(CKX4DATA& store, std::string_view keyword);
   // The number a field shows (its text read as a number).
   std::optional<double> FieldNumber(int control);
   // Stages one register with the text mode of the screens: the decimal
