@@ -11,8 +11,6 @@
 namespace kova {
 namespace {
 
-constexpr std::string_view kFull = "FULL";
-
 bool IsCompound(std::string_view selector) {
   return selector.find('_') != std::string_view::npos;
 }
@@ -57,7 +55,8 @@ bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8
   std::optional<std::string> answer;
   for (int read = 0; read < profile.reads_per_transaction && !answer; ++read) {
     answer = ReadAnswer(*env.port);
-    if (!answer) Wait(*env.clock, profile.after_failed_read);
+    const bool last = read + 1 == profile.reads_per_transaction;
+    if (!answer && (!last || profile.wait_after_last_read)) Wait(*env.clock, profile.after_failed_read);
   }
   if (!answer) return false;
   ParseConfigAnswer(*answer, store);
@@ -79,16 +78,21 @@ int SendFrame(SerialPort& port, const Frame& frame) {
   return port.WritePort(frame.bytes, static_cast<unsigned long>(frame.size), &written);
 }
 
-std::optional<std::string> ReadAnswer(SerialPort& port) {
+std::optional<std::string> ReadPortText(SerialPort& port) {
   // One spare byte so the text always has room for its terminator.
   std::vector<unsigned char> buffer(kReadSize + 1, 0);
   unsigned long length = 0;
   if (port.ReadPort(buffer.data(), kReadSize, &length) != 0) return std::nullopt;
-  // A read that returns an empty text (a first byte of 0) carries no
-  // records: for a transaction that is no answer either.
-  if (length == 0) return std::nullopt;
   if (length > kReadSize) length = kReadSize;
   return std::string(reinterpret_cast<const char*>(buffer.data()), length);
+}
+
+std::optional<std::string> ReadAnswer(SerialPort& port) {
+  // A read that returns an empty text (a first byte of 0) carries no
+  // records: for a transaction that is no answer either.
+  auto text = ReadPortText(port);
+  if (!text || text->empty()) return std::nullopt;
+  return text;
 }
 
 void StartLiveStream(SerialPort& port, int model) { SendFrame(port, StartStreamFrame(model)); }
@@ -255,6 +259,10 @@ void Exchange::SampleLiveValues(CKX4DATA& store) {
   Wait(clock, profile_.sample_wait);
   ReadAnswer(port);
   StopLiveStream(port, clock, model, profile_.sample_stop_gap);
+}
+
+bool ReadAllRegisters(const ExchangeEnv& env, Pacing pacing, CKX4DATA& store, uint32_t w1) {
+  return ReadTransaction(env, Profile(pacing), 0x00, store, w1);
 }
 
 bool ReadInitialConfiguration(const ExchangeEnv& env) {

@@ -52,6 +52,9 @@ struct ExchangeEnv {
   std::function<void(const std::string& status)> progress;
 };
 
+// The selector of every register a screen shows.
+inline constexpr char kFull[] = "FULL";
+
 // What the exchange tells while it works.
 inline constexpr char kReadingStatus[] = "Lendo parâmetros…";
 // "Gravando 2C (2 de 5)…"
@@ -111,8 +114,11 @@ class Exchange {
 // Sends one frame; the controller's writes are not confirmed, so the
 // result is only for the caller's information.
 int SendFrame(SerialPort& port, const Frame& frame);
-// One serial read of up to kReadSize bytes; the answer text, or nothing when
-// the read failed (no answer, an empty answer, or a full buffer).
+// One serial read of up to kReadSize bytes: the answer text, possibly empty
+// (a first byte of 0), or nothing when the read failed (no answer, or a
+// full buffer).
+std::optional<std::string> ReadPortText(SerialPort& port);
+// The same, where an empty text is no answer either.
 std::optional<std::string> ReadAnswer(SerialPort& port);
 
 // The live stream: start once; stop three times with gap_ms between.
@@ -137,6 +143,11 @@ int ApplyLineSettings(SerialPort& port, int model);
 // Whether a controller of the model answers a full read on this open,
 // set-up port: the read frame, then up to two reads about a second in all.
 bool ControllerAnswers(SerialPort& port, Clock& clock, int model);
+
+// A read of every register into store outside a screen's transactions
+// (the monitor's): the read frame, w1, then the family's reads and waits.
+// True when the controller answered; the answer is parsed into store.
+bool ReadAllRegisters(const ExchangeEnv& env, Pacing pacing, CKX4DATA& store, uint32_t w1);
 
 // The work cycle's first read of every register into the equipment store:
 // up to three attempts, each failing without an answer or when the store

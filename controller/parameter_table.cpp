@@ -6,7 +6,6 @@
 #include <initializer_list>
 
 #include "controller/answer_parser.h"
-#include "controller/change_list.h"
 #include "controller/frames.h"
 #include "controller/store_access.h"
 
@@ -84,20 +83,6 @@ double TextNumber(const char* text) {
   return v ? *v : 0.0;
 }
 
-std::string FormatWhole(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.0f", v);
-  return buf;
-}
-
-// Rounds to the nearest whole number, halves away from zero.
-double RoundWhole(double v) { return std::round(v); }
-
-StageResult StageText(ChangeList& changes, std::string_view keyword,
-                      const std::string& value) {
-  return changes.Stage(keyword, value) ? StageResult::kStaged : StageResult::kListFull;
-}
-
 }  // namespace
 
 double ParameterDescriptor::Min() const { return TextNumber(column1[0]); }
@@ -156,59 +141,6 @@ std::optional<double> ParseEnteredNumber(std::string_view text) {
   return negative ? -v : v;
 }
 
-StageResult StageField(const ParameterDescriptor& d, std::string& text, int mode,
-                       CKX4DATA& store, ChangeList& changes) {
-  // A register that has never been read is never written.
-  auto stored = StoreGet(store, d.keyword);
-  if (!d.HasRegister() || !stored) return StageResult::kNotInStore;
-
-  auto entered = ParseEnteredNumber(text);
-  if (!entered) return StageResult::kInvalid;
-  std::string result;
-  if (mode == 1) {
-    double index = *entered;
-    if (index != std::floor(index) || index < 0 || (!d.IsNumeric() && index >= d.Options()))
-      return StageResult::kInvalid;
-    double device = d.Min() + index;
-    if (device < 0 || device > 255) return StageResult::kInvalid;
-    result = FormatWhole(device);
-  } else if (mode == 2) {
-    double device;
-    if (d.IsNumeric()) {
-      device = d.scale != 0.0 ? RoundWhole(*entered / d.scale) : std::trunc(*entered);
-    } else {
-      double index = *entered;
-      if (index != std::floor(index) || index < 0 || index >= d.Options())
-        return StageResult::kInvalid;
-      auto option = ParseEnteredNumber(d.column1[static_cast<int>(index)]);
-      if (!option) return StageResult::kInvalid;
-      device = std::trunc(*option);
-    }
-    if (!(device >= 0 && device <= 255)) return StageResult::kInvalid;
-    result = ToHexText(static_cast<uint64_t>(device));
-  } else {
-    return StageResult::kInvalid;
-  }
-  text = result;
-  if (result == *stored) return StageResult::kUnchanged;
-  return StageText(changes, d.keyword, result);
-}
-
-std::optional<double> ShownNumber(const ParameterDescriptor& d, std::string_view hex) {
-  auto v = ParseHex(hex);
-  if (!v) return std::nullopt;
-  double device = static_cast<double>(*v);
-  return d.scale != 0.0 ? device * d.scale : device;
-}
-
-int OptionIndex(const ParameterDescriptor& d, std::string_view hex) {
-  auto v = ParseHex(hex);
-  if (!v || d.IsNumeric()) return -1;
-  double index = static_cast<double>(*v) - d.Min();
-  if (index < 0 || index >= d.Options()) return -1;
-  return static_cast<int>(index);
-}
-
 std::string FormatShown(const ParameterDescriptor& d, double shown) {
   char buf[128];
   // The formats are the table's own, each with one floating-point field.
@@ -228,29 +160,6 @@ std::vector<std::string> ListEntries(const ParameterDescriptor& d) {
   return entries;
 }
 
-std::optional<long> HeatingTimeFromStore(CKX4DATA& store) {
-  auto low = StoreValue(store, "15"), high = StoreValue(store, "16");
-  if (!low || !high) return std::nullopt;
-  return *high * 256 + *low;
-}
-
-StageResult StageWord(std::string_view low_keyword, std::string_view high_keyword,
-                      long value, ChangeList& changes) {
-  if (value < 0 || value > 0xFFFF) return StageResult::kInvalid;
-  // Both halves or none: half a value would leave the register pair torn.
-  if (changes.Room() < 2) {
-    changes.NoteRefused();
-    return StageResult::kListFull;
-  }
-  changes.Stage(low_keyword, ToHexText(static_cast<uint64_t>(value) & 0xFF));
-  changes.Stage(high_keyword, ToHexText(static_cast<uint64_t>(value) >> 8));
-  return StageResult::kStaged;
-}
-
-StageResult StageHeatingTime(long seconds, ChangeList& changes) {
-  return StageWord("15", "16", seconds, changes);
-}
-
 std::optional<uint32_t> VelaPeriodForSpeed(long coils, long cylinders, long speed) {
   if (coils < 1 || coils > 6 || cylinders <= 0 || speed <= 0) return std::nullopt;
   uint64_t p = static_cast<uint64_t>(coils) * 120000000u /
@@ -259,51 +168,45 @@ std::optional<uint32_t> VelaPeriodForSpeed(long coils, long cylinders, long spee
   return static_cast<uint32_t>(p);
 }
 
-std::optional<long> VelaSpeedForPeriod(long coils, long cylinders, uint64_t period) {
-  if (coils < 1 || coils > 6 || cylinders <= 0 || period == 0) return std::nullopt;
+long VelaSpeed(long coils, long cylinders, uint64_t period) {
+  if (coils <= 0 || cylinders <= 0 || period == 0) return 0;
   return static_cast<long>(static_cast<uint64_t>(coils) * 120000000u /
                            (static_cast<uint64_t>(cylinders) * period));
 }
 
-std::optional<long> CutOffSpeedFromStore(CKX4DATA& store, int model) {
-  if (model == kModelVela) {
-    auto low = StoreValue(store, "27"), mid = StoreValue(store, "26"),
-         high = StoreValue(store, "25");
-    auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
-    if (!low || !mid || !high || !coils || !cylinders) return std::nullopt;
-    uint64_t period = static_cast<uint64_t>(*high) * 65536 +
-                      static_cast<uint64_t>(*mid) * 256 + static_cast<uint64_t>(*low);
-    return VelaSpeedForPeriod(*coils, *cylinders, period);
-  }
-  auto low = StoreValue(store, "27"), high = StoreValue(store, "26");
-  if (!low || !high) return std::nullopt;
-  return *high * 256 + *low;
+std::optional<long> VelaSpeedForPeriod(long coils, long cylinders, uint64_t period) {
+  if (coils < 1 || coils > 6 || cylinders <= 0 || period == 0) return std::nullopt;
+  return VelaSpeed(coils, cylinders, period);
 }
 
-StageResult StageCutOffSpeed(long speed, int model, CKX4DATA& store, ChangeList& changes) {
-  if (model != kModelVela) {
-    if (speed < 0 || speed > 0xFFFF) return StageResult::kInvalid;
-    if (changes.Room() < 2) {
-      changes.NoteRefused();
-      return StageResult::kListFull;
-    }
-    changes.Stage("26", ToHexText(static_cast<uint64_t>(speed) >> 8));
-    changes.Stage("27", ToHexText(static_cast<uint64_t>(speed) & 0xFF));
-    return StageResult::kStaged;
+std::optional<long> CutOffSpeedFromStore(CKX4DATA& store, int model) {
+  // Least significant register first.
+  uint64_t value = 0, weight = 1;
+  for (std::string_view keyword : CutOffSpeedRegisters(model)) {
+    auto byte = StoreValue(store, keyword);
+    if (!byte) return std::nullopt;
+    value += static_cast<uint64_t>(*byte) * weight;
+    weight *= 256;
   }
-  if (speed > 5000) speed = 5000;
+  if (model != kModelVela) return static_cast<long>(value);
   auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
-  if (!coils || !cylinders) return StageResult::kNotInStore;
-  auto period = VelaPeriodForSpeed(*coils, *cylinders, speed);
-  if (!period) return StageResult::kInvalid;
-  if (changes.Room() < 3) {
-    changes.NoteRefused();
-    return StageResult::kListFull;
+  if (!coils || !cylinders) return std::nullopt;
+  return VelaSpeedForPeriod(*coils, *cylinders, value);
+}
+
+std::vector<std::string_view> CutOffSpeedRegisters(int model) {
+  if (model == kModelVela) return {"27", "26", "25"};
+  return {"27", "26"};
+}
+
+std::vector<std::string> SignalTypeEntries(const ParameterTable& table, int model) {
+  const ParameterDescriptor* d = table.Find("60");
+  std::vector<std::string> entries = d ? ListEntries(*d) : std::vector<std::string>{};
+  if (model == kModelVela && entries.size() == 4) {
+    entries.pop_back();  // VELA has no real probe
+    entries[1] = "Específico";
   }
-  changes.Stage("27", ToHexText(*period & 0xFF));
-  changes.Stage("26", ToHexText((*period >> 8) & 0xFF));
-  changes.Stage("25", ToHexText(*period >> 16));
-  return StageResult::kStaged;
+  return entries;
 }
 
 }  // namespace kova

@@ -1,8 +1,9 @@
 // The table of controller parameters the screens show: per register its
 // keyword for the chosen model, numeric or list, limits, scale between
-// device and shown units, format or option texts and default text. Also the
-// conversions between what a field shows and the register values, and the
-// staging of changed values into the change list.
+// device and shown units, format or option texts and default text, and the
+// few facts the table implies (the registers of the cut-off speed, the
+// signal types). How a field turns these into shown values and back is
+// controller/field_value.h.
 //
 // Texts are UTF-8, the encoding the screens hand to their view.
 #pragma once
@@ -15,8 +16,6 @@
 class CKX4DATA;
 
 namespace kova {
-
-class ChangeList;
 
 struct ParameterDescriptor {
   char keyword[16];        // register address, upper-case hex; empty: no register
@@ -49,34 +48,10 @@ void BuildParameterTable(ParameterTable& table, int model);
 // Upper-case hexadecimal without leading zeros; 0 gives "0".
 std::string ToHexText(uint64_t value);
 
-enum class StageResult {
-  kStaged,      // appended to the change list
-  kUnchanged,   // equal to the stored value: nothing to write
-  kNotInStore,  // never read from the controller: never written
-  kInvalid,     // not a number, no such option, or not a register value
-  kListFull,    // the change list had no room; nothing staged
-};
-
-// Converts what the user entered in one field into the device value and
-// stages it when it differs from the store's text. Mode 1: the entry is an
-// option index and the device text is column 1 text 0 plus the index, in
-// decimal. Mode 2: a numeric entry is divided by the scale (when not 0.0)
-// and rounded, a list entry is an option index replaced by its column 1
-// text; the result is then hexadecimal text. text receives the device text.
-// A result outside a register byte (0 to 255) is refused.
-StageResult StageField(const ParameterDescriptor& d, std::string& text, int mode,
-                       CKX4DATA& store, ChangeList& changes);
-
 // A number as typed in a field: optional sign, digits, "." or "," as the
 // decimal separator, surrounding blanks allowed. Nothing for anything else.
 std::optional<double> ParseEnteredNumber(std::string_view text);
 
-// Showing a register value. Hex text -> device value x scale (scale 0.0:
-// the device value). Nothing when the text is not hexadecimal.
-std::optional<double> ShownNumber(const ParameterDescriptor& d, std::string_view hex);
-// Hex text -> option index (device value minus column 1 text 0); -1 when
-// that is not an option of the list.
-int OptionIndex(const ParameterDescriptor& d, std::string_view hex);
 // The descriptor's format (column 2 text 0) applied to a shown number.
 std::string FormatShown(const ParameterDescriptor& d, double shown);
 
@@ -85,17 +60,16 @@ std::string FormatShown(const ParameterDescriptor& d, double shown);
 // shown with its format and scale.
 std::vector<std::string> ListEntries(const ParameterDescriptor& d);
 
-// Values held in several registers, least significant register first.
-// Heating time of the lambda probe: 15 (low), 16 (high).
-std::optional<long> HeatingTimeFromStore(CKX4DATA& store);
-// Staged as 15 = low byte, then 16 = high byte, without comparison.
-StageResult StageHeatingTime(long seconds, ChangeList& changes);
-// Any 16-bit value in two registers, staged low register first.
-StageResult StageWord(std::string_view low_keyword, std::string_view high_keyword,
-                      long value, ChangeList& changes);
+// The signal types the lambda screens list: the texts of row 60, the real
+// probe only on BRIO and VELA plus (whose screen spells the specific
+// signal without its accent).
+std::vector<std::string> SignalTypeEntries(const ParameterTable& table, int model);
 
-// VELA holds the cut-off speed as an ignition period P in 27 (low), 26, 25
-// (high): speed = coils x 120000000 / (cylinders x P), and the reverse; both
+// VELA counts engine speed as an ignition period P: speed = coils x
+// 120000000 / (cylinders x P), truncated; 0 without a period or cylinders.
+// The monitor's live speed and the cut-off speed both stand on it.
+long VelaSpeed(long coils, long cylinders, uint64_t period);
+// The cut-off speed in 27 (low), 26, 25 (high) and its reverse, both
 // truncated. Coils outside 1..6, a zero divisor, or a period that does not
 // fit three bytes have no conversion.
 std::optional<uint32_t> VelaPeriodForSpeed(long coils, long cylinders, long speed);
@@ -105,9 +79,8 @@ std::optional<long> VelaSpeedForPeriod(long coils, long cylinders, uint64_t peri
 // registers 2B and 2C, the other models from 26 (high) and 27 (low).
 // Nothing when a register is missing or the conversion is undefined.
 std::optional<long> CutOffSpeedFromStore(CKX4DATA& store, int model);
-// Stages the cut-off speed: VELA limits it to 5000 and stages the period as
-// 27, 26, 25 (nothing without 2B and 2C in the store or without a
-// conversion); the other models stage 26 = high byte, then 27 = low byte.
-StageResult StageCutOffSpeed(long speed, int model, CKX4DATA& store, ChangeList& changes);
+// The registers that hold the cut-off speed, least significant first:
+// VELA's period 27, 26, 25; the other models' rpm 27, 26.
+std::vector<std::string_view> CutOffSpeedRegisters(int model);
 
 }  // namespace kova

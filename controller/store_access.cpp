@@ -23,8 +23,10 @@ std::optional<long> StoreValue(CKX4DATA& store, std::string_view keyword) {
   auto text = StoreGet(store, keyword);
   if (!text) return std::nullopt;
   auto v = ParseHex(*text);
-  if (!v || *v > 0x7FFFFFFF) return std::nullopt;
-  return static_cast<long>(*v);
+  if (!v) return std::nullopt;
+  // A register holds one byte: a longer value from a file or a store is
+  // limited to it before anything counts with it.
+  return static_cast<long>(*v > 0xFF ? 0xFF : *v);
 }
 
 bool StoreHas(CKX4DATA& store, std::string_view keyword) {

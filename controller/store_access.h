@@ -13,8 +13,9 @@ namespace kova {
 // The value held for keyword, or nothing when the store lacks it.
 std::optional<std::string> StoreGet(CKX4DATA& store, std::string_view keyword);
 bool StoreHas(CKX4DATA& store, std::string_view keyword);
-// The value held for keyword read as hexadecimal; nothing when the store
-// lacks it or it is not a number that fits a long.
+// The value held for keyword read as hexadecimal and limited to the byte a
+// register holds (a larger value reads as 0xFF); nothing when the store
+// lacks it or it is not a hexadecimal number.
 std::optional<long> StoreValue(CKX4DATA& store, std::string_view keyword);
 void StoreAdd(CKX4DATA& store, std::string_view keyword, std::string_view value);
 

@@ -4,6 +4,7 @@
 // or a fixed 3 s on VELA; then the parameters are read again and the panel
 // polls as before. The panel keeps painting and taking input meanwhile;
 // only leaving (Esc, Ctrl+Left, closing) does something, after a question.
+#include <algorithm>
 #include <cstdio>
 
 #include "controller/answer_parser.h"
@@ -14,13 +15,6 @@
 #include "serial/serial_port.h"
 
 namespace kova {
-namespace {
-
-constexpr uint32_t kStep = 180;       // after the calibrate and confirm frames
-constexpr uint32_t kLoopWait = 50;    // after each read of the report loop
-constexpr uint32_t kVelaWait = 3000;  // VELA sends no report
-
-}  // namespace
 
 bool MonitorPanel::WaitCalibrating(uint32_t ms) {
   if (leaving_) return false;
@@ -40,14 +34,13 @@ void MonitorPanel::ShowCalibrationStatus(uint32_t elapsed_ms, uint32_t total_ms)
 
 void MonitorPanel::Calibrate() {
   if (calibrating_ || writing_ || leaving_) return;
-  View& v = *view_;
   // The flag covers the whole handler: a leave request in its first waits
   // already gets the question.
   calibrating_ = true;
   EnableButtons(false);
-  v.KillTimer(kPollTimer);
-  StopLiveStream(app_.port, calibration_clock(), model(), 10);
-  if (WaitCalibrating(800)) CalibrationProcedure();
+  feed_.StopTicks();
+  StopLiveStream(app_.port, calibration_clock(), model(), Profile(MonitorPacing(model())).stream_stop_gap);
+  if (WaitCalibrating(Calibration().before)) CalibrationProcedure();
   calibrating_ = false;
   // Leaving stopped the stream and ended the panel: nothing more is sent.
   if (leaving_) return;
@@ -58,30 +51,32 @@ void MonitorPanel::Calibrate() {
 void MonitorPanel::CalibrationProcedure() {
   View& v = *view_;
   SerialPort& port = app_.port;
+  const CalibrationPacing& pacing = Calibration();
   v.Show(IDC_MON_PROGRESS, true);
   v.PumpMessages();
   if (leaving_) return;
-  v.KillTimer(kPollTimer);
+  feed_.StopTicks();
   status_second_ = 0;
-  ShowCalibrationStatus(0, model() == kModelVela ? kVelaWait : kCalibrationLimitMs);
+  ShowCalibrationStatus(0, model() == kModelVela ? pacing.vela_wait : pacing.limit);
   Record("início da calibração");
 
   StartCalibration(port, model());
-  if (!WaitCalibrating(kStep)) return;
+  if (!WaitCalibrating(pacing.step)) return;
   ReadAnswer(port);  // what the calibrate command answers is not examined
   for (int i = 0; i < 3; ++i) {
     SendFrame(port, ConfirmFrame(model()));
-    if (!WaitCalibrating(kStep)) return;
+    if (!WaitCalibrating(pacing.step)) return;
   }
   const uint32_t start = calibration_clock().Now();
-  if (!WaitCalibrating(kStep)) return;
-  StartLiveStream(port, model());
+  if (!WaitCalibrating(pacing.step)) return;
+  feed_.StartStream();
 
   if (model() == kModelVela) {
-    // No report comes: after three seconds it counts as done.
-    for (uint32_t waited = 0; waited < kVelaWait; waited += 1000) {
-      ShowCalibrationStatus(waited, kVelaWait);
-      if (!WaitCalibrating(1000)) return;
+    // No report comes: after a while it counts as done; the status line
+    // counts the seconds meanwhile.
+    for (uint32_t waited = 0; waited < pacing.vela_wait; waited += 1000) {
+      ShowCalibrationStatus(waited, pacing.vela_wait);
+      if (!WaitCalibrating(std::min<uint32_t>(1000, pacing.vela_wait - waited))) return;
     }
     return CalibrationEnd();
   }
@@ -90,37 +85,37 @@ void MonitorPanel::CalibrationProcedure() {
 }
 
 bool MonitorPanel::CalibrationLoop(uint32_t start) {
-  View& v = *view_;
+  const CalibrationPacing& pacing = Calibration();
   for (;;) {
     if (leaving_) return false;
     const uint32_t elapsed = calibration_clock().Now() - start;
-    if (elapsed > kCalibrationLimitMs) return false;
-    ShowCalibrationStatus(elapsed, kCalibrationLimitMs);
+    if (elapsed > pacing.limit) return false;
+    ShowCalibrationStatus(elapsed, pacing.limit);
 
-    unsigned long length = 0;
-    const bool read = app_.port.ReadPort(read_buffer_.data(), kReadSize, &length) == 0;
-    if (length > kReadSize) length = kReadSize;
-    if (!WaitCalibrating(kLoopWait)) return false;
+    const std::optional<std::string> text = ReadPortText(app_.port);
+    if (!WaitCalibrating(pacing.report_poll)) return false;
     bool done = false;
-    if (read && length) {
+    const bool answered = text && !text->empty();
+    if (answered) {
       // Every group that reached C0 counts for the report, whether or not
       // its check byte matched; only matching ones are kept.
-      std::string text(reinterpret_cast<const char*>(read_buffer_.data()), length);
-      ParseLiveGroups(text, [&](std::string_view key, std::string_view value, bool matches) {
+      ParseLiveGroups(*text, [&](std::string_view key, std::string_view value, bool matches) {
         if (matches) StoreAdd(app_.live, key, value);
         if (ParseHex(key) != 0x72u) return;
         done = true;
         auto outcome = ParseHex(value);
         if (outcome == 2u) {
           Record("erro no processo de calibração");
-          v.MessageBox(kCalibrationErrorText, kCalibrationCaption, kMbOk | kMbIconExclamation);
+          view_->MessageBox(kCalibrationErrorText, kCalibrationCaption, kMbOk | kMbIconExclamation);
         } else {
           Record(outcome == 1u ? "calibração concluída" : "relatório de calibração " +
                                                                std::string(value));
         }
       });
     }
-    if (Redraw()) Record();
+    // Only what the controller said is recorded: a silent wait adds no
+    // lines.
+    if (Redraw() && answered) Record();
     if (done) return true;
   }
 }
@@ -130,23 +125,23 @@ void MonitorPanel::RereadAfterCalibration() {
   // model's section of the parameter file into the file store, so the
   // equipment store keeps only what the controller said.
   if (app_.source == kSourceFile) {
-    for (const char* key : {"3D", "3E", "41", "42", "45", "46"})
+    for (const std::string& key : FileKeywords())
       StoreReadFileKey(app_.file_store, app_.current_path, model(), key);
     ShowStore(app_.file_store);
     return;
   }
-  ReadAllParameters(app_.equipment, 500);
+  ReadAllParameters(app_.equipment, Calibration().reread_wait);
   ShowStore(app_.equipment);
 }
 
 void MonitorPanel::CalibrationEnd() {
   View& v = *view_;
-  StopLiveStream(app_.port, calibration_clock(), model(), 50);
-  if (!WaitCalibrating(1000)) return;
+  StopLiveStream(app_.port, calibration_clock(), model(), Calibration().end_stop_gap);
+  if (!WaitCalibrating(Calibration().end_settle)) return;
   RereadAfterCalibration();
   if (leaving_) return;
   calibrating_ = false;
-  v.SetTimer(kPollTimer, kPollMs);
+  feed_.StartTicks();
   StartStream();
   v.Show(IDC_MON_PROGRESS, false);
   v.Show(IDC_MON_CAL_STATUS, false);
@@ -155,15 +150,15 @@ void MonitorPanel::CalibrationEnd() {
 
 void MonitorPanel::CalibrationTimeout() {
   View& v = *view_;
-  StopLiveStream(app_.port, calibration_clock(), model(), 20);
+  StopLiveStream(app_.port, calibration_clock(), model(), Calibration().timeout_stop_gap);
   Record("tempo esgotado");
   v.MessageBox(kCalibrationTimeoutText, kCalibrationTimeoutCaption, kMbOk | kMbIconStop);
-  if (!WaitCalibrating(200)) return;
+  if (!WaitCalibrating(Calibration().timeout_settle)) return;
   RereadAfterCalibration();
   if (leaving_) return;
   calibrating_ = false;
   StartStream();
-  v.SetTimer(kPollTimer, kPollMs);
+  feed_.StartTicks();
   v.Show(IDC_MON_PROGRESS, false);
   v.Show(IDC_MON_CAL_STATUS, false);
 }

@@ -14,10 +14,15 @@
 namespace kova {
 namespace {
 
-constexpr const char* kIdleKey = "3D";
-constexpr const char* kHighKey = "3E";
 // What a full read from the parameter file takes for the panel.
-const char* const kFileKeys[] = {"3D", "3E", "41", "42", "45", "46"};
+const char* const kFileKeys[] = {kIdleDefaultKey, kHighDefaultKey, "41", "42", "45", "46"};
+
+FieldSpec DefaultPosition(const char* keyword) {
+  // A position outside the row is refused as the actuator screen refuses
+  // it: the limit in the box, nothing written.
+  return {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+          .out_of_range = OutOfRange::kRefuse};
+}
 
 std::array<int, 4> RpmCells() {
   return {IDC_MON_RPM_FIRST, IDC_MON_RPM_FIRST + 10, IDC_MON_RPM_FIRST + 20,
@@ -43,6 +48,10 @@ const char* ScaleName(ScaleState s) {
 
 }  // namespace
 
+const MonitorPanel::DefaultEdit MonitorPanel::kDefaults[2] = {
+    {IDC_MON_IDLE, DefaultPosition(kIdleDefaultKey)},
+    {IDC_MON_HIGH, DefaultPosition(kHighDefaultKey)}};
+
 MonitorEnv DefaultMonitorEnv() {
   MonitorEnv env;
   env.recording_folder = RecordingFolder;
@@ -56,6 +65,8 @@ MonitorPanel::MonitorPanel(AppContext& app, MonitorEnv env)
     : app_(app),
       env_(std::move(env)),
       counters_(env_.counters ? *env_.counters : ProcessRefreshCounters()),
+      feed_(app, {.timer = kPollTimer, .pacing = Pacing::kMonitorBrio, .verify_check = true,
+                  .empty_is_answer = true}),
       digits_(RpmCells()),
       arc_(IDC_MON_ARC_FIRST),
       tps_readout_(Cells(IDC_MON_TPS_FIRST)),
@@ -63,8 +74,7 @@ MonitorPanel::MonitorPanel(AppContext& app, MonitorEnv env)
       tps_bar_(IDC_MON_TPS_BAR),
       lambda_bar_(IDC_MON_LAMBDA_BAR, counters_),
       steps_(Cells(IDC_MON_STEP_FIRST), IDC_MON_MARKER, IDC_MON_ACTUATOR_FIRST),
-      scale_(IDC_MON_SCALE_GREEN, IDC_MON_SCALE_RED),
-      read_buffer_(kReadSize + 1) {
+      scale_(IDC_MON_SCALE_GREEN, IDC_MON_SCALE_RED) {
   if (!env_.local_time) env_.local_time = LocalNow;
   if (!env_.recording_folder) env_.recording_folder = RecordingFolder;
   if (!env_.record_file) env_.record_file = MakePlatformRecordFile;
@@ -78,11 +88,12 @@ ScreenDesign MonitorPanel::Design(AppContext& app) {
   s.background = [&app] {
     return app.model == kModelVela ? IDB_BG_MONITOR_VELA : IDB_BG_MONITOR_BRIO;
   };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},
-               {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_MON_CALIBRATE, IDB_BTN_CALIBRATE},
-               {IDC_MON_RECORD, IDB_BTN_RECORD},
-               {IDC_MON_RECORD_STOP, IDB_BTN_RECORD_STOP}};
+  AddFrameButtons(s, {IDC_RETURN, IDC_EXIT}, true);
+  for (const FrameButton& b : {FrameButton{IDC_MON_CALIBRATE, IDB_BTN_CALIBRATE, "Calibrar"},
+                               FrameButton{IDC_MON_RECORD, IDB_BTN_RECORD, "Gravar dados"},
+                               FrameButton{IDC_MON_RECORD_STOP, IDB_BTN_RECORD_STOP,
+                                           "Parar gravação"}})
+    AddButton(s, b, true);
   const LabelFont field{"Ms Sans Serif", 14, 1u};
   const LabelFont scale{"ARIAL BLACK", 12, 0x20u};
   const LabelFont progress{"ARIAL BLACK", 25, 0x20u};
@@ -96,11 +107,6 @@ ScreenDesign MonitorPanel::Design(AppContext& app) {
               {IDC_MON_RECORD_FILE, field, ink}};
   for (int id = IDC_MON_TPS_0V_BOTTOM; id <= IDC_MON_LAMBDA_5V; ++id)
     s.labels.push_back({id, scale, scale_colour});
-  s.tooltips = {{IDC_RETURN, "Retornar"},
-                {IDC_EXIT, "Sair"},
-                {IDC_MON_CALIBRATE, "Calibrar"},
-                {IDC_MON_RECORD, "Gravar dados"},
-                {IDC_MON_RECORD_STOP, "Parar gravação"}};
   s.spins = {{IDC_MON_IDLE_SPIN, 1, 240, 1, 0}, {IDC_MON_HIGH_SPIN, 1, 240, 1, 0}};
   s.field_font_controls = {IDC_MON_IDLE, IDC_MON_HIGH};
   return s;
@@ -112,8 +118,10 @@ std::optional<long> MonitorPanel::Live(std::string_view key) { return StoreValue
 
 void MonitorPanel::OnInit(View& view) {
   view_ = &view;
+  feed_.Bind(view);
+  feed_.set_pacing(MonitorPacing(model()));
   // A new window: every glyph control starts hidden, nothing is drawn yet.
-  previous_speed_ = "0000000000";
+  feed_.ResetSpeedText();
   last_steps_ = -1;
   misses_ = 0;
   no_answer_ = in_tick_ = writing_ = calibrating_ = leaving_ = false;
@@ -133,16 +141,14 @@ void MonitorPanel::OnInit(View& view) {
   view.Show(IDC_MON_RECORD, true);
 
   // Spin ranges from the parameter table, one step of the row's scale.
-  const std::pair<int, const char*> spins[] = {{IDC_MON_IDLE_SPIN, kIdleKey},
-                                               {IDC_MON_HIGH_SPIN, kHighKey}};
-  for (const auto& [spin, key] : spins) {
-    if (const ParameterDescriptor* d = app_.table.Find(key)) {
+  for (const DefaultEdit& e : kDefaults) {
+    if (const ParameterDescriptor* d = app_.table.Find(e.spec.keyword)) {
       double step = static_cast<int>(d->scale);
-      view.SetSpinRange(spin, d->Min(), d->Max(), step > 0 ? step : 1, 0);
+      view.SetSpinRange(e.edit + 1, d->Min(), d->Max(), step > 0 ? step : 1, 0);
     }
   }
   ShowStore(app_.equipment);
-  view.SetTimer(kPollTimer, kPollMs);
+  feed_.StartTicks();
   steps_.ShowFirstFrame(view);
 
   ReadAllParameters(app_.live, 400);
@@ -177,42 +183,38 @@ void MonitorPanel::SetScaleLabels() {
 }
 
 bool MonitorPanel::ReadAllParameters(CKX4DATA& store, uint32_t first_wait) {
-  SendFrame(app_.port, ReadFrame(model(), 0x00));
-  Clock& c = calibrating_ ? calibration_clock() : clock();
-  c.Sleep(first_wait);
-  for (int read = 0; read < 3; ++read) {
-    if (read) c.Sleep(400);
-    if (auto answer = ReadAnswer(app_.port)) {
-      ParseConfigAnswer(*answer, store);
-      return true;
-    }
-  }
-  return false;
+  ExchangeEnv env = app_.Exchange();
+  if (calibrating_) env.clock = &calibration_clock();
+  return ReadAllRegisters(env, Pacing::kMonitorRead, store, first_wait);
 }
 
 // ---- defaults -----------------------------------------------------------------
 
 bool MonitorPanel::ShowStore(CKX4DATA& store) {
   bool ok = true;
-  const std::pair<int, const char*> edits[] = {{IDC_MON_IDLE, kIdleKey}, {IDC_MON_HIGH, kHighKey}};
-  for (const auto& [edit, key] : edits) {
-    auto value = StoreValue(store, key);
-    if (!value) {
+  for (const DefaultEdit& e : kDefaults) {
+    const FieldDisplay shown = DisplayField(e.spec, app_.table, model(), store);
+    if (!shown.complete) {
       ok = false;
       continue;
     }
-    view_->SetText(edit, std::to_string(*value));
+    view_->SetText(e.edit, shown.text);
   }
   return ok;
 }
 
 void MonitorPanel::StageFields(std::string_view) {
-  const std::pair<int, const char*> edits[] = {{IDC_MON_IDLE, kIdleKey}, {IDC_MON_HIGH, kHighKey}};
-  for (const auto& [edit, key] : edits) {
-    const ParameterDescriptor* d = app_.table.Find(key);
-    if (!d) continue;
-    std::string text = view_->GetText(edit);
-    StageField(*d, text, 2, app_.equipment, app_.changes);
+  for (const DefaultEdit& e : kDefaults) {
+    FieldInput input;
+    input.text = view_->GetText(e.edit);
+    RegisterValues values = ValuesToWrite(e.spec, app_.table, model(), input, app_.equipment);
+    // Only what the actuator screen would write goes out; a register never
+    // read is never written.
+    if (values.empty() || !RefusalOf(e.spec, app_.table, model(), values, app_.equipment).empty())
+      continue;
+    auto stored = StoreGet(app_.equipment, e.spec.keyword);
+    const std::string text = ToHexText(static_cast<uint64_t>(values[0].value));
+    if (stored && *stored != text) app_.changes.Stage(e.spec.keyword, text);
   }
 }
 
@@ -228,12 +230,8 @@ void MonitorPanel::EnableButtons(bool enabled) {
   view_->Enable(IDC_MON_CALIBRATE, enabled);
 }
 
-void MonitorPanel::StopStream(uint32_t gap_ms) {
-  StopLiveStream(app_.port, clock(), model(), gap_ms);
-}
-
 void MonitorPanel::StartStream() {
-  if (!leaving_) StartLiveStream(app_.port, model());
+  if (!leaving_) feed_.StartStream();
 }
 
 void MonitorPanel::OnEnter(View& view) {
@@ -248,9 +246,18 @@ void MonitorPanel::OnEnter(View& view) {
 
 void MonitorPanel::WriteDefaults() {
   View& v = *view_;
+  // A position outside the row is refused before anything stops.
+  bool allowed = true;
+  for (const DefaultEdit& e : kDefaults)
+    if (auto refused = CheckOnWrite(e.spec, app_.table, v.GetText(e.edit))) {
+      v.MessageBox(refused->message, refused->caption, kMbOk);
+      v.SetText(e.edit, refused->text);
+      allowed = false;
+    }
+  if (!allowed) return;
   writing_ = true;
-  v.KillTimer(kPollTimer);
-  StopStream(10);
+  feed_.StopTicks();
+  feed_.StopStream();
   ExchangeEnv env = app_.Exchange();
   env.progress = [&v](const std::string& status) { v.SetBusy(status); };
   // The monitor's pacing: a pause, the two defaults staged against the
@@ -268,13 +275,13 @@ void MonitorPanel::WriteDefaults() {
     return;
   }
   StartStream();
-  v.SetTimer(kPollTimer, kPollMs);
+  feed_.StartTicks();
 }
 
 void MonitorPanel::OnFocus(View& view, int id) {
   view_ = &view;
-  if (id == IDC_MON_IDLE) app_.current_key = kIdleKey;
-  else if (id == IDC_MON_HIGH) app_.current_key = kHighKey;
+  for (const DefaultEdit& e : kDefaults)
+    if (id == e.edit) app_.current_key = e.spec.keyword;
 }
 
 // ---- polling ------------------------------------------------------------------
@@ -290,15 +297,9 @@ void MonitorPanel::Tick() {
   if (in_tick_ || writing_ || calibrating_ || leaving_) return;
   in_tick_ = true;
 
-  unsigned long length = 0;
-  bool answer = false;
-  if (app_.port.ReadPort(read_buffer_.data(), kReadSize, &length) == 0) {
-    if (length > kReadSize) length = kReadSize;
-    if (length)
-      ParseLiveAnswer(std::string_view(reinterpret_cast<const char*>(read_buffer_.data()), length),
-                      app_.live);
-    answer = Redraw();
-  }
+  // An empty read is an answer with no values; a missing key makes the
+  // redraw fail, which counts as no answer.
+  const bool answer = feed_.Read() && Redraw();
   if (answer) {
     misses_ = 0;
     no_answer_ = false;
@@ -366,7 +367,7 @@ bool MonitorPanel::DrawSteps(bool changed) {
   if (!changed && counters_.step_display >= 5) return true;
   if (counters_.step_display < 5) ++counters_.step_display;
   // The update stands on the defaults being known.
-  if (!Live(kIdleKey) || !Live(kHighKey)) return false;
+  if (!Live(kIdleDefaultKey) || !Live(kHighDefaultKey)) return false;
   DrawStepDisplay(static_cast<int>(*Live("11")));
   return true;
 }
@@ -379,40 +380,21 @@ void MonitorPanel::DrawStepDisplay(int steps) {
 
 bool MonitorPanel::DrawSpeed(int steps) {
   View& v = *view_;
-  double speed = 0;
-  auto b28 = Live("28"), b29 = Live("29");
-  if (!b28 || !b29) return false;
-  if (model() == kModelVela) {
-    auto b2a = Live("2A"), coils = Live("2B"), cylinders = Live("2C");
-    if (!b2a || !coils || !cylinders) return false;
-    const double period = *b28 + 256.0 * *b29 + 65536.0 * *b2a;
-    // No period (nothing measured, or the values zeroed after the
-    // controller fell silent) or no cylinders: the engine stands.
-    if (period > 0 && *cylinders > 0)
-      speed = static_cast<double>(static_cast<long long>(*coils * 120000000.0 /
-                                                         (period * *cylinders + 1e-17)));
-  } else {
-    speed = *b28 + 256.0 * *b29;
-  }
-  std::string text = speed < 10000 ? std::to_string(static_cast<int>(speed)) : "99999";
-  double arc_speed = speed;
-  if (text.size() > 4) {
-    text = previous_speed_;
-    arc_speed = std::atoi(SpeedDigits::Positions(text).c_str());
-  }
-  if (speed == 0 && steps == 0) {
+  auto speed = feed_.Speed();
+  if (!speed) return false;
+  const LiveFeed::ShownSpeed shown = feed_.ShowSpeed(*speed);
+  if (*speed == 0 && steps == 0) {
     tps_readout_.ShowVolts(v, "0.00");
     lambda_readout_.ShowVolts(v, "0.00");
   }
-  digits_.Show(v, text);
-  arc_.Show(v, arc_speed);
-  shown_rpm_ = static_cast<int>(arc_speed);
-  previous_speed_ = text;
+  digits_.Show(v, shown.text);
+  arc_.Show(v, shown.arc);
+  shown_rpm_ = static_cast<int>(shown.arc);
   return true;
 }
 
 void MonitorPanel::DrawScale() {
-  if (!Live(kIdleKey) || !Live(kHighKey)) return;
+  if (!Live(kIdleDefaultKey) || !Live(kHighDefaultKey)) return;
   auto v83 = Live("83");
   scale_.Show(*view_, ScaleFor(no_answer_, v83.has_value(), v83.value_or(0)));
 }
@@ -427,8 +409,8 @@ bool MonitorPanel::AskToLeave(const char* text) {
 
 void MonitorPanel::Leave(int result) {
   leaving_ = true;
-  view_->KillTimer(kPollTimer);
-  StopStream(10);
+  feed_.StopTicks();
+  feed_.StopStream();
   view_->EndScreen(result);
 }
 
@@ -451,16 +433,16 @@ void MonitorPanel::OnExit(View& view) {
   }
   // The stop command follows when the window goes.
   leaving_ = true;
-  view.KillTimer(kPollTimer);
+  feed_.StopTicks();
   view.EndScreen(kScreenExit);
 }
 
 void MonitorPanel::OnDestroy(View& view) {
   view_ = &view;
-  view.KillTimer(kPollTimer);
+  feed_.StopTicks();
   StopRecording(false);
   leaving_ = true;
-  StopStream(10);
+  feed_.StopStream();
 }
 
 void MonitorPanel::OnCommand(View& view, int id) {

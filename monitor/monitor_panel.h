@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "controller/exchange.h"
+#include "controller/field_value.h"
 #include "monitor/live_display.h"
+#include "monitor/live_feed.h"
 #include "monitor/recorder.h"
 #include "shell/app_context.h"
 #include "shell/screen_design.h"
@@ -53,8 +55,6 @@ MonitorEnv DefaultMonitorEnv();
 class MonitorPanel : public ScreenLogic, public ExchangeScreen {
  public:
   static constexpr int kPollTimer = 1;
-  static constexpr unsigned kPollMs = 100;
-  static constexpr uint32_t kCalibrationLimitMs = 70000;
 
   MonitorPanel(AppContext& app, MonitorEnv env = DefaultMonitorEnv());
   ~MonitorPanel() override;
@@ -85,7 +85,7 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   bool calibrating() const { return calibrating_; }
   int misses() const { return misses_; }
   bool no_answer() const { return no_answer_; }
-  const std::string& speed_text() const { return previous_speed_; }
+  const std::string& speed_text() const { return feed_.last_speed_text(); }
   double lambda_full_scale() const { return lambda_full_scale_; }
   const Recorder* recorder() const { return recorder_.get(); }
 
@@ -98,12 +98,17 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   void DrawScale();
   void SetScaleLabels();
   bool ReadAllParameters(CKX4DATA& store, uint32_t first_wait);
+  // The two default positions' edits and what they write.
+  struct DefaultEdit {
+    int edit;
+    FieldSpec spec;
+  };
+  static const DefaultEdit kDefaults[2];
   // The re-read after a calibration: one attempt into the source's store,
   // then its defaults are shown.
   void RereadAfterCalibration();
   void WriteDefaults();
   void EnableButtons(bool enabled);
-  void StopStream(uint32_t gap_ms);
   void StartStream();
   bool AskToLeave(const char* text);
   void Leave(int result);
@@ -128,6 +133,7 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   MonitorEnv env_;
   RefreshCounters& counters_;
   View* view_ = nullptr;
+  LiveFeed feed_;
 
   SpeedDigits digits_;
   SpeedArc arc_;
@@ -137,7 +143,6 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   StepDisplay steps_;
   StatusScale scale_;
 
-  std::string previous_speed_ = "0000000000";
   int last_steps_ = -1;  // the position last shown; -1: none in this window
   bool tps_inverted_ = false;
   double lambda_full_scale_ = 1;
@@ -150,7 +155,6 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   uint32_t status_second_ = 0;
   // A write or calibration asked for while a tick was drawing runs after it.
   enum class Deferred { kNone, kWrite, kCalibrate } deferred_ = Deferred::kNone;
-  std::vector<unsigned char> read_buffer_;
 
   std::unique_ptr<Recorder> recorder_;
   double shown_tps_ = 0, shown_lambda_ = 0;

@@ -60,7 +60,6 @@
 
 /* Vehicle screens: the fields and their labels. The VELA screen has the
    first five. */
-#define IDC_VEHICLE_GROUP 1500      /* "Configuração(ões) do Veículo" */
 #define IDC_SWITCH_GROUP 1501       /* "Configurações de Comutação" */
 #define IDC_CYLINDERS 1502
 #define IDC_COILS 1503
@@ -74,6 +73,18 @@
 #define IDC_RETURN_TIME 1511
 #define IDC_RETURN_TIME_SPIN 1512
 #define IDC_VEHICLE_LABEL_FIRST 1513
+#define IDC_CYLINDERS_LABEL 1513
+#define IDC_COILS_LABEL 1514
+#define IDC_PROBE_TYPE_LABEL 1515
+#define IDC_PROBE_TYPE_UNIT 1516
+#define IDC_TPS_TYPE_LABEL 1517
+#define IDC_TPS_TYPE_UNIT 1518
+#define IDC_TPS_HYSTERESIS_LABEL 1519
+#define IDC_TPS_HYSTERESIS_UNIT 1520
+#define IDC_SWITCH_RPM_LABEL 1521
+#define IDC_SWITCH_TYPE_LABEL 1523
+#define IDC_AUTO_RETURN_LABEL 1524
+#define IDC_RETURN_TIME_LABEL 1525
 #define IDC_VEHICLE_LABEL_LAST 1529
 
 /* Actuator screen: low and high engine speed, default, minimum and maximum
@@ -91,6 +102,11 @@
 #define IDC_ACT_HIGH_MAX 1550
 #define IDC_ACT_HIGH_MAX_SPIN 1551
 #define IDC_ACT_LABEL_FIRST 1552
+#define IDC_ACT_LOW_GROUP 1552      /* "Baixa Rotação" */
+#define IDC_ACT_HIGH_GROUP 1553     /* "Alta Rotação" */
+#define IDC_ACT_DEFAULT_LABEL 1554
+#define IDC_ACT_MIN_LABEL 1555
+#define IDC_ACT_MAX_LABEL 1556
 #define IDC_ACT_LABEL_LAST 1570
 
 #endif

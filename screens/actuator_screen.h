@@ -10,6 +10,7 @@ namespace kova {
 class ActuatorScreen final : public DataScreen {
  public:
   ActuatorScreen(AppContext& app, ScreenLinks links);
+  static ScreenFields Fields();
   static ScreenDesign Design(const AppContext& app);
 };
 

@@ -1,121 +1,93 @@
 #include "screens/apply_file.h"
 
-#include <cstdio>
-#include <functional>
+#include <algorithm>
 
-#include "controller/answer_parser.h"
 #include "controller/change_list.h"
 #include "controller/store_access.h"
 #include "resources/control_ids.h"
-#include "screens/vehicle_screens.h"
+#include "screens/file_actions.h"
+#include "screens/work_cycle.h"
 
 namespace kova {
 namespace {
 
-using Values = std::vector<long>;  // the registers' values, in the group's order
-using Shown = std::function<std::string(const Values&, CKX4DATA& store)>;
-
-struct Group {
-  const char* name;
-  std::vector<const char*> keywords;  // staging order: a value's low byte first
-  Shown shown;
-  bool vela_only = false;
-};
-
-std::string Format(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
+// A field's name in a list of parameters: its label, after its heading
+// where another field of the screen has the same label.
+std::string NameOf(const ScreenFields& screen, const DataField& field) {
+  const FieldSpec& f = field.spec;
+  int same = 0;
+  for (const DataField& other : screen.fields)
+    if (std::string_view(other.spec.label) == f.label) ++same;
+  return same > 1 && f.group[0] ? std::string(f.group) + " - " + f.label : std::string(f.label);
 }
 
-Shown Scaled(double scale, const char* format) {
-  return [scale, format](const Values& v, CKX4DATA&) { return Format(format, v[0] * scale); };
-}
-Shown Whole(const char* unit) {
-  return [unit](const Values& v, CKX4DATA&) { return std::to_string(v[0]) + unit; };
-}
-// Two registers, low then high.
-Shown Word(const char* unit) {
-  return [unit](const Values& v, CKX4DATA&) { return std::to_string(v[1] * 256 + v[0]) + unit; };
-}
-Shown Options(std::vector<const char*> texts, long first = 0) {
-  return [texts, first](const Values& v, CKX4DATA&) {
-    long k = v[0] - first;
-    return k >= 0 && k < static_cast<long>(texts.size()) ? std::string(texts[k])
-                                                         : std::to_string(v[0]);
-  };
+bool SameValues(const RegisterValues& a, const RegisterValues& b) {
+  if (a.size() != b.size()) return false;
+  for (const RegisterValue& v : a)
+    if (std::find(b.begin(), b.end(), v) == b.end()) return false;
+  return true;
 }
 
-// What the screens write, named and shown as they show it. The live values
-// (81) and the speed bands no screen shows (7A to 7C) are never sent.
-std::vector<Group> Groups(int model) {
-  const bool vela = model == kModelVela;
-  std::vector<Group> g = {
-      {"Número de Cilindros", {"2C"}, Whole("")},
-      {"Número de Bobinas", {"2B"},
-       [](const Values& v, CKX4DATA&) {
-         return v[0] == 0 || v[0] == 9 ? std::string("Tacômetro") : std::to_string(v[0]);
-       }},
-      {"Tipo de Sonda Lâmbda", {"13"}, Options({"0-1 V", "0-5 V"}, 1)},
-      {"Tipo de TPS", {"10"}, Options({"0-5 V", "5-0 V"}, 1)},
-      {"Histerese do TPS", {"12"}, Scaled(0.02, "%.2f V")},
-      {"RPM de Comutação", {"75", "76"}, Word(" rpm")},
-      {"Tipo de Comutação", {"74"}, Options({"Descendente", "Ascendente"})},
-      {"Retorno Automático (Combustível Líquido)", {"7F"}, Options({"Desativado", "Ativado"})},
-      {"Tempo de Retorno", {"80"}, Whole(" min")},
-      {"Tempo de Sinal ON", {"1E"}, Scaled(0.01, "%.2f s")},
-      {"Tempo de Sinal Off", {"1F"}, Scaled(0.01, "%.2f s")},
-      {"Sinal da Sonda", {"60"}, Options({"Simulado", "Aberto"})},
-      {"Tempo Injeção Padrão", {"79"}, Scaled(0.1, "%.1f ms")},
-      {"Tempo de Aquecimento da Sonda Lâmbda", {"15", "16"}, Word(" s")},
-      {"Cut Off", {"20"}, Options({"Desativado", "Ativado"})},
-      {"Abertura de Cut Off", {"21"}, Whole(" passos")},
-      {"Delay de Cut Off", {"70"}, Scaled(0.02, "%.2f s")},
-      {"Relé Auxiliar", {"82"}, Options({"Reset de Memória", "Emulador"})},
-      {"Tempo de sobreposição", {"77"}, Scaled(0.01, "%.2f s")},
-      {"Baixa Rotação - Default", {"3D"}, Whole(" passos")},
-      {"Baixa Rotação - Passos Mín", {"45"}, Whole(" passos")},
-      {"Baixa Rotação - Passos Máx", {"41"}, Whole(" passos")},
-      {"Alta Rotação - Default", {"3E"}, Whole(" passos")},
-      {"Alta Rotação - Passos Mín", {"46"}, Whole(" passos")},
-      {"Alta Rotação - Passos Máx", {"42"}, Whole(" passos")},
-  };
-  if (vela) {
-    // The period's three registers are one value: the speed they make with
-    // the same store's coils and cylinders.
-    g.push_back({"RPM de Cut Off", {"27", "26", "25"},
-                 [](const Values& v, CKX4DATA& store) {
-                   auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
-                   uint64_t period = static_cast<uint64_t>(v[2]) * 65536 + v[1] * 256 + v[0];
-                   auto speed = coils && cylinders
-                                    ? VelaSpeedForPeriod(*coils, *cylinders, period)
-                                    : std::nullopt;
-                   return speed ? std::to_string(*speed) + " rpm" : std::string("?");
-                 },
-                 true});
-  } else {
-    g.push_back({"RPM de Cut Off", {"27", "26"}, Word(" rpm")});
+// The file's value as a list would show it, or the register text itself
+// when the field has no way to show it.
+std::string Shown(const FieldSpec& f, const ParameterTable& table, int model, CKX4DATA& store) {
+  std::string text = ShownWithUnit(f, DisplayField(f, table, model, store));
+  if (!text.empty()) return text;
+  for (const std::string& k : FieldRegisters(f, model)) {
+    if (!text.empty()) text += " ";
+    text += k + "=" + StoreGet(store, k).value_or("?");
   }
-  return g;
+  return text;
+}
+
+std::string Lines(const std::vector<ParameterDifference>& list, bool with_controller) {
+  std::string text;
+  for (const auto& d : list) {
+    text += d.name + ": ";
+    if (with_controller) text += "equipamento " + d.controller + ", ";
+    text += "arquivo " + d.file;
+    if (!d.refused.empty()) text += " (" + d.refused + ")";
+    text += "\n";
+  }
+  return text;
+}
+
+// What is left out, for the question and the last report.
+std::string LeftOut(const ApplyComparison& c) {
+  std::vector<ParameterDifference> refused;
+  for (const auto& d : c.differences)
+    if (!d.refused.empty()) refused.push_back(d);
+  std::string text;
+  if (!refused.empty())
+    text += "\nNão serão gravados (fora do que a tela permite):\n\n" + Lines(refused, true);
+  if (!c.unreadable.empty()) {
+    text += "\nIgnorados (valor ilegível no arquivo):\n\n";
+    for (const auto& u : c.unreadable) text += u + "\n";
+  }
+  return text;
 }
 
 // The exchange's view of this action: the differences are what it stages;
 // every written register must come back.
 class ApplyExchange final : public ExchangeScreen {
  public:
-  ApplyExchange(ChangeList& changes, View& view, const std::vector<ParameterDifference>& diffs,
-                CKX4DATA& file)
-      : changes_(changes), view_(view), diffs_(diffs), file_(file) {}
+  ApplyExchange(ChangeList& changes, View& view, const std::vector<ParameterDifference>& writes)
+      : changes_(changes), view_(view), writes_(writes) {}
   bool ShowStore(CKX4DATA& store) override {
-    for (const auto& d : diffs_)
-      for (const auto& k : d.keywords)
-        if (!StoreHas(store, k)) return false;
+    for (const auto& d : writes_)
+      for (const auto& v : d.values)
+        if (!StoreHas(store, v.keyword)) return false;
     return true;
   }
   void StageFields(std::string_view) override {
-    for (const auto& d : diffs_)
-      for (const auto& k : d.keywords)
-        if (auto v = StoreValue(file_, k); v && *v <= 0xFF) changes_.Stage(k, ToHexText(*v));
+    std::vector<std::string> staged;
+    for (const auto& d : writes_)
+      for (const auto& v : d.values) {
+        // A register two fields share (the probe mode) goes out once.
+        if (std::find(staged.begin(), staged.end(), v.keyword) != staged.end()) continue;
+        staged.push_back(v.keyword);
+        changes_.Stage(v.keyword, ToHexText(static_cast<uint64_t>(v.value)));
+      }
   }
   void EnableWriteButtons(bool enabled) override {
     for (int id : {IDC_LOAD, IDC_SAVE, IDC_APPLY_FILE, IDC_NEXT, IDC_RETURN, IDC_EXIT, IDC_MONITOR})
@@ -126,66 +98,110 @@ class ApplyExchange final : public ExchangeScreen {
  private:
   ChangeList& changes_;
   View& view_;
-  const std::vector<ParameterDifference>& diffs_;
-  CKX4DATA& file_;
+  const std::vector<ParameterDifference>& writes_;
 };
+
+ExchangeEnv EnvWithProgress(AppContext& app, View& view) {
+  ExchangeEnv env = app.Exchange();
+  env.progress = [&view](const std::string& status) { view.SetBusy(status); };
+  return env;
+}
 
 }  // namespace
 
-std::vector<ParameterDifference> CompareForApply(const ParameterTable& table, int model,
-                                                 CKX4DATA& equipment, CKX4DATA& file) {
-  std::vector<ParameterDifference> out;
-  for (const Group& g : Groups(model)) {
-    Values controller, from_file;
-    bool complete = true, differs = false;
-    for (const char* k : g.keywords) {
-      // A register this model's table does not name is never sent (the
-      // VELA period's high byte belongs to a named value).
-      if (!table.Find(k) && std::string_view(k) != "25") complete = false;
-      auto c = StoreValue(equipment, k), f = StoreValue(file, k);
-      if (!c || !f || *f > 0xFF) {
-        complete = false;
-        break;
+bool ApplyComparison::Writes() const {
+  return std::any_of(differences.begin(), differences.end(),
+                     [](const ParameterDifference& d) { return d.refused.empty(); });
+}
+
+ApplyComparison CompareForApply(const ParameterTable& table, int model, CKX4DATA& equipment,
+                                CKX4DATA& file) {
+  ApplyComparison out;
+  for (const ScreenFields& screen : WorkCycleScreens(model)) {
+    for (const DataField& field : screen.fields) {
+      const FieldSpec& f = field.spec;
+      auto controller = ValuesFromStore(f, model, equipment);
+      auto from_file = ValuesFromStore(f, model, file);
+      // A register never read from the controller, or one the file lacks,
+      // is not compared.
+      if (!controller || !controller->unreadable.empty() || !from_file) continue;
+      if (!from_file->unreadable.empty()) {
+        std::string values;
+        for (const auto& k : from_file->unreadable) values += " " + StoreGet(file, k).value_or("");
+        out.unreadable.push_back(NameOf(screen, field) + ":" + values);
+        continue;
       }
-      controller.push_back(*c);
-      from_file.push_back(*f);
-      differs = differs || *c != *f;
+      if (SameValues(controller->values, from_file->values)) continue;
+      ParameterDifference d{NameOf(screen, field), from_file->values,
+                            Shown(f, table, model, equipment), Shown(f, table, model, file),
+                            RefusalOf(f, table, model, from_file->values, file)};
+      // Registers that differ and show the same (the probe mode within the
+      // signal type) are told by the field that shows the difference.
+      if (d.controller == d.file && d.refused.empty()) continue;
+      out.differences.push_back(std::move(d));
     }
-    if (!complete || !differs) continue;
-    out.push_back({g.name, {g.keywords.begin(), g.keywords.end()}, g.shown(controller, equipment),
-                   g.shown(from_file, file)});
   }
   return out;
 }
 
-std::string ApplyQuestion(const std::vector<ParameterDifference>& differences) {
+std::string ApplyQuestion(const ApplyComparison& comparison) {
+  std::vector<ParameterDifference> writes;
+  for (const auto& d : comparison.differences)
+    if (d.refused.empty()) writes.push_back(d);
   std::string text = "Parâmetros do arquivo diferentes dos do equipamento:\n\n";
-  for (const auto& d : differences)
-    text += d.name + ": equipamento " + d.controller + ", arquivo " + d.file + "\n";
+  text += Lines(writes, true);
+  text += LeftOut(comparison);
   text += "\nGravar os valores do arquivo no equipamento?";
   return text;
 }
 
 bool ApplyFileToController(AppContext& app, View& view) {
-  std::vector<ParameterDifference> diffs =
-      CompareForApply(app.table, app.model, app.equipment, app.file_store);
-  if (diffs.empty()) {
+  if (app.loaded_file.empty()) return true;
+  // A work cycle that began with a loaded file has not read the
+  // controller: nothing is compared against values it does not hold.
+  if (!StoreHas(app.equipment, "1E") || !StoreHas(app.equipment, "1F")) {
+    const bool read = ReadInitialConfiguration(EnvWithProgress(app, view));
+    view.SetBusy("");
+    if (!read) {
+      view.MessageBox(kReadErrorText, "", kMbOk);
+      return false;
+    }
+  }
+  // The file as it is now (a new work cycle has emptied the file store):
+  // the values compared are the values written.
+  CKX4DATA file;
+  file = app.equipment;
+  if (file.ReadConfigINI(app.loaded_file, app.ModelName()) < 0) {
+    view.MessageBox(kLoadErrorText, kLoadErrorCaption, kMbIconInformation);
+    return true;
+  }
+
+  const ApplyComparison comparison = CompareForApply(app.table, app.model, app.equipment, file);
+  if (comparison.differences.empty() && comparison.unreadable.empty()) {
     view.MessageBox("O equipamento já tem os valores do arquivo.", kApplyCaption,
                     kMbOk | kMbIconInformation);
     return true;
   }
-  if (view.MessageBox(ApplyQuestion(diffs), kApplyCaption, kMbYesNo | kMbIconQuestion) != kIdYes)
+  if (!comparison.Writes()) {
+    view.MessageBox("Nada foi gravado: nenhum valor do arquivo pode ir para o equipamento.\n" +
+                        LeftOut(comparison),
+                    kApplyCaption, kMbOk | kMbIconExclamation);
     return true;
+  }
+  if (view.MessageBox(ApplyQuestion(comparison), kApplyCaption, kMbYesNo | kMbIconQuestion) != kIdYes)
+    return true;
+
+  std::vector<ParameterDifference> writes;
+  for (const auto& d : comparison.differences)
+    if (d.refused.empty()) writes.push_back(d);
 
   // The controller is written and read back whatever the screens show; the
   // source they show is put back afterwards.
   const unsigned char source = app.source;
   app.source = kSourceEquipment;
-  ExchangeEnv env = app.Exchange();
-  env.progress = [&view](const std::string& status) { view.SetBusy(status); };
-  ApplyExchange screen(app.changes, view, diffs, app.file_store);
-  Exchange exchange(env, Pacing::kActuator, screen);
-  WriteOutcome outcome = exchange.SendPendingWrites("FULL");
+  ApplyExchange screen(app.changes, view, writes);
+  Exchange exchange(EnvWithProgress(app, view), Pacing::kActuator, screen);
+  WriteOutcome outcome = exchange.SendPendingWrites(kFull);
   view.SetBusy("");
   app.source = source;
   if (outcome == WriteOutcome::kReadFailed) {
@@ -194,23 +210,31 @@ bool ApplyFileToController(AppContext& app, View& view) {
   }
 
   // Every written value must have arrived.
-  std::vector<ParameterDifference> refused;
-  for (auto& d : CompareForApply(app.table, app.model, app.equipment, app.file_store))
-    for (const auto& w : diffs)
-      if (w.name == d.name) refused.push_back(d);
-  const std::size_t written = diffs.size() - refused.size();
-  if (refused.empty()) {
-    view.MessageBox(std::to_string(written) +
-                        (written == 1 ? " parâmetro gravado no equipamento."
-                                      : " parâmetros gravados no equipamento."),
-                    kApplyCaption, kMbOk | kMbIconInformation);
-    return true;
+  std::vector<ParameterDifference> not_taken;
+  for (const auto& d : writes) {
+    bool arrived = true;
+    for (const auto& v : d.values) arrived = arrived && StoreValue(app.equipment, v.keyword) == v.value;
+    if (!arrived) {
+      ParameterDifference now = d;
+      for (const ScreenFields& s : WorkCycleScreens(app.model))
+        for (const DataField& field : s.fields)
+          if (NameOf(s, field) == d.name) now.controller = Shown(field.spec, app.table, app.model, app.equipment);
+      not_taken.push_back(now);
+    }
   }
-  std::string text = "Gravados: " + std::to_string(written) +
-                     ".\nO equipamento não aceitou:\n\n";
-  for (const auto& d : refused)
-    text += d.name + ": equipamento " + d.controller + ", arquivo " + d.file + "\n";
-  view.MessageBox(text, kApplyCaption, kMbOk | kMbIconExclamation);
+  const std::size_t written = writes.size() - not_taken.size();
+  std::string text;
+  if (not_taken.empty()) {
+    text = std::to_string(written) + (written == 1 ? " parâmetro gravado no equipamento."
+                                                   : " parâmetros gravados no equipamento.");
+  } else {
+    text = "Gravados: " + std::to_string(written) + ".\nO equipamento não aceitou:\n\n" +
+           Lines(not_taken, true);
+  }
+  const std::string left_out = LeftOut(comparison);
+  const bool complete = not_taken.empty() && left_out.empty();
+  view.MessageBox(text + left_out, kApplyCaption,
+                  kMbOk | (complete ? kMbIconInformation : kMbIconExclamation));
   return true;
 }
 

@@ -1,41 +1,54 @@
 // Writing a loaded parameter file to the controller: the workshop keeps a
 // proven configuration of a kit as a file and applies it to the next car.
-// Only the registers the parameter table names for the model are compared
-// and sent; the customer record and everything else in the file stay out.
+// What is compared and written is exactly what the model's screens write,
+// field by field (screens/work_cycle.h), each value through the gate its
+// field's writes pass; the customer record and everything else in the file
+// stay out.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "controller/exchange.h"
+#include "controller/field_value.h"
 #include "shell/app_context.h"
 #include "shell/view.h"
 
 namespace kova {
 
-// One parameter that differs between the controller and the file, in the
-// units the screens show. A value spanning registers is one parameter.
+// One field whose file value differs from the controller's, in the units
+// the screen shows.
 struct ParameterDifference {
-  std::string name;                  // "Número de Cilindros"
-  std::vector<std::string> keywords;  // the registers written, in staging order
-  std::string controller, file;      // shown values ("4", "0.36 s", "Ativado")
+  std::string name;        // "Número de Cilindros", "Baixa Rotação - Default"
+  RegisterValues values;   // what the file makes the field write, in staging order
+  std::string controller, file;  // shown values ("4", "0.36 s", "Ativado")
+  std::string refused;     // why it is not written; empty when it is
 };
 
-// The parameters whose file value differs from the controller's (both
-// stores must hold every register of a parameter), in table order.
-std::vector<ParameterDifference> CompareForApply(const ParameterTable& table, int model,
-                                                 CKX4DATA& equipment, CKX4DATA& file);
+struct ApplyComparison {
+  std::vector<ParameterDifference> differences;  // in the screens' order
+  // Fields whose file value cannot be read ("Abertura de Cut Off: 1G").
+  std::vector<std::string> unreadable;
+  bool Writes() const;  // some difference will be written
+};
 
-// The question that lists the differences.
-std::string ApplyQuestion(const std::vector<ParameterDifference>& differences);
+// The fields whose file value differs from the controller's (both stores
+// must hold every register of a field to compare it).
+ApplyComparison CompareForApply(const ParameterTable& table, int model, CKX4DATA& equipment,
+                                CKX4DATA& file);
+
+// The question that lists what will be written, what will not and why.
+std::string ApplyQuestion(const ApplyComparison& comparison);
 
 inline constexpr char kApplyCaption[] = "Gravar arquivo no equipamento";
 
-// The whole action: compare, ask, write with the ordinary write transaction
-// and its pacing, read everything back from the controller and check that
-// each written value arrived; then say how many were written or which did
-// not take. The source the screens show is left as it was. False when the
-// read-back failed three times (the caller ends its screen with result 3
-// after the read error message, which has been shown).
+// The whole action: read the loaded file again (and the controller, when
+// this work cycle has not read it), compare, ask, write with the ordinary
+// write transaction and its pacing, read everything back from the
+// controller and check that each written value arrived; then say how many
+// were written, which did not take and which were left out. The source the
+// screens show is left as it was. False when the controller did not
+// answer (the read error message has been shown; the caller ends its
+// screen with result 3).
 bool ApplyFileToController(AppContext& app, View& view);
 
 }  // namespace kova

@@ -10,50 +10,44 @@
 namespace kova {
 namespace {
 
-constexpr char kCutOffSpeed[] = "26_27";
+constexpr char kTitle[] = "Funções Auxiliares";
 
 DataField CutOff() {
-  return {.control = IDC_AUX_CUTOFF, .selector = "20", .kind = FieldKind::kOptions,
-          .keyword = "20"};
+  return {.control = IDC_AUX_CUTOFF, .label_id = IDC_AUX_CUTOFF_LABEL,
+          .spec = {.selector = "20", .kind = FieldKind::kOptions, .keyword = "20",
+                   .label = "Cut Off"}};
 }
-DataField Steps() {
-  return {.control = IDC_AUX_STEPS, .spin = IDC_AUX_STEPS_SPIN, .selector = "21",
-          .kind = FieldKind::kNumber, .keyword = "21"};
+DataField Steps(const char* unit, OutOfRange rule) {
+  return {.control = IDC_AUX_STEPS, .spin = IDC_AUX_STEPS_SPIN, .label_id = IDC_AUX_STEPS_LABEL,
+          .unit_id = IDC_AUX_STEPS_UNIT,
+          .spec = {.selector = "21", .kind = FieldKind::kNumber, .keyword = "21",
+                   .label = "Abertura de Cut Off", .unit = unit, .out_of_range = rule}};
 }
-// Shown and staged by the screen; the row of 27 gives its range.
-DataField Speed() {
-  return {.control = IDC_AUX_SPEED, .spin = IDC_AUX_SPEED_SPIN, .selector = kCutOffSpeed,
-          .kind = FieldKind::kCustom, .keyword = "27"};
+// The row of 27 gives the speed's range.
+DataField Speed(const char* unit, OutOfRange rule) {
+  return {.control = IDC_AUX_SPEED, .spin = IDC_AUX_SPEED_SPIN, .label_id = IDC_AUX_SPEED_LABEL,
+          .unit_id = IDC_AUX_SPEED_UNIT,
+          .spec = {.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27",
+                   .label = "RPM de Cut Off", .unit = unit, .out_of_range = rule}};
 }
-DataField WarmUp(int control, int spin) {
-  return {.control = control, .spin = spin, .selector = "15_16", .kind = FieldKind::kWord,
-          .keyword = "15", .high = "16"};
+DataField WarmUp(int control, int spin, OutOfRange rule) {
+  return {.control = control, .spin = spin, .label_id = IDC_AUX_WARMUP_LABEL,
+          .unit_id = IDC_AUX_WARMUP_UNIT,
+          .spec = {.selector = "15_16", .kind = FieldKind::kWord, .keyword = "15", .high = "16",
+                   .label = "Tempo de Aquecimento da Sonda Lâmbda", .unit = "s",
+                   .out_of_range = rule}};
 }
-DataField Seconds(int control, int spin, const char* keyword) {
-  return {.control = control, .spin = spin, .selector = keyword, .kind = FieldKind::kNumber,
-          .keyword = keyword, .decimals = 2};
+DataField Seconds(int control, int spin, int label_id, int unit_id, const char* keyword,
+                  const char* label, ShownWhen when = ShownWhen::kAlways) {
+  return {.control = control, .spin = spin, .label_id = label_id, .unit_id = unit_id,
+          .spec = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+                   .label = label, .unit = "s", .decimals = 2,
+                   .out_of_range = OutOfRange::kLimitWhileTyping, .shown_when = when}};
 }
-
-std::vector<DataField> VelaFields() {
-  DataField steps = Steps();
-  steps.clamped = true;  // 1 to 100 whatever was typed
-  DataField warm_up = WarmUp(IDC_AUX_WARMUP_VELA, IDC_AUX_WARMUP_VELA_SPIN);
-  warm_up.clamped = true;
-  return {CutOff(), steps, Speed(), warm_up};
-}
-
-std::vector<DataField> BrioFields() {
-  std::vector<DataField> fields = {CutOff(),
-                                   Steps(),
-                                   {.control = IDC_AUX_RELAY, .selector = "82",
-                                    .kind = FieldKind::kOptions, .keyword = "82"},
-                                   Speed(),
-                                   WarmUp(IDC_AUX_WARMUP, IDC_AUX_WARMUP_SPIN),
-                                   Seconds(IDC_AUX_DELAY, IDC_AUX_DELAY_SPIN, "70"),
-                                   Seconds(IDC_AUX_OVERLAP, IDC_AUX_OVERLAP_SPIN, "77")};
-  for (DataField& f : fields)
-    if (f.spin) f.limited_while_typing = true;
-  return fields;
+DataField Relay() {
+  return {.control = IDC_AUX_RELAY, .label_id = IDC_AUX_RELAY_LABEL,
+          .spec = {.selector = "82", .kind = FieldKind::kOptions, .keyword = "82",
+                   .label = "Relé Auxiliar"}};
 }
 
 // The frame, the auxiliary screens' labels and the fields both share.
@@ -65,53 +59,25 @@ ScreenDesign AuxDesign(int template_id, int background) {
   return s;
 }
 
-std::vector<int> LockedWhileWriting() { return {IDC_LOAD, IDC_SAVE, IDC_WRITE}; }
-
 }  // namespace
-
-// ---- both screens ------------------------------------------------------------
-
-AuxScreenBase::AuxScreenBase(AppContext& app, ScreenLinks links, std::vector<DataField> fields,
-                             DataScreenRules rules)
-    : DataScreen(app, std::move(links), std::move(fields), std::move(rules)) {}
-
-bool AuxScreenBase::ShowCustom(const DataField& f, CKX4DATA& store) {
-  if (std::string_view(f.selector) != kCutOffSpeed) return true;
-  const bool vela = app().IsVela();
-  // The first register the store lacks stops the showing here.
-  for (const char* keyword : {"27", "26", "25", "2B", "2C"}) {
-    if (!vela && keyword[1] == '5') break;  // BRIO's speed is 27 and 26 only
-    if (!StoreValue(store, keyword)) return false;
-  }
-  // A period of 0, or coils the conversion does not know, leave the speed
-  // undefined: the box stays empty rather than showing a made-up number.
-  auto speed = CutOffSpeedFromStore(store, app().model);
-  view().SetText(f.control, speed ? std::to_string(*speed) : std::string());
-  return true;
-}
-
-void AuxScreenBase::StageCustom(const DataField& f) {
-  if (std::string_view(f.selector) != kCutOffSpeed) return;
-  auto n = FieldNumber(f.control);
-  if (!n) return;
-  // Registers never read from the controller are never written.
-  for (const char* keyword : {"27", "26", "25"}) {
-    if (!app().IsVela() && keyword[1] == '5') break;
-    if (!StoreHas(app().equipment, keyword)) return;
-  }
-  StageCutOffSpeed(static_cast<long>(std::round(*n)), app().model, app().equipment, app().changes);
-}
 
 // ---- VELA --------------------------------------------------------------------
 
+ScreenFields AuxVelaScreen::Fields() {
+  // The steps and the warm-up time are written within their rows, whatever
+  // was typed.
+  return {kTitle,
+          IDC_TITLE,
+          {CutOff(), Steps("Passos", OutOfRange::kClamp), Speed("RPM", OutOfRange::kNone),
+           WarmUp(IDC_AUX_WARMUP_VELA, IDC_AUX_WARMUP_VELA_SPIN, OutOfRange::kClamp)}};
+}
+
 AuxVelaScreen::AuxVelaScreen(AppContext& app, ScreenLinks links)
-    : AuxScreenBase(app, std::move(links), VelaFields(),
-                    DataScreenRules{.write_all = Pacing::kAuxVela,
-                                    .write_one = Pacing::kAuxVela,
-                                    .locked_while_writing = LockedWhileWriting(),
-                                    .stage_order = {"20", kCutOffSpeed, "21", "15_16"},
-                                    .file_keywords = {"20", "21", "25", "26", "27", "15", "16"},
-                                    .digits_only = true}) {}
+    : DataScreen(app, std::move(links), Fields(),
+                 DataScreenRules{.write_all = Pacing::kAuxVela,
+                                 .write_one = Pacing::kAuxVela,
+                                 .stage_order = {"20", "26_27", "21", "15_16"},
+                                 .digits_only = true}) {}
 
 ScreenDesign AuxVelaScreen::Design(const AppContext&) {
   ScreenDesign s = AuxDesign(IDD_AUX_VELA, IDB_BG_AUX_VELA);
@@ -121,16 +87,27 @@ ScreenDesign AuxVelaScreen::Design(const AppContext&) {
 
 // ---- BRIO and VELA plus ------------------------------------------------------
 
+ScreenFields AuxBrioScreen::Fields() {
+  constexpr OutOfRange typed = OutOfRange::kLimitWhileTyping;
+  return {kTitle,
+          IDC_TITLE,
+          {CutOff(), Steps("Passo(s)", typed), Relay(), Speed("rpm", typed),
+           WarmUp(IDC_AUX_WARMUP, IDC_AUX_WARMUP_SPIN, typed),
+           Seconds(IDC_AUX_DELAY, IDC_AUX_DELAY_SPIN, IDC_AUX_DELAY_LABEL, IDC_AUX_DELAY_UNIT, "70",
+                   "Delay de Cut Off"),
+           Seconds(IDC_AUX_OVERLAP, IDC_AUX_OVERLAP_SPIN, IDC_AUX_OVERLAP_LABEL,
+                   IDC_AUX_OVERLAP_UNIT, "77", "Tempo de sobreposição",
+                   ShownWhen::kEmulatorRelay)}};
+}
+
 AuxBrioScreen::AuxBrioScreen(AppContext& app, ScreenLinks links)
-    : AuxScreenBase(app, std::move(links), BrioFields(),
-                    DataScreenRules{.write_all = Pacing::kAuxBrio,
-                                    .write_one = Pacing::kAuxBrio,
-                                    .write_all_in_file_shows_file_store = true,
-                                    .locked_while_writing = LockedWhileWriting(),
-                                    .stage_order = {"20", "82", kCutOffSpeed, "21", "15_16", "70",
-                                                    "77"},
-                                    .file_keywords = {"20", "21", "26", "27", "15", "16"},
-                                    .list_typing = ListTyping::kWarnDefault}) {}
+    : DataScreen(app, std::move(links), Fields(),
+                 DataScreenRules{.write_all = Pacing::kAuxBrio,
+                                 .write_one = Pacing::kAuxBrio,
+                                 .write_all_in_file_shows_file_store = true,
+                                 .stage_order = {"20", "82", "26_27", "21", "15_16", "70", "77"},
+                                 .file_keywords = {"20", "21", "26", "27", "15", "16"},
+                                 .list_typing = ListTyping::kWarnDefault}) {}
 
 ScreenDesign AuxBrioScreen::Design(const AppContext&) {
   ScreenDesign s = AuxDesign(IDD_AUX_BRIO, IDB_BG_AUX_BRIO);
@@ -156,11 +133,8 @@ void AuxBrioScreen::AfterOpen() {
   Exchange exchange = MakeExchange(Pacing::kAuxBrio);
   exchange.ReadSelector("82", app().live, false);
   view().SetBusy("");
-  if (auto value = StoreValue(app().live, "82")) {
-    const ParameterDescriptor* d = Row("82");
-    long pos = *value - (d ? static_cast<long>(d->Min()) : 0);
-    view().SelectEntry(IDC_AUX_RELAY, pos >= 0 && pos < 2 ? static_cast<int>(pos) : -1);
-  }
+  const FieldDisplay relay = DisplayField(Relay().spec, app().table, app().model, app().live);
+  if (relay.complete) view().SelectEntry(IDC_AUX_RELAY, relay.position);
   ShowOverlapByRelay();
 }
 

@@ -9,27 +9,19 @@
 
 namespace kova {
 
-// The cut-off speed field of both screens: VELA converts through the
-// period and registers 2B and 2C, the others show the register pair.
-class AuxScreenBase : public DataScreen {
- protected:
-  AuxScreenBase(AppContext& app, ScreenLinks links, std::vector<DataField> fields,
-                DataScreenRules rules);
-  bool ShowCustom(const DataField& field, CKX4DATA& store) override;
-  void StageCustom(const DataField& field) override;
-};
-
 // VELA (template 116).
-class AuxVelaScreen final : public AuxScreenBase {
+class AuxVelaScreen final : public DataScreen {
  public:
   AuxVelaScreen(AppContext& app, ScreenLinks links);
+  static ScreenFields Fields();
   static ScreenDesign Design(const AppContext& app);
 };
 
 // BRIO and VELA plus (template 110).
-class AuxBrioScreen final : public AuxScreenBase {
+class AuxBrioScreen final : public DataScreen {
  public:
   AuxBrioScreen(AppContext& app, ScreenLinks links);
+  static ScreenFields Fields();
   static ScreenDesign Design(const AppContext& app);
 
   bool ShowStore(CKX4DATA& store) override;

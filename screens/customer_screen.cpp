@@ -10,15 +10,22 @@ namespace {
 
 using F = CustomerRecord::Field;
 
+// The boxes in record order, each with its label.
 constexpr struct {
   F field;
   int box;
+  int label_id;
+  const char* label;
 } kBoxes[] = {
-    {F::kClientes, IDC_CLIENT},           {F::kDataInstalacao, IDC_INSTALL_DATE},
-    {F::kMarca, IDC_MAKE},                {F::kModelo, IDC_VEHICLE_MODEL},
-    {F::kAnoFabricacao, IDC_YEAR},        {F::kPlaca, IDC_PLATE},
-    {F::kModeloRedutor, IDC_REDUCER},     {F::kModeloMisturador, IDC_MIXER},
-    {F::kObservacoesGerais, IDC_NOTES},
+    {F::kClientes, IDC_CLIENT, IDC_CLIENT_LABEL, "Cliente"},
+    {F::kDataInstalacao, IDC_INSTALL_DATE, IDC_INSTALL_DATE_LABEL, "Data de Instalação"},
+    {F::kMarca, IDC_MAKE, IDC_MAKE_LABEL, "Marca"},
+    {F::kModelo, IDC_VEHICLE_MODEL, IDC_VEHICLE_MODEL_LABEL, "Modelo"},
+    {F::kAnoFabricacao, IDC_YEAR, IDC_YEAR_LABEL, "Ano de Fabricação"},
+    {F::kPlaca, IDC_PLATE, IDC_PLATE_LABEL, "Placa"},
+    {F::kModeloRedutor, IDC_REDUCER, IDC_REDUCER_LABEL, "Modelo do Redutor"},
+    {F::kModeloMisturador, IDC_MIXER, IDC_MIXER_LABEL, "Modelo do Misturador"},
+    {F::kObservacoesGerais, IDC_NOTES, IDC_NOTES_LABEL, "Observações Gerais"},
 };
 
 }  // namespace
@@ -29,27 +36,23 @@ int CustomerScreen::BoxOf(CustomerRecord::Field field) {
   return 0;
 }
 
+const char* CustomerScreen::LabelOf(CustomerRecord::Field field) {
+  for (const auto& b : kBoxes)
+    if (b.field == field) return b.label;
+  return "";
+}
+
 CustomerScreen::CustomerScreen(AppContext& app, ScreenLinks links)
-    : DataScreen(app, std::move(links), {},
+    : DataScreen(app, std::move(links), {kTitle, IDC_TITLE, {}},
                  // The customer screen keeps its source when it saves.
                  DataScreenRules{.save_selects_file_source = false}) {}
 
 ScreenDesign CustomerScreen::Design(const AppContext& app) {
-  ScreenDesign s;
-  s.template_id = IDD_CUSTOMER;
-  s.background = [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_APPLY_FILE, IDB_BTN_APPLY_FILE}};
-  s.labels = {{IDC_TITLE, kTitleFontLeft}};
+  ScreenDesign s = DataScreenDesign(
+      IDD_CUSTOMER, [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; },
+      true, {IDC_APPLY_FILE, IDB_BTN_APPLY_FILE, kApplyCaption});
   for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
   for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
-  s.field_font_controls.push_back(IDC_SOURCE);
-  s.tooltips = {{0, "Tela de Dados"},        {IDC_NEXT, "Próximo"},
-                {IDC_RETURN, "Retornar"},     {IDC_LOAD, "Carregar Arquivo"},
-                {IDC_SAVE, "Gravar Arquivo"}, {IDC_MONITOR, "Inicia Monitoramento"},
-                {IDC_EXIT, "Sair"},           {IDC_APPLY_FILE, kApplyCaption}};
   return s;
 }
 
@@ -72,7 +75,10 @@ void CustomerScreen::OnInit(View& view) {
 }
 
 void CustomerScreen::FillBoxes() {
-  for (const auto& b : kBoxes) view().SetText(b.box, Cp1252ToUtf8(app().customer.Get(b.field)));
+  for (const auto& b : kBoxes) {
+    view().SetText(b.label_id, b.label);
+    view().SetText(b.box, Cp1252ToUtf8(app().customer.Get(b.field)));
+  }
 }
 
 void CustomerScreen::OnReturn(View& view) {
@@ -109,20 +115,21 @@ void CustomerScreen::CommitEdits() {
 }
 
 // The record was read with the parameters; the boxes follow it.
-void CustomerScreen::AfterFileLoad() {
-  FillBoxes();
-  OfferApply();
-}
+void CustomerScreen::AfterFileLoad() { FillBoxes(); }
 
 void CustomerScreen::OfferApply() {
-  view().Enable(IDC_APPLY_FILE, app().file_loaded && !app().current_path.empty());
+  view().Enable(IDC_APPLY_FILE, !app().loaded_file.empty());
 }
 
 void CustomerScreen::OnCommand(View& view, int id) {
   Bind(view);
-  if (id != IDC_APPLY_FILE) return DataScreen::OnCommand(view, id);
+  if (id != IDC_APPLY_FILE) {
+    DataScreen::OnCommand(view, id);
+    // A load or a save decides which file may be applied.
+    OfferApply();
+    return;
+  }
   CommitEdits();
-  if (!app().file_loaded) return;
   if (!ApplyFileToController(app(), view)) view.EndScreen(kScreenLinkFailure);
 }
 

@@ -18,8 +18,10 @@ class CustomerScreen final : public DataScreen {
   void OnFieldLeft(View& view, int id) override;
   void OnCommand(View& view, int id) override;
 
-  // The box of each record field, in record order.
+  // The box of each record field, and the label the screen shows for it.
   static int BoxOf(CustomerRecord::Field field);
+  static const char* LabelOf(CustomerRecord::Field field);
+  static constexpr char kTitle[] = "Dados da Empresa";
 
  protected:
   void CommitEdits() override;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "controller/answer_parser.h"
 #include "controller/store_access.h"
+#include "monitor/live_feed.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 #include "screens/file_actions.h"
@@ -13,112 +13,61 @@
 namespace kova {
 namespace {
 
-constexpr std::string_view kFull = "FULL";
 constexpr std::size_t kMaxCurrentKey = 11;
 
-std::string Decimal(long v) { return std::to_string(v); }
-
-// Entries of a list bound to a row: its options, or every value of a
-// numeric row.
-long Entries(const ParameterDescriptor& d) { return static_cast<long>(ListEntries(d).size()); }
-
-// 10 to the power n, for the few decimals a field shows.
-double Power10(int n) {
-  double p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
+bool IsList(const DataField& f) {
+  return f.spec.kind == FieldKind::kOptions || f.spec.kind == FieldKind::kMappedOptions ||
+         f.spec.kind == FieldKind::kSignalType || f.spec.kind == FieldKind::kProbeMode;
 }
 
 }  // namespace
 
-std::string FormatFixed(double shown, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals > 0 ? decimals : 0, shown);
-  return buf;
+std::vector<int> LockedControls(WriteLock lock) {
+  if (lock == WriteLock::kLeaveButtons) return {IDC_RETURN, IDC_EXIT, IDC_WRITE};
+  return {IDC_LOAD, IDC_SAVE, IDC_WRITE};
 }
 
-std::optional<long> DecimalUnits(std::string_view text, int decimals) {
-  std::size_t i = 0, n = text.size();
-  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
-  while (n > i && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
-  constexpr long kCap = 1000000000L;  // far beyond any register; keeps the sum in range
-  long whole = 0, fraction = 0;
-  int fraction_digits = 0;
-  bool digits = false, point = false;
-  for (; i < n; ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      digits = true;
-      if (!point) whole = std::min(kCap, whole * 10 + (c - '0'));
-      else if (fraction_digits < decimals) fraction = fraction * 10 + (c - '0'), ++fraction_digits;
-    } else if ((c == '.' || c == ',') && !point) {
-      point = true;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (!digits) return std::nullopt;
-  for (; fraction_digits < decimals; ++fraction_digits) fraction *= 10;
-  return std::min(kCap, whole * static_cast<long>(Power10(decimals)) + fraction);
-}
-
-ScreenDesign DataScreenDesign(int template_id, std::function<int()> background, bool tooltips) {
+ScreenDesign DataScreenDesign(int template_id, std::function<int()> background, bool tooltips,
+                              FrameButton action) {
   ScreenDesign s;
   s.template_id = template_id;
   s.background = std::move(background);
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN},   {IDC_NEXT, IDB_BTN_NEXT},
-               {IDC_LOAD, IDB_BTN_LOAD_FILE},  {IDC_SAVE, IDB_BTN_SAVE_FILE},
-               {IDC_MONITOR, IDB_BTN_MONITOR}, {IDC_EXIT, IDB_BTN_EXIT},
-               {IDC_WRITE, IDB_BTN_WRITE_ALL}};
+  if (tooltips) s.tooltips.push_back({0, kDataScreenTooltip});
+  AddFrameButtons(s, {IDC_RETURN, IDC_NEXT, IDC_LOAD, IDC_SAVE, IDC_MONITOR, IDC_EXIT}, tooltips);
+  AddButton(s, action.id ? action : FrameButtonOf(IDC_WRITE), tooltips);
   s.labels = {{IDC_TITLE, kTitleFontLeft}};
   s.field_font_controls = {IDC_SOURCE};
-  if (tooltips)
-    s.tooltips = {{0, "Tela de Dados"},
-                  {IDC_WRITE, "Grava Todos os Valores desta Tela no Equipamento ou Arquivo"},
-                  {IDC_RETURN, "Retornar"},
-                  {IDC_NEXT, "Próximo"},
-                  {IDC_LOAD, "Carregar Arquivo"},
-                  {IDC_SAVE, "Gravar Arquivo"},
-                  {IDC_MONITOR, "Inicia Monitoramento"},
-                  {IDC_EXIT, "Sair"}};
   return s;
 }
 
-DataScreen::DataScreen(AppContext& app, ScreenLinks links, std::vector<DataField> fields,
-                       DataScreenRules rules)
-    : app_(app), links_(std::move(links)), fields_(std::move(fields)), rules_(std::move(rules)) {}
+DataScreen::DataScreen(AppContext& app, ScreenLinks links, ScreenFields fields,
+                       DataScreenRules rules, LiveFeed* feed)
+    : app_(app),
+      links_(std::move(links)),
+      fields_(std::move(fields)),
+      rules_(std::move(rules)),
+      feed_(feed) {}
 
 const ParameterDescriptor* DataScreen::Row(std::string_view keyword) const {
   return app_.table.Find(keyword);
 }
 
 const DataField* DataScreen::FieldOf(int control) const {
-  for (const DataField& f : fields_)
+  for (const DataField& f : fields_.fields)
     if (f.control == control) return &f;
   return nullptr;
 }
 
 const DataField* DataScreen::FieldBySelector(std::string_view selector) const {
-  for (const DataField& f : fields_)
-    if (selector == f.selector) return &f;
+  for (const DataField& f : fields_.fields)
+    if (selector == f.spec.selector) return &f;
   return nullptr;
 }
 
-std::optional<double> DataScreen::FieldNumber(int control) {
-  return ParseEnteredNumber(view().GetText(control));
-}
-
 bool DataScreen::SelectText(int control, const std::string& text) {
-  const DataField* f = FieldOf(control);
-  const ParameterDescriptor* d = f ? Row(f->keyword) : nullptr;
-  if (control == IDC_SOURCE) {
-    int pos = text == "Arquivo" ? kSelectorFile : text == "Equipamento" ? kSelectorEquipment : -1;
-    if (pos < 0) return false;
-    view().SelectEntry(control, pos);
-    return true;
-  }
-  if (!d) return false;
-  std::vector<std::string> entries = ListEntries(*d);
+  std::vector<std::string> entries;
+  if (control == IDC_SOURCE) entries = {"Arquivo", "Equipamento"};
+  else if (const DataField* f = FieldOf(control)) entries = FieldEntries(f->spec, app_.table, app_.model);
   for (std::size_t i = 0; i < entries.size(); ++i)
     if (entries[i] == text) {
       view().SelectEntry(control, static_cast<int>(i));
@@ -136,19 +85,32 @@ Exchange DataScreen::MakeExchange(Pacing pacing) {
 
 // ---- opening ---------------------------------------------------------------
 
+void DataScreen::SetTexts() {
+  if (fields_.title_id) view().SetText(fields_.title_id, fields_.title);
+  for (const DataField& f : fields_.fields) {
+    if (f.label_id) view().SetText(f.label_id, f.spec.label);
+    if (f.unit_id) view().SetText(f.unit_id, f.spec.unit);
+    if (f.group_id) view().SetText(f.group_id, f.spec.group);
+  }
+}
+
 void DataScreen::FillLists() {
-  for (const DataField& f : fields_) {
-    const ParameterDescriptor* d = Row(f.keyword);
-    if (!d) continue;
-    if (f.kind == FieldKind::kOptions || f.kind == FieldKind::kMappedOptions) {
-      // The window is new on every visit: its lists start empty.
-      for (const std::string& entry : ListEntries(*d)) view().AddListEntry(f.control, entry);
-    } else if (f.spin && f.decimals > 0) {
+  for (const DataField& f : fields_.fields) {
+    // The window is new on every visit: its lists start empty.
+    if (IsList(f)) {
+      for (const std::string& entry : FieldEntries(f.spec, app_.table, app_.model))
+        view().AddListEntry(f.control, entry);
+      continue;
+    }
+    const ParameterDescriptor* d = Row(f.spec.keyword);
+    if (!f.spin || !d || !d->IsNumeric()) continue;
+    if (f.spec.decimals > 0) {
       // A field with decimals moves by the scale, in the units it shows.
-      if (auto range = RangeOf(f)) view().SetSpinRange(f.spin, range->min, range->max, d->scale, f.decimals);
-    } else if (f.spin && d->IsNumeric()) {
+      if (auto range = FieldRange(f.spec, app_.table))
+        view().SetSpinRange(f.spin, range->min, range->max, d->scale, f.spec.decimals);
+    } else {
       // The increment is the record's scale as a whole number (1 at least).
-      double step = std::trunc(d->scale);
+      const double step = std::trunc(d->scale);
       view().SetSpinRange(f.spin, d->Min(), d->Max(), step >= 1 ? step : 1, 0);
     }
   }
@@ -161,11 +123,13 @@ void DataScreen::ShowSelector() {
 
 void DataScreen::OnInit(View& view) {
   view_ = &view;
+  if (feed_) feed_->Bind(view);
   initialised_ = false;
   view.ClearList(IDC_SOURCE);
   view.AddListEntry(IDC_SOURCE, "Arquivo");
   view.AddListEntry(IDC_SOURCE, "Equipamento");
   view.Show(IDC_STATUS, false);
+  SetTexts();
   FillLists();
   SetUpFields();
   if (app_.file_loaded) {
@@ -185,40 +149,14 @@ void DataScreen::OnInit(View& view) {
 // ---- showing ---------------------------------------------------------------
 
 bool DataScreen::ShowField(const DataField& f, CKX4DATA& store) {
-  if (f.kind == FieldKind::kCustom) return ShowCustom(f, store);
-  const ParameterDescriptor* d = Row(f.keyword);
-  auto value = StoreValue(store, f.keyword);
-  if (!d || !value) return false;
-  switch (f.kind) {
-    case FieldKind::kOptions: {
-      long pos = *value - static_cast<long>(d->Min());
-      view().SelectEntry(f.control, pos >= 0 && pos < Entries(*d) ? static_cast<int>(pos) : -1);
-      return true;
-    }
-    case FieldKind::kMappedOptions: {
-      // A value the list has no position for shows no selection.
-      int pos = f.to_position ? f.to_position(*value) : static_cast<int>(*value);
-      view().SelectEntry(f.control, pos >= 0 && pos < Entries(*d) ? pos : -1);
-      return true;
-    }
-    case FieldKind::kNumber: {
-      if (f.decimals > 0) {
-        double scale = d->scale != 0.0 ? d->scale : 1.0;
-        view().SetText(f.control, FormatFixed(static_cast<double>(*value) * scale, f.decimals));
-        return true;
-      }
-      double shown = d->scale != 0.0 ? std::trunc(static_cast<double>(*value) * d->scale)
-                                     : static_cast<double>(*value);
-      view().SetText(f.control, Decimal(static_cast<long>(shown)));
-      return true;
-    }
-    case FieldKind::kWord: {
-      auto high = StoreValue(store, f.high);
-      if (!high) return false;
-      view().SetText(f.control, Decimal(256 * *high + *value));
-      return true;
-    }
-    case FieldKind::kCustom: break;
+  const FieldDisplay shown = DisplayField(f.spec, app_.table, app_.model, store);
+  if (!shown.complete) return f.spec.optional;
+  if (IsList(f)) {
+    // A kind with nothing to select for these values leaves its list as it is.
+    if (shown.position >= 0 || f.spec.kind != FieldKind::kProbeMode)
+      view().SelectEntry(f.control, shown.position);
+  } else {
+    view().SetText(f.control, shown.text);
   }
   return true;
 }
@@ -229,7 +167,7 @@ bool DataScreen::ShowStore(CKX4DATA& store) {
   const bool outer = showing_;
   showing_ = true;
   bool complete = true;
-  for (const DataField& f : fields_)
+  for (const DataField& f : fields_.fields)
     if (!ShowField(f, store)) {
       complete = false;
       break;
@@ -240,169 +178,81 @@ bool DataScreen::ShowStore(CKX4DATA& store) {
 
 // ---- staging ---------------------------------------------------------------
 
-void DataScreen::StageValue(std::string_view keyword, long value, bool always) {
-  if (value < 0 || value > 0xFF) return;  // not a register value: nothing goes out
-  // A register that was never read from the controller is never written.
-  auto stored = StoreGet(app_.equipment, keyword);
-  if (!stored) return;
-  std::string text = ToHexText(static_cast<uint64_t>(value));
-  if (!always && text == *stored) return;
-  app_.changes.Stage(keyword, text);  // a full list counts what it refuses
-}
-
-std::optional<DataScreen::ShownRange> DataScreen::RangeOf(const DataField& f) const {
-  const ParameterDescriptor* d = Row(f.keyword);
-  if (!d || !d->IsNumeric()) return std::nullopt;
-  double min = d->Min(), max = d->Max();
-  // A number box, and any field with decimals, shows the register times the
-  // scale; a word or a screen's own whole number shows the registers' value.
-  if ((f.kind == FieldKind::kNumber || f.decimals > 0) && d->scale != 0.0)
-    min *= d->scale, max *= d->scale;
-  const double unit = Power10(f.decimals);
-  return ShownRange{std::round(min * unit) / unit, std::round(max * unit) / unit};
-}
-
-void DataScreen::StageDecimalText(std::string_view keyword, const std::string& text, int decimals,
-                                  bool always) {
-  auto units = DecimalUnits(text, decimals);
-  if (!units) return;  // not a number: the controller keeps its value
-  const ParameterDescriptor* d = Row(keyword);
-  double device = static_cast<double>(*units);
-  if (d && d->scale != 0.0) device = std::round(device / Power10(decimals) / d->scale);
-  double limit = d && d->IsNumeric() ? std::min(d->Max(), 255.0) : 255.0;
-  StageValue(keyword, static_cast<long>(std::min(device, limit)), always);
-}
-
-void DataScreen::StageNumber(std::string_view keyword, double number, bool always) {
-  const ParameterDescriptor* d = Row(keyword);
-  double device = d && d->scale != 0.0 ? number / d->scale : number;
-  StageValue(keyword, static_cast<long>(std::round(device)), always);
-}
-
 void DataScreen::StageField(const DataField& f, std::string_view part) {
-  if (f.kind == FieldKind::kCustom) return StageCustom(f);
-  const ParameterDescriptor* d = Row(f.keyword);
-  if (!d) return;
-  switch (f.kind) {
-    case FieldKind::kOptions: {
-      int pos = view().GetSelection(f.control);
-      if (pos < 0) return;  // nothing chosen: the controller keeps its value
-      StageValue(f.keyword, pos + static_cast<long>(d->Min()), f.always_staged);
-      return;
-    }
-    case FieldKind::kMappedOptions: {
-      int pos = view().GetSelection(f.control);
-      if (pos < 0) return;
-      long value = f.to_value ? f.to_value(pos) : pos;
-      if (value < 0) return;
-      StageValue(f.keyword, value, f.always_staged);
-      return;
-    }
-    case FieldKind::kNumber: {
-      auto n = FieldNumber(f.control);
-      if (!n) return;
-      if (f.clamped) n = Clamp(f, *n);
-      if (f.cut_to_decimals)
-        return StageDecimalText(f.keyword, view().GetText(f.control), f.decimals, f.always_staged);
-      StageNumber(f.keyword, *n, f.always_staged);
-      return;
-    }
-    case FieldKind::kWord: {
-      auto n = FieldNumber(f.control);
-      if (n && f.clamped) n = Clamp(f, *n);
-      if (!n || *n < 0 || *n > 0xFFFF) return;
-      long word = static_cast<long>(std::round(*n));
-      // The two bytes as they are: the box holds the register pair's value.
-      // A word written by its selector goes out whole, changed or not; the
-      // write button names its registers one by one and compares them.
-      const bool always = f.always_staged || part.empty();
-      if (part.empty() || part == f.keyword) StageValue(f.keyword, word & 0xFF, always);
-      if (part.empty() || part == f.high) StageValue(f.high, word >> 8, always);
-      return;
-    }
-    case FieldKind::kCustom: break;
+  if (f.spec.out_of_range == OutOfRange::kClamp) {
+    // A number beyond the row is written as the nearest limit, which the
+    // box then shows.
+    if (auto limited = CheckOnWrite(f.spec, app_.table, view().GetText(f.control)))
+      view().SetText(f.control, limited->text);
   }
-}
+  FieldInput input;
+  if (IsList(f)) input.position = view().GetSelection(f.control);
+  else input.text = view().GetText(f.control);
+  if (f.spec.kind == FieldKind::kSignalType)
+    for (const DataField& other : fields_.fields)
+      if (other.spec.kind == FieldKind::kProbeMode) input.companion = view().GetSelection(other.control);
 
-bool DataScreen::WithinRange(const DataField& f, const ParameterDescriptor& d, double number) {
-  const double shown_min = d.scale != 0.0 ? d.Min() * d.scale : d.Min();
-  const double shown_max = d.scale != 0.0 ? d.Max() * d.scale : d.Max();
-  if (number > shown_max) {
-    view().MessageBox(kAboveLimitText, kMaxAssumedCaption, kMbOk);
-    view().SetText(f.control, FormatShown(d, shown_max));
-    return false;
+  RegisterValues values = ValuesToWrite(f.spec, app_.table, app_.model, input, app_.equipment);
+  // Nothing the field does not allow goes out.
+  if (values.empty() || !RefusalOf(f.spec, app_.table, app_.model, values, app_.equipment).empty())
+    return;
+  // A value spanning registers goes out whole when its field is written, or
+  // register by register when the write button names them one by one.
+  if (!part.empty() && values.size() > 1) {
+    std::erase_if(values, [part](const RegisterValue& v) { return v.keyword != part; });
   }
-  if (number < shown_min) {
-    view().MessageBox(kBelowLimitText, kMinAssumedCaption, kMbOk);
-    view().SetText(f.control, FormatShown(d, shown_min));
-    return false;
+  const bool whole = values.size() > 1;
+  // A register that was never read from the controller is never written,
+  // and half a value would leave the registers torn.
+  for (const RegisterValue& v : values)
+    if (!StoreHas(app_.equipment, v.keyword)) return;
+  if (whole && app_.changes.Room() < static_cast<int>(values.size())) {
+    app_.changes.NoteRefused();
+    return;
   }
-  return true;
-}
-
-double DataScreen::Clamp(const DataField& f, double number) {
-  auto range = RangeOf(f);
-  if (!range) return number;
-  double limited = std::clamp(number, range->min, range->max);
-  if (limited != number) view().SetText(f.control, FormatFixed(limited, f.decimals));
-  return limited;
-}
-
-void DataScreen::CheckTypedLimits(const DataField& f) {
-  auto range = RangeOf(f);
-  if (!range) return;
-  std::string text = view().GetText(f.control);
-  if (text.size() > 10) text.resize(10);
-  // An empty box is below every range; anything else that is no number
-  // reads as 0, as the runtime's conversion does.
-  const bool empty = text.find_first_not_of(" \t") == std::string::npos;
-  const double n = empty ? -1.0 : ParseEnteredNumber(text).value_or(0.0);
-  if (n > range->max) {
-    view().MessageBox(kAboveLimitText, kMaxAssumedCaption, kMbOk);
-    view().SetText(f.control, FormatFixed(range->max, f.decimals));
-  } else if (n < range->min) {
-    view().MessageBox(kBelowLimitText, kMinAssumedCaption, kMbOk);
-    view().SetText(f.control, FormatFixed(range->min, f.decimals));
+  const bool always = f.spec.always_staged || whole;
+  for (const RegisterValue& v : values) {
+    const std::string text = ToHexText(static_cast<uint64_t>(v.value));
+    if (!always && StoreGet(app_.equipment, v.keyword) == text) continue;
+    app_.changes.Stage(v.keyword, text);  // a full list counts what it refuses
   }
 }
 
 void DataScreen::StageKeyword(std::string_view keyword) {
-  for (const DataField& f : fields_) {
-    if (keyword == f.keyword || (f.kind == FieldKind::kWord && keyword == f.high)) {
-      StageField(f, keyword);
-      return;
-    }
-    if (keyword == f.selector) {
-      StageField(f, {});
-      return;
-    }
+  for (const DataField& f : fields_.fields) {
+    if (keyword == f.spec.selector) return StageField(f, {});
+    for (const std::string& k : FieldRegisters(f.spec, app_.model))
+      if (k == keyword) return StageField(f, keyword);
   }
 }
 
-void DataScreen::StageFields(std::string_view selector) {
-  if (selector == kFull) {
-    if (rules_.stage_order.empty()) {
-      for (const DataField& f : fields_) StageField(f, {});
-    } else {
-      for (const std::string& keyword : rules_.stage_order) StageKeyword(keyword);
-    }
-    return;
-  }
+void DataScreen::StageSelector(std::string_view selector) {
   if (const DataField* f = FieldBySelector(selector)) StageField(*f, {});
+  for (const auto& together : rules_.staged_together)
+    if (!together.empty() && together.front() == selector)
+      for (std::size_t i = 1; i < together.size(); ++i) StageSelector(together[i]);
+}
+
+void DataScreen::StageFields(std::string_view selector) {
+  if (selector != kFull) return StageSelector(selector);
+  if (rules_.stage_order.empty()) {
+    for (const DataField& f : fields_.fields) StageField(f, {});
+  } else {
+    for (const std::string& keyword : rules_.stage_order) StageKeyword(keyword);
+  }
 }
 
 void DataScreen::EnableWriteButtons(bool enabled) {
   if (!view_) return;
-  for (int id : rules_.locked_while_writing) view_->Enable(id, enabled);
+  for (int id : LockedControls(rules_.lock)) view_->Enable(id, enabled);
 }
 
 std::vector<std::string> DataScreen::FileKeywords() const {
   if (!rules_.file_keywords.empty()) return rules_.file_keywords;
   std::vector<std::string> keys;
-  for (const DataField& f : fields_) {
-    if (f.keyword[0]) keys.emplace_back(f.keyword);
-    if (f.high[0]) keys.emplace_back(f.high);
-  }
+  for (const DataField& f : fields_.fields)
+    for (std::string& k : FieldRegisters(f.spec, app_.model))
+      if (std::find(keys.begin(), keys.end(), k) == keys.end()) keys.push_back(std::move(k));
   return keys;
 }
 
@@ -428,12 +278,14 @@ bool DataScreen::RangesAllow(std::string_view selector) {
   // A number outside its row is refused before anything goes out, so the
   // box keeps the limit it was given and the technician can write that.
   bool ok = true;
-  for (const DataField& f : fields_) {
-    if (!f.range_checked || f.kind != FieldKind::kNumber) continue;
-    if (selector != kFull && selector != f.selector) continue;
-    const ParameterDescriptor* d = Row(f.keyword);
-    auto n = FieldNumber(f.control);
-    if (d && n && !WithinRange(f, *d, *n)) ok = false;
+  for (const DataField& f : fields_.fields) {
+    if (f.spec.out_of_range != OutOfRange::kRefuse) continue;
+    if (selector != kFull && selector != f.spec.selector) continue;
+    if (auto refused = CheckOnWrite(f.spec, app_.table, view().GetText(f.control))) {
+      view().MessageBox(refused->message, refused->caption, kMbOk);
+      view().SetText(f.control, refused->text);
+      ok = false;
+    }
   }
   return ok;
 }
@@ -446,22 +298,19 @@ void DataScreen::WriteAll() {
     return;
   }
   if (!RangesAllow(kFull)) return;
-  BeforeWrite();
-  if (Write(kFull, rules_.write_all)) AfterWrite();
-}
-
-bool DataScreen::EnterWrites(std::string_view key) const {
-  const DataField* f = FieldBySelector(key);
-  return f && f->enter_writes;
+  if (feed_) feed_->Pause();
+  if (Write(kFull, rules_.write_all) && feed_) feed_->Resume();
 }
 
 void DataScreen::OnEnter(View& view) {
   view_ = &view;
   CommitEdits();
-  if (app_.source == kSourceFile || !EnterWrites(app_.current_key)) return;
-  const std::string key = EnterSelector(app_.current_key);
+  std::string key = app_.current_key;
+  for (const auto& [from, to] : rules_.enter_writes)
+    if (key == from) key = to;
+  if (app_.source == kSourceFile || !FieldBySelector(key)) return;
   if (!RangesAllow(key)) return;
-  BeforeWrite();
+  if (feed_) feed_->Pause();
   if (!Write(key, rules_.write_one)) return;
   if (rules_.enter_rereads_into_file_store) {
     // The written parameter once more, into the file store.
@@ -469,27 +318,32 @@ void DataScreen::OnEnter(View& view) {
     exchange.ReadSelector(key, app_.file_store, false);
     view.SetBusy("");
   }
-  AfterWrite();
+  if (feed_) feed_->Resume();
 }
 
 // ---- buttons ---------------------------------------------------------------
+
+void DataScreen::Leave(int result) {
+  if (feed_) feed_->Pause();
+  view().EndScreen(result);
+}
 
 void DataScreen::OnNext(View& view) {
   view_ = &view;
   if (!rules_.has_next || !links_.can_go_next || !links_.can_go_next()) return;
   CommitEdits();
-  view.EndScreen(kScreenNext);
+  Leave(kScreenNext);
 }
 
 void DataScreen::OnReturn(View& view) {
   view_ = &view;
   CommitEdits();
-  view.EndScreen(kScreenReturn);
+  Leave(kScreenReturn);
 }
 
 void DataScreen::OnExit(View& view) {
   view_ = &view;
-  view.EndScreen(kScreenExit);
+  Leave(kScreenExit);
 }
 
 void DataScreen::OnCommand(View& view, int id) {
@@ -509,7 +363,9 @@ void DataScreen::LoadFile() {
   if (done == FileAction::kDone) {
     ShowStore(app_.file_store);
     AfterFileLoad();
-  } else if (done == FileAction::kFailed) ShowStore(app_.equipment);
+  } else if (done == FileAction::kFailed) {
+    ShowStore(app_.equipment);
+  }
 }
 
 void DataScreen::SaveFile() {
@@ -521,11 +377,11 @@ void DataScreen::SaveFile() {
 void DataScreen::RunMonitor() {
   if (!links_.run_monitor) return;
   CommitEdits();
-  BeforeMonitor();
+  if (feed_) feed_->Pause();
   int result = links_.run_monitor();
   if (result == kScreenExit) return OnExit(view());
   if (rules_.refresh_after_monitor) ShowStore(SourceStore());
-  AfterMonitor(result);
+  if (feed_) feed_->Resume(true);
 }
 
 // ---- fields ----------------------------------------------------------------
@@ -533,7 +389,7 @@ void DataScreen::RunMonitor() {
 void DataScreen::OnFocus(View& view, int id) {
   view_ = &view;
   if (const DataField* f = FieldOf(id)) {
-    std::string key = f->selector;
+    std::string key = f->spec.selector;
     if (key.size() > kMaxCurrentKey) key.resize(kMaxCurrentKey);
     app_.current_key = key;
   }
@@ -541,18 +397,30 @@ void DataScreen::OnFocus(View& view, int id) {
 }
 
 void DataScreen::CheckListTyping(const DataField& f) {
-  const ParameterDescriptor* d = Row(f.keyword);
   switch (rules_.list_typing) {
     case ListTyping::kFree: return;
     case ListTyping::kRestore:
       if (!SelectText(f.control, focus_text_)) view().SetText(f.control, focus_text_);
       return;
-    case ListTyping::kWarnDefault:
+    case ListTyping::kWarnDefault: {
+      const ParameterDescriptor* d = Row(f.spec.keyword);
       if (!initialised_ || !d) return;
       view().MessageBox(kListTypingText, kAttentionCaption, kMbOk);
       if (!SelectText(f.control, d->default_text)) view().SetText(f.control, d->default_text);
       return;
+    }
   }
+}
+
+void DataScreen::CheckTyping(const DataField& f) {
+  // The screen's own showing fills the boxes too; only the check of every
+  // change looks at those.
+  if (!initialised_) return;
+  if (showing_ && f.spec.out_of_range != OutOfRange::kDefaultWhileTyping) return;
+  auto fix = CheckWhileTyping(f.spec, app_.table, view().GetText(f.control));
+  if (!fix) return;
+  if (!fix->message.empty()) view().MessageBox(fix->message, fix->caption, kMbOk);
+  view().SetText(f.control, fix->text);
 }
 
 void DataScreen::OnTextChange(View& view, int id) {
@@ -562,10 +430,8 @@ void DataScreen::OnTextChange(View& view, int id) {
   if (id == IDC_SOURCE && rules_.list_typing == ListTyping::kRestore) {
     SelectText(IDC_SOURCE, focus_text_);
   } else if (const DataField* f = FieldOf(id)) {
-    if (f->kind == FieldKind::kOptions || f->kind == FieldKind::kMappedOptions)
-      CheckListTyping(*f);
-    else if (f->limited_while_typing && initialised_ && !showing_)
-      CheckTypedLimits(*f);
+    if (IsList(*f)) CheckListTyping(*f);
+    else CheckTyping(*f);
   }
   in_text_change_ = false;
 }
@@ -592,7 +458,15 @@ bool DataScreen::OnKey(View& view, int key) {
   return !passes;
 }
 
+void DataScreen::OnTimer(View& view, int id) {
+  view_ = &view;
+  if (feed_ && id == feed_->timer()) feed_->Tick();
+}
+
 void DataScreen::OnDestroy(View& view) {
+  // The window's timers go with it; the stream was stopped when the screen
+  // was left.
+  if (feed_) feed_->Abandon();
   (void)view;
   initialised_ = false;
   view_ = nullptr;

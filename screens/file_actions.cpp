@@ -44,8 +44,9 @@ std::string ParameterFilter(int model) {
 
 ParameterFileContext FileContext(AppContext& app, View& view, int source_selector,
                                  bool save_selects_file_source) {
-  return ParameterFileContext{app.equipment,    app.file_store, app.customer, app.current_path,
-                              app.model,        app.source,     app.file_loaded, view,
+  return ParameterFileContext{app.equipment, app.file_store,  app.customer,
+                              app.current_path, app.loaded_file, app.model,
+                              app.source,    app.file_loaded, view,
                               source_selector, save_selects_file_source};
 }
 
@@ -59,6 +60,8 @@ FileAction LoadParameterFile(ParameterFileContext& ctx) {
   if (!chosen) return FileAction::kCancelled;
 
   if (ctx.file_store.ReadConfigINI(*chosen, model) < 0) {
+    // Nothing half-read may be written to the controller.
+    ctx.loaded_file.clear();
     ctx.view.MessageBox(kLoadErrorText, kLoadErrorCaption, kMbIconInformation);
     ShowSource(ctx, kEquipamento);
     return FileAction::kFailed;
@@ -71,6 +74,7 @@ FileAction LoadParameterFile(ParameterFileContext& ctx) {
                                            kCustomerValueCapacity));
   }
   RememberPath(ctx, *chosen);
+  ctx.loaded_file = *chosen;
   ShowSource(ctx, kArquivo);
   ctx.file_loaded = 1;
   return FileAction::kDone;
@@ -107,7 +111,12 @@ FileAction SaveParameterFile(ParameterFileContext& ctx) {
 
   if (ctx.file_store.WriteConfigINI(path, model) != 0) return SaveFailed(ctx);
 
+  // The saved file is the file the screens' "Arquivo" stands for from now
+  // on, so the next screens offer the source selector: a source left on
+  // "Arquivo" without it would make their writes send nothing, unseen.
   if (ctx.save_selects_file_source) ShowSource(ctx, kArquivo);
+  ctx.file_loaded = 1;
+  ctx.loaded_file = path;
   RememberPath(ctx, path);
   return FileAction::kDone;
 }

@@ -23,6 +23,7 @@ struct ParameterFileContext {
   CKX4DATA& file_store;      // what was last loaded, or is about to be saved
   CustomerRecord& customer;
   std::string& current_path;  // UTF-8; empty until a load or save
+  std::string& loaded_file;   // the file "Arquivo" stands for; empty after a failed load
   int model;                  // 0 BRIO, 1 VELA, 2 VELA plus
   unsigned char& source;      // 1 "Arquivo" (file store), 0 "Equipamento"
   unsigned char& file_loaded;

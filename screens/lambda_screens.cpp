@@ -1,10 +1,5 @@
 #include "screens/lambda_screens.h"
 
-#include <cmath>
-#include <cstdio>
-
-#include "controller/answer_parser.h"
-#include "controller/store_access.h"
 #include "resources/art/resource_ids.h"
 #include "resources/aux_lambda_ids.h"
 #include "resources/control_ids.h"
@@ -14,13 +9,26 @@ namespace {
 
 constexpr char kTypeSelector[] = "60_78";
 
-DataField Time(int control, int spin, const char* keyword) {
-  return {.control = control, .spin = spin, .selector = keyword, .kind = FieldKind::kNumber,
-          .keyword = keyword, .decimals = 2, .cut_to_decimals = true};
+DataField Time(int control, int spin, int label_id, int unit_id, const char* keyword,
+               const char* label) {
+  return {.control = control, .spin = spin, .label_id = label_id, .unit_id = unit_id,
+          .spec = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+                   .label = label, .unit = "s", .decimals = 2, .cut_to_decimals = true,
+                   .shown_when = ShownWhen::kSimulatedSignal}};
 }
+DataField OnTime() {
+  return Time(IDC_LAMBDA_ON, IDC_LAMBDA_ON_SPIN, IDC_LAMBDA_ON_LABEL, IDC_LAMBDA_ON_UNIT, "1E",
+              "Tempo ON");
+}
+DataField OffTime() {
+  return Time(IDC_LAMBDA_OFF, IDC_LAMBDA_OFF_SPIN, IDC_LAMBDA_OFF_LABEL, IDC_LAMBDA_OFF_UNIT, "1F",
+              "Tempo Off");
+}
+// The signal type goes out whole, changed or not.
 DataField TypeList() {
-  return {.control = IDC_LAMBDA_TYPE, .selector = kTypeSelector, .kind = FieldKind::kCustom,
-          .keyword = "60"};
+  return {.control = IDC_LAMBDA_TYPE, .label_id = IDC_LAMBDA_TYPE_LABEL,
+          .spec = {.selector = kTypeSelector, .kind = FieldKind::kSignalType, .keyword = "60",
+                   .label = "Tipo de Sinal", .always_staged = true}};
 }
 
 constexpr int kTimeGroup[] = {IDC_LAMBDA_ON,       IDC_LAMBDA_ON_SPIN,  IDC_LAMBDA_ON_LABEL,
@@ -29,6 +37,21 @@ constexpr int kTimeGroup[] = {IDC_LAMBDA_ON,       IDC_LAMBDA_ON_SPIN,  IDC_LAMB
                               IDC_LAMBDA_OFF_RANGE};
 constexpr int kInjectionGroup[] = {IDC_LAMBDA_INJECTION, IDC_LAMBDA_INJECTION_SPIN,
                                    IDC_LAMBDA_INJECTION_LABEL, IDC_LAMBDA_INJECTION_UNIT};
+
+// The time group: fields, spins, labels, units and range labels.
+void ShowTimes(View& view, bool visible, bool enabled) {
+  for (int id : kTimeGroup) {
+    view.Show(id, visible);
+    view.Enable(id, visible && enabled);
+  }
+}
+
+// A type chosen by the user starts from its own times.
+void SetTimesFor(View& view, int type) {
+  const char* text = type == kTypeStandard ? kStandardTime : "0.00";
+  view.SetText(IDC_LAMBDA_ON, text);
+  view.SetText(IDC_LAMBDA_OFF, text);
+}
 
 // The frame, the lambda screens' labels and the fields both share.
 ScreenDesign LambdaDesign(int template_id, std::function<int()> background) {
@@ -39,110 +62,37 @@ ScreenDesign LambdaDesign(int template_id, std::function<int()> background) {
   return s;
 }
 
-std::vector<int> LockedWhileWriting() { return {IDC_RETURN, IDC_EXIT, IDC_WRITE}; }
-
-std::string Tenths(long value) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%2.1f", static_cast<double>(value) * 0.1);
-  return buf;
-}
-
 }  // namespace
-
-std::array<char, 3> InjectionDigits(std::string_view text) {
-  std::string t(text);
-  if (t == "0.0") t = "00.0";
-  if (t.size() == 3) t = " " + t;  // "5.3": the tens show 0
-  auto digit = [&t](std::size_t i) {
-    return i < t.size() && t[i] >= '0' && t[i] <= '9' ? t[i] : '0';
-  };
-  return {digit(0), digit(1), digit(3)};
-}
-
-// ---- both screens ------------------------------------------------------------
-
-LambdaScreenBase::LambdaScreenBase(AppContext& app, ScreenLinks links,
-                                   std::vector<DataField> fields, DataScreenRules rules)
-    : DataScreen(app, std::move(links), std::move(fields), std::move(rules)) {}
-
-void LambdaScreenBase::ShowTimes(bool visible, bool enabled) {
-  for (int id : kTimeGroup) {
-    view().Show(id, visible);
-    view().Enable(id, visible && enabled);
-  }
-}
-
-void LambdaScreenBase::SetTimes(const std::string& text) {
-  view().SetText(IDC_LAMBDA_ON, text);
-  view().SetText(IDC_LAMBDA_OFF, text);
-}
-
-int LambdaScreenBase::SimulatedType() {
-  return view().GetText(IDC_LAMBDA_ON) == kStandardTime &&
-                 view().GetText(IDC_LAMBDA_OFF) == kStandardTime
-             ? kTypeStandard
-             : kTypeSpecific;
-}
-
-void LambdaScreenBase::StageTimes() {
-  DataScreen::StageFields("1E");
-  DataScreen::StageFields("1F");
-}
 
 // ---- VELA --------------------------------------------------------------------
 
+ScreenFields LambdaVelaScreen::Fields() {
+  return {"Simulação Sonda Lambda", IDC_TITLE, {OnTime(), OffTime(), TypeList()}};
+}
+
 LambdaVelaScreen::LambdaVelaScreen(AppContext& app, ScreenLinks links)
-    : LambdaScreenBase(app, std::move(links),
-                       {Time(IDC_LAMBDA_ON, IDC_LAMBDA_ON_SPIN, "1E"),
-                        Time(IDC_LAMBDA_OFF, IDC_LAMBDA_OFF_SPIN, "1F"), TypeList()},
-                       DataScreenRules{.write_all = Pacing::kLambda,
-                                       .write_one = Pacing::kLambda,
-                                       .locked_while_writing = LockedWhileWriting(),
-                                       .file_keywords = {"1E", "1F", "60"},
-                                       .digits_only = true}) {}
+    : DataScreen(app, std::move(links), Fields(),
+                 // The signal type goes with the times it runs on.
+                 DataScreenRules{.write_all = Pacing::kLambda,
+                                 .write_one = Pacing::kLambda,
+                                 .lock = WriteLock::kLeaveButtons,
+                                 .stage_order = {"1E", "1F", kTypeSelector},
+                                 .staged_together = {{kTypeSelector, "1E", "1F"}},
+                                 .digits_only = true}) {}
 
 ScreenDesign LambdaVelaScreen::Design(const AppContext&) {
   return LambdaDesign(IDD_LAMBDA_VELA, [] { return IDB_BG_LAMBDA_VELA; });
 }
 
-void LambdaVelaScreen::SetUpFields() {
-  for (const char* entry : {"Padrão", "Específico", "Aberto"})
-    view().AddListEntry(IDC_LAMBDA_TYPE, entry);
-}
-
 void LambdaVelaScreen::ApplyType(int type, bool chosen) {
-  if (chosen) SetTimes(type == kTypeStandard ? kStandardTime : "0.00");
-  ShowTimes(type != kTypeOpen, type == kTypeSpecific);
+  if (chosen) SetTimesFor(view(), type);
+  ShowTimes(view(), type != kTypeOpen, type == kTypeSpecific);
 }
 
-bool LambdaVelaScreen::ShowCustom(const DataField& f, CKX4DATA& store) {
-  if (f.control != IDC_LAMBDA_TYPE) return true;
-  auto kind = StoreValue(store, "60");
-  if (!kind) return false;
-  const int type = *kind == 1 ? kTypeOpen : SimulatedType();
-  view().SelectEntry(IDC_LAMBDA_TYPE, type);
-  ApplyType(type, false);
-  return true;
-}
-
-void LambdaVelaScreen::StageCustom(const DataField& f) {
-  if (f.control != IDC_LAMBDA_TYPE) return;
-  const int type = view().GetSelection(IDC_LAMBDA_TYPE);
-  if (type < 0) return;
-  StageValueAlways("60", type == kTypeOpen ? 1 : 0);
-}
-
-void LambdaVelaScreen::StageFields(std::string_view selector) {
-  if (selector == kTypeSelector) {
-    // The signal type goes with the times it runs on.
-    DataScreen::StageFields(kTypeSelector);
-    StageTimes();
-  } else if (selector == "FULL") {
-    StageTimes();
-    DataScreen::StageFields(kTypeSelector);
-  } else {
-    DataScreen::StageFields(selector);
-  }
+bool LambdaVelaScreen::ShowStore(CKX4DATA& store) {
+  const bool complete = DataScreen::ShowStore(store);
+  ApplyType(view().GetSelection(IDC_LAMBDA_TYPE), false);
+  return complete;
 }
 
 void LambdaVelaScreen::OnSelectionChange(View& view, int id) {
@@ -152,28 +102,47 @@ void LambdaVelaScreen::OnSelectionChange(View& view, int id) {
 
 // ---- BRIO and VELA plus --------------------------------------------------------
 
+ScreenFields LambdaBrioScreen::Fields() {
+  // The mode and the standard injection time come before the type, whose
+  // layout stands on them; a controller without 79 still shows the rest.
+  return {"Simulação Sonda Lâmbda",
+          IDC_TITLE,
+          {OnTime(), OffTime(),
+           {.control = IDC_LAMBDA_MODE, .label_id = IDC_LAMBDA_MODE_LABEL,
+            .spec = {.selector = "78", .kind = FieldKind::kProbeMode, .keyword = "78",
+                     .label = "Modo de Funcionamento", .shown_when = ShownWhen::kRealProbe}},
+           {.control = IDC_LAMBDA_INJECTION, .spin = IDC_LAMBDA_INJECTION_SPIN,
+            .label_id = IDC_LAMBDA_INJECTION_LABEL, .unit_id = IDC_LAMBDA_INJECTION_UNIT,
+            .spec = {.selector = "79", .kind = FieldKind::kNumber, .keyword = "79",
+                     .label = "Tempo Injeção Padrão", .unit = "ms", .decimals = 1,
+                     .cut_to_decimals = true, .out_of_range = OutOfRange::kLimitWhileTyping,
+                     .shown_when = ShownWhen::kManualProbe, .optional = true}},
+           TypeList()}};
+}
+
 LambdaBrioScreen::LambdaBrioScreen(AppContext& app, ScreenLinks links)
-    : LambdaScreenBase(
-          app, std::move(links),
-          {Time(IDC_LAMBDA_ON, IDC_LAMBDA_ON_SPIN, "1E"),
-           Time(IDC_LAMBDA_OFF, IDC_LAMBDA_OFF_SPIN, "1F"),
-           TypeList(),
-           {.control = IDC_LAMBDA_MODE, .selector = "78", .kind = FieldKind::kCustom,
-            .keyword = "78"},
-           {.control = IDC_LAMBDA_INJECTION, .spin = IDC_LAMBDA_INJECTION_SPIN, .selector = "79",
-            .kind = FieldKind::kCustom, .keyword = "79", .decimals = 1,
-            .limited_while_typing = true}},
-          DataScreenRules{.write_all = Pacing::kLambda,
-                          .write_one = Pacing::kLambda,
-                          .write_all_in_file_shows_file_store = true,
-                          .locked_while_writing = LockedWhileWriting(),
-                          .file_keywords = {"1E", "1F", "60", "78", "79"},
-                          .digits_only = true}),
+    : DataScreen(app, std::move(links), Fields(),
+                 DataScreenRules{.write_all = Pacing::kLambda,
+                                 .write_one = Pacing::kLambda,
+                                 .write_all_in_file_shows_file_store = true,
+                                 .lock = WriteLock::kLeaveButtons,
+                                 .stage_order = {"1E", "1F", kTypeSelector, "79"},
+                                 // The operating mode is part of the signal
+                                 // type: both go, and everything is read back.
+                                 .enter_writes = {{"78", kTypeSelector}},
+                                 .digits_only = true},
+                 &feed_),
+      feed_(app, {.timer = kLiveTimer, .pacing = Pacing::kLambda, .verify_check = false}),
       speed_({IDC_LAMBDA_SPEED_FIRST, IDC_LAMBDA_SPEED_FIRST + 10, IDC_LAMBDA_SPEED_FIRST + 20,
               IDC_LAMBDA_SPEED_FIRST + 30}),
       arc_(IDC_LAMBDA_ARC_FIRST),
       injection_{GlyphCell(IDC_LAMBDA_INJ_FIRST, 10), GlyphCell(IDC_LAMBDA_INJ_FIRST + 10, 10),
-                 GlyphCell(IDC_LAMBDA_INJ_FIRST + 20, 10)} {}
+                 GlyphCell(IDC_LAMBDA_INJ_FIRST + 20, 10)} {
+  feed_.OnStart([this] {
+    if (!cells_shown_) ResetLive();
+  });
+  feed_.OnAnswer([this] { DrawLive(); });
+}
 
 ScreenDesign LambdaBrioScreen::Design(const AppContext&, const LambdaBrioScreen& screen) {
   const LambdaBrioScreen* self = &screen;
@@ -189,19 +158,14 @@ int LambdaBrioScreen::Type() { return view().GetSelection(IDC_LAMBDA_TYPE); }
 
 void LambdaBrioScreen::SetUpFields() {
   background_ = IDB_BG_DATA_BRIO;
-  live_ = cells_shown_ = false;
+  cells_shown_ = false;
   // What the engine does right now, before anything is shown.
   Exchange exchange = MakeExchange(Pacing::kLambda);
   exchange.SampleLiveValues(app().equipment);
   view().SetBusy("");
-  for (const char* entry : {"Padrão", "Especifico", "Aberto", "Real"})
-    view().AddListEntry(IDC_LAMBDA_TYPE, entry);
-  for (const char* entry : {"Automático", "Manual"}) view().AddListEntry(IDC_LAMBDA_MODE, entry);
   // The speed-band fields of the template are never shown.
   for (int id = IDC_LAMBDA_BAND_FIRST; id <= IDC_LAMBDA_BAND_LAST; ++id) view().Show(id, false);
 }
-
-void LambdaBrioScreen::AfterOpen() { SyncLive(); }
 
 void LambdaBrioScreen::SetBackground(int bitmap) {
   if (bitmap == background_) return;
@@ -212,8 +176,11 @@ void LambdaBrioScreen::SetBackground(int bitmap) {
 void LambdaBrioScreen::Layout() {
   const int type = Type();
   const bool real = type == kTypeReal;
-  if (!real) StopLive(true);
-  ShowTimes(type == kTypeStandard || type == kTypeSpecific, type == kTypeSpecific);
+  if (!real) {
+    feed_.Want(false);
+    if (cells_shown_) HideLive();
+  }
+  ShowTimes(view(), type == kTypeStandard || type == kTypeSpecific, type == kTypeSpecific);
   view().Show(IDC_LAMBDA_MODE, real);
   view().Show(IDC_LAMBDA_MODE_LABEL, real);
   view().Enable(IDC_LAMBDA_MODE, real);
@@ -223,90 +190,43 @@ void LambdaBrioScreen::Layout() {
     view().Enable(id, manual);
   }
   SetBackground(real ? IDB_BG_LAMBDA_REAL : IDB_BG_DATA_BRIO);
+  if (real) feed_.Want(true);
 }
 
 void LambdaBrioScreen::ApplyType(int type, bool chosen) {
-  if (chosen && type != kTypeReal) SetTimes(type == kTypeStandard ? kStandardTime : "0.00");
+  if (chosen && type != kTypeReal) SetTimesFor(view(), type);
   view().SelectEntry(IDC_LAMBDA_TYPE, type);
   Layout();
 }
 
-bool LambdaBrioScreen::ShowCustom(const DataField& f, CKX4DATA& store) {
-  if (f.control != IDC_LAMBDA_TYPE) return true;  // shown with the type
-  auto probe = StoreValue(store, "78");
-  if (!probe) return false;
-  if (*probe == 1 || *probe == 2) {
-    auto standard = StoreValue(store, "79");
-    if (!standard) return false;
-    view().SetText(IDC_LAMBDA_INJECTION, Tenths(*standard));
-    view().SelectEntry(IDC_LAMBDA_MODE, *probe == 1 ? kModeAutomatic : kModeManual);
-    ApplyType(kTypeReal, false);
-    return true;
-  }
-  SetBackground(IDB_BG_DATA_BRIO);
-  auto kind = StoreValue(store, "60");
-  if (!kind) return false;
-  // The standard injection time is there for a later switch to "Real".
-  if (auto standard = StoreValue(store, "79")) view().SetText(IDC_LAMBDA_INJECTION, Tenths(*standard));
-  ApplyType(*kind == 1 ? kTypeOpen : SimulatedType(), false);
-  return true;
-}
-
-void LambdaBrioScreen::StageType() {
-  const int type = Type();
-  if (type < 0) return;
-  if (type == kTypeReal) {
-    const int mode = view().GetSelection(IDC_LAMBDA_MODE);
-    StageValueAlways("78", mode == kModeManual ? 2 : 1);
-    StageValueAlways("60", 0);
-    return;
-  }
-  StageValueAlways("60", type == kTypeOpen ? 1 : 0);
-  StageValueAlways("78", 0);
-}
-
-void LambdaBrioScreen::StageCustom(const DataField& f) {
-  if (f.control == IDC_LAMBDA_TYPE || f.control == IDC_LAMBDA_MODE) StageType();
-  else if (f.control == IDC_LAMBDA_INJECTION)
-    StageDecimalText("79", view().GetText(IDC_LAMBDA_INJECTION), f.decimals);
-}
-
-void LambdaBrioScreen::StageFields(std::string_view selector) {
-  if (selector == "FULL") {
-    StageTimes();
-    StageType();
-    DataScreen::StageFields("79");
-  } else {
-    DataScreen::StageFields(selector);
-  }
-}
-
-std::string LambdaBrioScreen::EnterSelector(std::string_view key) const {
-  // The operating mode is part of the signal type: both go, and everything
-  // is read back.
-  return key == "78" ? kTypeSelector : std::string(key);
+bool LambdaBrioScreen::ShowStore(CKX4DATA& store) {
+  const bool complete = DataScreen::ShowStore(store);
+  Layout();
+  return complete;
 }
 
 void LambdaBrioScreen::OnSelectionChange(View& view, int id) {
   DataScreen::OnSelectionChange(view, id);
-  if (id == IDC_SOURCE) {
-    SyncLive();
-  } else if (id == IDC_LAMBDA_MODE) {
+  if (id == IDC_LAMBDA_MODE) {
     Layout();
   } else if (id == IDC_LAMBDA_TYPE) {
     const int type = view.GetSelection(IDC_LAMBDA_TYPE);
     // The controller needs the stream stopped and a moment before it takes
     // another probe mode.
-    if (live_) StopLive(true);
-    else StopLiveStream(app().port, app().clock, app().model, Profile(Pacing::kLambda).stream_stop_gap);
+    if (feed_.running()) {
+      feed_.Stop();
+      HideLive();
+    } else {
+      feed_.StopStream();
+    }
     view.KillTimer(kLiveTimer);
     view.KillTimer(1);
     SetBackground(IDB_BG_DATA_BRIO);
-    app().clock.Sleep(800);
-    app().clock.Sleep(500);
+    const PacingProfile& pacing = Profile(Pacing::kLambda);
+    app().clock.Sleep(pacing.probe_change_stop);
+    app().clock.Sleep(pacing.probe_change_settle);
     view.SelectEntry(IDC_LAMBDA_MODE, kModeAutomatic);
     ApplyType(type, true);
-    SyncLive();
   }
 }
 
@@ -327,104 +247,22 @@ void LambdaBrioScreen::HideLive() {
   speed_.Forget();
   arc_.Forget();
   for (GlyphCell& c : injection_) c.Assume(-1);
+  feed_.ResetSpeedText();
   cells_shown_ = false;
 }
 
-void LambdaBrioScreen::DrawLive() {
-  CKX4DATA& live = app().live;
-  const long speed = StoreValue(live, "28").value_or(0) + 256 * StoreValue(live, "29").value_or(0);
-  const std::string digits = std::to_string(speed);
-  if (digits.size() <= 4) speed_.Show(view(), digits);  // a longer text keeps the last one
-  arc_.Show(view(), static_cast<double>(speed));
-  const auto cells = InjectionDigits(Tenths(StoreValue(live, "81").value_or(0)));
-  for (int c = 0; c < 3; ++c) injection_[c].Set(view(), cells[c] - '0');
-}
-
-void LambdaBrioScreen::StartLive(bool reset) {
-  StartLiveStream(app().port, app().model);
-  if (reset || !cells_shown_) {
-    HideLive();
-    cells_shown_ = true;
-    DrawLive();
-  }
-  view().SetTimer(kLiveTimer, kLivePeriodMs);
-  live_ = true;
-}
-
-void LambdaBrioScreen::StopLive(bool hide) {
-  if (live_) {
-    view().KillTimer(kLiveTimer);
-    StopLiveStream(app().port, app().clock, app().model, Profile(Pacing::kLambda).stream_stop_gap);
-    live_ = false;
-  }
-  if (hide && cells_shown_) HideLive();
-}
-
-void LambdaBrioScreen::SyncLive() {
-  if (Type() == kTypeReal) {
-    if (!live_) StartLive(false);
-  } else {
-    StopLive(true);
-  }
-}
-
-void LambdaBrioScreen::OnTimer(View& view, int id) {
-  if (id != kLiveTimer || !live_) return;
-  Bind(view);
-  app().clock.Sleep(100);
-  // A tick without data leaves the display as it is.
-  auto answer = ReadAnswer(app().port);
-  if (!answer) return;
-  ParseLiveAnswer(*answer, app().live, false);
+void LambdaBrioScreen::ResetLive() {
+  HideLive();
+  cells_shown_ = true;
   DrawLive();
 }
 
-void LambdaBrioScreen::AfterFileLoad() { SyncLive(); }
-
-void LambdaBrioScreen::OnCommand(View& view, int id) {
-  DataScreen::OnCommand(view, id);
-  // With the file as source the write button shows the file again, whose
-  // signal type may start or stop the live display.
-  if (id == IDC_WRITE && app().source == kSourceFile) SyncLive();
-}
-
-void LambdaBrioScreen::BeforeMonitor() { StopLive(false); }
-
-void LambdaBrioScreen::AfterMonitor(int) {
-  // The panel may leave the stream running; the display starts it afresh.
-  StopLiveStream(app().port, app().clock, app().model, Profile(Pacing::kLambda).stream_stop_gap);
-  Layout();
-  if (Type() != kTypeReal) return;
-  app().clock.Sleep(250);
-  StartLive(false);
-}
-
-void LambdaBrioScreen::BeforeWrite() { StopLive(false); }
-
-void LambdaBrioScreen::AfterWrite() { SyncLive(); }
-
-void LambdaBrioScreen::OnNext(View& view) {
-  Bind(view);
-  StopLive(false);
-  DataScreen::OnNext(view);
-}
-
-void LambdaBrioScreen::OnReturn(View& view) {
-  Bind(view);
-  StopLive(false);
-  DataScreen::OnReturn(view);
-}
-
-void LambdaBrioScreen::OnExit(View& view) {
-  Bind(view);
-  StopLive(false);
-  DataScreen::OnExit(view);
-}
-
-void LambdaBrioScreen::OnDestroy(View& view) {
-  view.KillTimer(kLiveTimer);
-  live_ = false;
-  DataScreen::OnDestroy(view);
+void LambdaBrioScreen::DrawLive() {
+  const LiveFeed::ShownSpeed shown = feed_.ShowSpeed(feed_.Speed().value_or(0));
+  speed_.Show(view(), shown.text);
+  arc_.Show(view(), shown.arc);
+  const auto cells = feed_.InjectionCells();
+  for (int c = 0; c < 3; ++c) injection_[c].Set(view(), cells[c] - '0');
 }
 
 }  // namespace kova

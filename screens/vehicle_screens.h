@@ -8,10 +8,6 @@
 
 namespace kova {
 
-// Cylinders: the list shows 2, 4, 5, 6, 8; 10 and 12 are values the
-// controller may hold, written from positions the list does not have.
-int CylindersPosition(long value);
-long CylindersValue(int position);
 // Coils: "Tacômetro" is position 0, written as 9; 0 and 9 both show it.
 int CoilsPosition(long value);
 long CoilsValue(int position);
@@ -19,23 +15,17 @@ long CoilsValue(int position);
 class VehicleScreen final : public DataScreen {
  public:
   VehicleScreen(AppContext& app, ScreenLinks links);
+  static ScreenFields Fields();
   static ScreenDesign Design(const AppContext& app);
 };
 
 class VehicleBrioScreen final : public DataScreen {
  public:
   VehicleBrioScreen(AppContext& app, ScreenLinks links);
+  static ScreenFields Fields();
   static ScreenDesign Design(const AppContext& app);
 
-  void OnTextChange(View& view, int id) override;
   void OnFieldLeft(View& view, int id) override;
-
- private:
-  void CheckNumberBox(int id);
-  bool checking_ = false;
 };
-
-// Texts of the BRIO number-box checks.
-inline constexpr char kLimitAssumedCaption[] = "Atenção - Valor limite assumido";
 
 }  // namespace kova

@@ -43,6 +43,10 @@ struct AppContext {
   ChangeList changes;
   CustomerRecord customer;
   std::string current_path;    // the last parameter file loaded or saved
+  // The parameter file whose values the screens show as "Arquivo" and that
+  // may be written to the controller: the last one loaded or saved; empty
+  // after a load that failed.
+  std::string loaded_file;
   std::string current_key;     // the field that last got the focus ("2C", "75_76")
   Clock& clock;
 

@@ -4,6 +4,7 @@
 // beside its logic.
 #pragma once
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,20 @@ struct ScreenDesign {
   std::vector<int> field_font_controls;  // edits and lists of the data screens
   int splash_bitmap = 0;                 // shown when the window is created
 };
+
+// The buttons the screens' frames share, each with its picture and
+// tooltip: Return, Next, Exit, Load File, Save File, Monitor and the data
+// screens' write button.
+struct FrameButton {
+  int id;
+  int bitmap;
+  const char* tooltip;
+};
+const FrameButton& FrameButtonOf(int id);
+// The screen itself, on the screens whose tooltip names it.
+inline constexpr char kDataScreenTooltip[] = "Tela de Dados";
+// Adds the buttons to a design, and their tooltips when asked.
+void AddFrameButtons(ScreenDesign& design, std::initializer_list<int> ids, bool tooltips);
+void AddButton(ScreenDesign& design, const FrameButton& button, bool tooltip);
 
 }  // namespace kova

@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "controller/change_list.h"
 #include "controller/exchange.h"
+#include "controller/field_value.h"
 #include "controller/frames.h"
 #include "controller/parameter_table.h"
 #include "controller/store_access.h"
@@ -94,7 +95,13 @@ TEST_F(VelaSim, CutOffSpeedWriteReachesTheRegistersAndComesBack) {
   sim.SetRegister(0x2C, 4);
   StoreAdd(equipment, "2B", "1");
   StoreAdd(equipment, "2C", "4");
-  screen.stage = [this](ChangeList& c) { StageCutOffSpeed(3000, kModelVela, equipment, c); };
+  screen.stage = [this](ChangeList& c) {
+    ParameterTable table;
+    BuildParameterTable(table, kModelVela);
+    const FieldSpec speed{.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27"};
+    for (const auto& v : ValuesToWrite(speed, table, kModelVela, {-1, "3000", -1}, equipment))
+      c.Stage(v.keyword, ToHexText(static_cast<uint64_t>(v.value)));
+  };
   screen.needed = {"25", "26", "27"};
   Exchange ex(Env(), Pacing::kAuxVela, screen);
   ASSERT_EQ(ex.SendPendingWrites("26_27"), WriteOutcome::kDone);

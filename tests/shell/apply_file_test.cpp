@@ -55,7 +55,7 @@ TEST_F(ApplyFile, AsksWithTheDifferencesInScreenUnitsThenWritesAndVerifies) {
   EXPECT_NE(question.find("Tempo de Aquecimento da Sonda Lâmbda: equipamento 120 s, arquivo 300 s"),
             std::string::npos)
       << question;
-  EXPECT_NE(question.find("Tempo de Sinal ON: equipamento 0.36 s, arquivo 0.50 s"),
+  EXPECT_NE(question.find("Tempo ON: equipamento 0.36 s, arquivo 0.50 s"),
             std::string::npos);
   // A speed band no screen writes is never sent.
   EXPECT_EQ(question.find("7C"), std::string::npos);
@@ -83,7 +83,7 @@ TEST_F(ApplyFile, NoSendsNothingAndARefusedValueIsNamed) {
   ASSERT_EQ(bench.view.messages.size(), 2u);
   EXPECT_EQ(bench.view.messages[1].text,
             "Gravados: 1.\nO equipamento não aceitou:\n\nAbertura de Cut Off: equipamento 10 "
-            "passos, arquivo 20 passos\n");
+            "Passo(s), arquivo 20 Passo(s)\n");
   EXPECT_EQ(bench.sim.Register(0x3D), 0x50);
 }
 
@@ -93,7 +93,7 @@ TEST_F(ApplyFileVela, TheCutOffPeriodGoesAsOneValueAndASilentControllerEndsTheSc
   LoadFileWith({{"27", "10"}, {"26", "27"}, {"25", "0"}});
   std::string question = ApplyQuestion(
       CompareForApply(bench.app.table, kModelVela, bench.app.equipment, bench.app.file_store));
-  EXPECT_NE(question.find("RPM de Cut Off: equipamento 4500 rpm, arquivo 3000 rpm"),
+  EXPECT_NE(question.find("RPM de Cut Off: equipamento 4500 RPM, arquivo 3000 RPM"),
             std::string::npos)
       << question;
   bench.sim.faults().silent = true;

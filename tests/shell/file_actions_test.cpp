@@ -34,12 +34,12 @@ class Actions : public Folder {
   static constexpr int kSelector = 1040;
   CKX4DATA equipment, file_store;
   kova::CustomerRecord customer;
-  std::string current_path;
+  std::string current_path, loaded_file;
   unsigned char source = 0, loaded = 0;
   kova::FakeView view;
 
   kova::ParameterFileContext Ctx(int model) {
-    return {equipment, file_store, customer, current_path, model,
+    return {equipment, file_store, customer, current_path, loaded_file, model,
             source,    loaded,     view,     kSelector};
   }
 };
@@ -84,12 +84,12 @@ TEST_F(Actions, SavedVelaFileHoldsParametersAndCustomerAndLoadsBack) {
   equipment2.Add("15", "0");
   equipment2.Add("16", "0");
   kova::CustomerRecord customer2;
-  std::string path2;
+  std::string path2, loaded_file2;
   unsigned char source2 = 0, loaded2 = 0;
   kova::FakeView view2;
   view2.dialog_answers.push_back(path);
-  kova::ParameterFileContext ctx2{equipment2, file2, customer2, path2, 1,
-                                  source2,    loaded2, view2,   kSelector};
+  kova::ParameterFileContext ctx2{equipment2, file2,   customer2, path2,    loaded_file2, 1,
+                                  source2,    loaded2, view2,     kSelector};
   ASSERT_EQ(kova::LoadParameterFile(ctx2), kova::FileAction::kDone);
   EXPECT_FALSE(view2.dialogs[0].save);
   EXPECT_EQ(view2.dialogs[0].default_ext, "");
@@ -118,11 +118,11 @@ TEST_F(Actions, LoadingAFileThatLacksAKeywordFailsForBothFamilies) {
     eq.Add("16", "9");
     kova::CustomerRecord c;
     c.Set(kova::CustomerRecord::kClientes, "kept");
-    std::string cur = "previous";
+    std::string cur = "previous", applicable = "previous";
     unsigned char src = 1, ld = 0;
     kova::FakeView v;
     v.dialog_answers.push_back(path);
-    kova::ParameterFileContext ctx{eq, fs_, c, cur, model, src, ld, v, kSelector};
+    kova::ParameterFileContext ctx{eq, fs_, c, cur, applicable, model, src, ld, v, kSelector};
     EXPECT_EQ(kova::LoadParameterFile(ctx), kova::FileAction::kFailed);
     ASSERT_EQ(v.messages.size(), 1u);
     EXPECT_EQ(v.messages[0].text, "Ocorreu um erro na tentativa de Carregar o Arquivo.");
@@ -133,6 +133,7 @@ TEST_F(Actions, LoadingAFileThatLacksAKeywordFailsForBothFamilies) {
     EXPECT_EQ(Value(fs_, "15"), "1");  // read before the missing one
     EXPECT_EQ(Value(fs_, "16"), "9");
     EXPECT_EQ(c.Get(kova::CustomerRecord::kClientes), "kept");
+    EXPECT_EQ(applicable, "");  // nothing half-read may be applied
     EXPECT_EQ(cur, "previous");
     EXPECT_EQ(src, 0);
     EXPECT_EQ(ld, 0);
@@ -153,8 +154,8 @@ TEST_F(Actions, CancelledLoadStillMergesAndEmptyStoresLoadAnything) {
   Put(Path("nokeys.BRIO"), "[OTHER]\r\nx=1\r\n");
   customer.Set(kova::CustomerRecord::kMarca, "old");
   view.dialog_answers.push_back(Path("nokeys.BRIO"));
-  kova::ParameterFileContext ctx2{e2, f2, customer, current_path, 0, source, loaded, view,
-                                  kSelector};
+  kova::ParameterFileContext ctx2{e2,     f2,     customer, current_path, loaded_file, 0,
+                                  source, loaded, view,     kSelector};
   EXPECT_EQ(kova::LoadParameterFile(ctx2), kova::FileAction::kDone);
   EXPECT_EQ(f2.GetQtyUsed(), 0u);
   EXPECT_EQ(customer.Get(kova::CustomerRecord::kMarca), "");  // missing keys empty the record

@@ -239,7 +239,7 @@ TEST(LambdaBrioScreen, LiveDisplayShowsSpeedArcAndInjectionTime) {
   b.Open();
   b.Choose(IDC_LAMBDA_TYPE, kTypeReal);
   EXPECT_EQ(b.Frames().back(), "00 08 00");
-  EXPECT_EQ(b.view.timers[kLiveTimer], kLivePeriodMs);
+  EXPECT_EQ(b.view.timers[kLiveTimer], Profile(Pacing::kLambda).live_period);
   EXPECT_EQ(b.brio().background(), IDB_BG_LAMBDA_REAL);
   // Reset: 0000 and 00.0.
   for (int p = 0; p < 4; ++p) EXPECT_TRUE(b.Visible(IDC_LAMBDA_SPEED_FIRST + 10 * p)) << p;
@@ -296,7 +296,7 @@ TEST(LambdaBrioScreen, WritesAndTheMonitorStopAndRestartTheStream) {
   ASSERT_NE(first_write, f.begin());
   EXPECT_EQ(*(first_write - 1), "00 07 00");  // the stream stops before the first write
   EXPECT_EQ(f.back(), "00 08 00");            // restarted after the read-back
-  EXPECT_EQ(b.view.timers[kLiveTimer], kLivePeriodMs);
+  EXPECT_EQ(b.view.timers[kLiveTimer], Profile(Pacing::kLambda).live_period);
 
   b.Forget();
   b.screen->OnCommand(b.view, IDC_MONITOR);
