@@ -265,7 +265,7 @@ void MonitorPanel::WriteDefaults() {
   // from the controller, or the panel's keys from the model's section of
   // the parameter file) shown in the two edits.
   Exchange exchange(env, MonitorPacing(model()), *this);
-  WriteOutcome outcome = exchange.SendPendingWrites("FULL");
+  WriteOutcome outcome = exchange.SendPendingWrites(kFull);
   v.SetBusy("");
   writing_ = false;
   if (outcome == WriteOutcome::kReadFailed) {

@@ -1,6 +1,6 @@
 #include "monitor/recording_place.h"
 
-#include "shell/win32.h"
+#include "shell/win32/win32.h"
 #include <shlobj.h>
 
 #include "common/cp1252.h"

@@ -3,9 +3,39 @@
 #include <cctype>
 #include <cstdio>
 
+#include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 
 namespace kova {
+
+ScreenDesign SelectionDesign(int template_id) {
+  ScreenDesign s;
+  s.template_id = template_id;
+  s.background = [] { return IDB_BG_SELECTION; };
+  s.tooltips.push_back({0, kDataScreenTooltip});
+  AddFrameButtons(s, {IDC_RETURN, IDC_NEXT, IDC_EXIT}, true);
+  s.labels = {{IDC_TITLE, kTitleFontCentred}};
+  return s;
+}
+
+ScreenDesign LanguageScreen::Design() {
+  ScreenDesign s;
+  s.template_id = IDD_LANGUAGE;
+  s.background = [] { return IDB_BG_SELECTION; };
+  s.buttons = {{IDC_LANG_PT, IDB_BTN_LANG_PT}, {IDC_LANG_EN, IDB_BTN_LANG_EN},
+               {IDC_LANG_ES, IDB_BTN_LANG_ES}};
+  const LabelFont caption{"Ms Sans Serif", 14, 1u | 32u};
+  s.labels = {{IDC_TITLE, kTitleFontCentred},
+              {IDC_LANG_PT_LABEL, caption},
+              {IDC_LANG_EN_LABEL, caption},
+              {IDC_LANG_ES_LABEL, caption}};
+  s.tooltips = {{0, "Seleção de Idioma"},
+                {IDC_LANG_PT, "Português"},
+                {IDC_LANG_EN, "English"},
+                {IDC_LANG_ES, "Español"}};
+  s.splash_bitmap = IDB_SPLASH;
+  return s;
+}
 
 void LanguageScreen::OnCommand(View& view, int id) {
   // The interface exists in Portuguese only; the other two do nothing.

@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "serial/serial_port.h"
+#include "shell/screen_design.h"
 #include "shell/screen_logic.h"
 
 namespace kova {
+
+// The design the model and port screens share: the template's title,
+// Return, Next and Exit with their tooltips, the selection background.
+ScreenDesign SelectionDesign(int template_id);
 
 // "Selecione o Idioma": only Portuguese acts; Enter is Next.
 class LanguageScreen final : public ScreenLogic {
@@ -16,6 +21,7 @@ class LanguageScreen final : public ScreenLogic {
   void OnEnter(View& view) override { view.EndScreen(kScreenNext); }
   void OnCommand(View& view, int id) override;
   bool HasCtrlShortcuts() const override { return false; }
+  static ScreenDesign Design();
 };
 
 // "Modelo do Equipamento": BRIO, VELA, VELA plus; VELA preselected.

@@ -81,7 +81,9 @@ class FakeView : public View {
   void SetLabelColour(int id, unsigned rgb) override { controls[id].colour = rgb; }
   void SetBusy(const std::string& status) override {
     busy = !status.empty();
-    if (busy) statuses.push_back(status);
+    if (!busy) return;
+    statuses.push_back(status);
+    if (on_busy) on_busy();
   }
   void PumpMessages() override {
     ++pumps;
@@ -106,6 +108,7 @@ class FakeView : public View {
   std::vector<std::string> statuses;  // every busy status shown
   int pumps = 0;
   std::function<void()> on_pump;      // runs inside PumpMessages
+  std::function<void()> on_busy;      // runs when a status is shown
   bool held = false;
 
   int Background() const { return backgrounds.empty() ? 0 : backgrounds.back(); }

@@ -1,6 +1,6 @@
 // The Win32 side of the shell under Wine: the one View over real controls,
 // and the screen base's modal loop with its keys and shortcuts.
-#include "shell/win32.h"
+#include "shell/win32/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/controls_win32.h"
-#include "shell/screen_window_win32.h"
+#include "shell/win32/controls.h"
+#include "shell/win32/screen_window.h"
 #include "shell_win32_test_ids.h"
 
 namespace kova {

@@ -39,11 +39,11 @@ TEST(StoreFilesWin32, AccentedFileNamesSaveAndLoadBack) {
   eq.Add("16", "2");
   kova::CustomerRecord c;
   c.Set(kova::CustomerRecord::kClientes, kova::Utf8ToCp1252("João"));
-  std::string cur;
+  std::string cur, applicable;
   unsigned char src = 0, loaded = 0;
   kova::FakeView view;
   view.dialog_answers.push_back(path);
-  kova::ParameterFileContext ctx{eq, fs, c, cur, 1, src, loaded, view, 7};
+  kova::ParameterFileContext ctx{eq, fs, c, cur, applicable, 1, src, loaded, view, 7};
   ASSERT_EQ(kova::SaveParameterFile(ctx), kova::FileAction::kDone);
   // The name on disk is the wide form of the text, not its UTF-8 bytes.
   WIN32_FIND_DATAW fd;
@@ -57,7 +57,7 @@ TEST(StoreFilesWin32, AccentedFileNamesSaveAndLoadBack) {
   eq2.Add("16", "0");
   kova::CustomerRecord c2;
   view.dialog_answers.push_back(path);
-  kova::ParameterFileContext ctx2{eq2, fs2, c2, cur, 1, src, loaded, view, 7};
+  kova::ParameterFileContext ctx2{eq2, fs2, c2, cur, applicable, 1, src, loaded, view, 7};
   ASSERT_EQ(kova::LoadParameterFile(ctx2), kova::FileAction::kDone);
   EXPECT_EQ(Value(fs2, "15"), "58");
   EXPECT_EQ(Value(fs2, "16"), "2");

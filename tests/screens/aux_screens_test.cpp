@@ -7,7 +7,7 @@
 #include "controller/store_access.h"
 #include "resources/aux_lambda_ids.h"
 #include "resources/control_ids.h"
-#include "tests/shell/screen_on_bench.h"
+#include "tests/screens/screen_on_bench.h"
 
 namespace kova {
 namespace {
@@ -176,27 +176,6 @@ TEST(AuxScreens, UndefinedSpeedConversionWritesNothing) {
 
 // ---- source, file, failures ------------------------------------------------------
 
-TEST(AuxScreens, FileSourceSendsNothing) {
-  for (int model : {kModelVela, kModelBrio}) {
-    AuxBench b(model);
-    b.app.file_loaded = 1;
-    b.app.source = kSourceFile;
-    b.app.file_store = b.app.equipment;
-    StoreAdd(b.app.file_store, "21", "5");
-    b.Open();
-    EXPECT_TRUE(b.Visible(IDC_SOURCE));
-    EXPECT_EQ(b.view.GetSelection(IDC_SOURCE), kSelectorFile);
-    EXPECT_EQ(b.Text(IDC_AUX_STEPS), "5");
-    b.Type(IDC_AUX_STEPS, "40");
-    b.Enter(IDC_AUX_STEPS);
-    b.screen->OnCommand(b.view, IDC_WRITE);
-    EXPECT_TRUE(b.Frames().empty()) << model;
-    // BRIO's write button shows the file again; VELA's does nothing.
-    EXPECT_EQ(b.Text(IDC_AUX_STEPS), model == kModelVela ? "40" : "5");
-    EXPECT_EQ(b.app.changes.Count(), 0);
-  }
-}
-
 TEST(AuxScreens, ALoadedFileShowsAndTheSelectorSwitchesStores) {
   AuxBench b(kModelVela);
   b.Open();
@@ -211,31 +190,6 @@ TEST(AuxScreens, ALoadedFileShowsAndTheSelectorSwitchesStores) {
   b.Choose(IDC_SOURCE, kSelectorEquipment);
   EXPECT_EQ(b.Text(IDC_AUX_STEPS), "10");
   EXPECT_TRUE(b.Frames().empty());
-}
-
-TEST(AuxScreens, SilentControllerDuringAWriteEndsWithLinkFailure) {
-  AuxBench b(kModelBrio);
-  b.Open();
-  b.sim.faults().silent = true;
-  b.Type(IDC_AUX_STEPS, "30");
-  b.Enter(IDC_AUX_STEPS);
-  ASSERT_EQ(b.view.messages.size(), 1u);
-  EXPECT_EQ(b.view.messages[0].text, "Erro na leitura dos parâmetros !!!");
-  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenLinkFailure}));
-  EXPECT_TRUE(b.view.controls[IDC_LOAD].enabled);
-}
-
-TEST(AuxScreens, MonitorRefreshesFromTheSourceOrExits) {
-  int result = 1;
-  AuxBench b(kModelVela, [&] { return result; });
-  b.Open();
-  b.view.SetText(IDC_AUX_STEPS, "99");
-  b.screen->OnCommand(b.view, IDC_MONITOR);
-  EXPECT_EQ(b.Text(IDC_AUX_STEPS), "10");
-  EXPECT_TRUE(b.view.ended.empty());
-  result = kScreenExit;
-  b.screen->OnCommand(b.view, IDC_MONITOR);
-  EXPECT_EQ(b.view.ended, (std::vector<int>{kScreenExit}));
 }
 
 // ---- BRIO / VELA plus rules ------------------------------------------------------------
@@ -314,15 +268,6 @@ TEST(AuxBrioScreen, DelayIsNormalisedOnLeavingAndBeforeEnterWrites) {
   b.view.SetText(IDC_AUX_DELAY, "0,4");
   b.Enter(IDC_AUX_DELAY);
   EXPECT_EQ(b.Writes(), Strings{"00 70 14"});
-}
-
-TEST(AuxVelaScreen, OnlyDigitsAndEditingKeysReachTheFields) {
-  AuxBench vela(kModelVela), brio(kModelBrio);
-  for (int key : {kKey0, kKey9, kKeyPad0, kKeyBack, kKeyPeriod, kKeyLeft, kKeyReturn})
-    EXPECT_FALSE(vela.screen->OnKey(vela.view, key)) << key;
-  for (int key : {0x41 /* A */, 0xBD /* minus */})
-    EXPECT_TRUE(vela.screen->OnKey(vela.view, key)) << key;
-  EXPECT_FALSE(brio.screen->OnKey(brio.view, 'A'));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "shell/controls_win32.h"
+#include "shell/win32/controls.h"
 
 #include <clocale>
 
 #include "common/cp1252.h"
-#include "shell/dialog_view_win32.h"
+#include "shell/win32/dialog_view.h"
 
 namespace kova {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/shell/frame_text.h"
+#include "tests/screens/frame_text.h"
 
 namespace kova {
 

@@ -1,11 +1,11 @@
-#include "shell/dialog_view_win32.h"
+#include "shell/win32/dialog_view.h"
 
 #include <commdlg.h>
 
 #include <vector>
 
 #include "common/cp1252.h"
-#include "shell/screen_window_win32.h"
+#include "shell/win32/screen_window.h"
 
 namespace kova {
 namespace {

@@ -2,7 +2,7 @@
 // floating-point spin control and the splash window. They paint and relay
 // messages; their arithmetic lives in control_layout.h and float_spin.h.
 #pragma once
-#include "shell/win32.h"
+#include "shell/win32/win32.h"
 #include <commctrl.h>
 
 #include <string>

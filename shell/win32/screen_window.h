@@ -4,7 +4,7 @@
 // be offered to the splash, the tooltips and the shortcuts first). What the
 // screen decides is its ScreenLogic's business.
 #pragma once
-#include "shell/win32.h"
+#include "shell/win32/win32.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +14,7 @@
 
 #include "shell/control_layout.h"
 #include "shell/screen_design.h"
-#include "shell/dialog_view_win32.h"
+#include "shell/win32/dialog_view.h"
 #include "shell/screen_logic.h"
 
 namespace kova {

@@ -1,6 +1,6 @@
-#include "shell/pumping_clock_win32.h"
+#include "shell/win32/pumping_clock.h"
 
-#include "shell/screen_window_win32.h"
+#include "shell/win32/screen_window.h"
 
 namespace kova {
 

@@ -2,7 +2,7 @@
 // Texts cross this boundary as UTF-8 on the logic's side and UTF-16 on the
 // window's side.
 #pragma once
-#include "shell/win32.h"
+#include "shell/win32/win32.h"
 
 #include <functional>
 

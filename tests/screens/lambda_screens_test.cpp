@@ -8,7 +8,7 @@
 #include "resources/art/resource_ids.h"
 #include "resources/aux_lambda_ids.h"
 #include "resources/control_ids.h"
-#include "tests/shell/screen_on_bench.h"
+#include "tests/screens/screen_on_bench.h"
 
 namespace kova {
 namespace {
@@ -168,31 +168,21 @@ TEST(LambdaScreens, ChoosingATypeSetsItsTimesButWritesNothing) {
   }
 }
 
-TEST(LambdaScreens, FileSourceSendsNothing) {
-  for (int model : {kModelVela, kModelVelaPlus}) {
-    LambdaBench b(model);
-    b.app.file_loaded = 1;
-    b.app.source = kSourceFile;
-    b.app.file_store = b.app.equipment;
-    StoreAdd(b.app.file_store, "1E", "50");
-    b.Open();
-    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), "0.80");
-    EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_TYPE), kTypeSpecific);
-    b.Type(IDC_LAMBDA_ON, "1.00");
-    b.Enter(IDC_LAMBDA_ON);
-    b.Enter(IDC_LAMBDA_TYPE);
-    b.screen->OnCommand(b.view, IDC_WRITE);
-    EXPECT_TRUE(b.Writes().empty()) << model;
-    EXPECT_EQ(b.Count(model == kModelVela ? "09 00" : "00 06 00"), 0);
-    // BRIO's write button shows the file again; VELA's does nothing.
-    EXPECT_EQ(b.Text(IDC_LAMBDA_ON), model == kModelVela ? "1.00" : "0.80");
-    if (model == kModelVela) continue;
-    // A file holding "Real" starts the live display when it is shown again.
-    StoreAdd(b.app.file_store, "78", "1");
-    b.screen->OnCommand(b.view, IDC_WRITE);
-    EXPECT_TRUE(b.brio().live());
-    EXPECT_EQ(b.Frames().back(), "00 08 00");
-  }
+TEST(LambdaBrioScreen, AFileHoldingRealStartsTheLiveDisplayWhenShownAgain) {
+  LambdaBench b(kModelVelaPlus);
+  b.app.file_loaded = 1;
+  b.app.source = kSourceFile;
+  b.app.file_store = b.app.equipment;
+  StoreAdd(b.app.file_store, "78", "1");
+  b.Open();
+  b.brio();
+  StoreAdd(b.app.file_store, "78", "0");
+  b.screen->OnCommand(b.view, IDC_WRITE);
+  EXPECT_FALSE(b.brio().live());
+  StoreAdd(b.app.file_store, "78", "1");
+  b.screen->OnCommand(b.view, IDC_WRITE);
+  EXPECT_TRUE(b.brio().live());
+  EXPECT_EQ(b.Frames().back(), "00 08 00");
 }
 
 // ---- BRIO limits -------------------------------------------------------------------

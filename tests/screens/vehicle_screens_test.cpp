@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "resources/control_ids.h"
-#include "screens/actuator_screen.h"
 #include "tests/support/screen_bench.h"
 
 namespace kova {
@@ -158,32 +157,6 @@ TEST_F(VehicleBrio, WriteButtonSendsInStagingOrderAndEnterOnlyItsField) {
   EXPECT_EQ(bench.Stored(bench.app.file_store, "75"), "0");
 }
 
-TEST_F(VehicleBrio, FailedReadBackSaysSoAndEndsWithLinkFailure) {
-  Open();
-  bench.sim.faults().silent = true;
-  screen.OnCommand(bench.view, IDC_WRITE);
-  ASSERT_EQ(bench.view.messages.size(), 1u);
-  EXPECT_EQ(bench.view.messages[0].text, "Erro na leitura dos parâmetros !!!");
-  EXPECT_EQ(bench.view.ended, (std::vector<int>{kScreenLinkFailure}));
-  EXPECT_TRUE(C(IDC_WRITE).enabled);
-}
-
-// ---- file source -----------------------------------------------------------
-
-TEST_F(VehicleBrio, WithTheFileAsSourceNothingGoesToTheController) {
-  Open();
-  bench.app.file_loaded = 1;
-  bench.app.source = kSourceFile;
-  bench.app.file_store = bench.app.equipment;
-  bench.app.file_store.Add("2B", "3");
-  screen.OnFocus(bench.view, IDC_COILS);
-  screen.OnEnter(bench.view);
-  screen.OnCommand(bench.view, IDC_WRITE);
-  EXPECT_TRUE(bench.Frames().empty());
-  // The write button shows the file store again on this screen.
-  EXPECT_EQ(C(IDC_COILS).selection, 3);
-}
-
 TEST_F(VehicleBrio, LoadingAnIncompleteFileSaysSoAndKeepsTheController) {
   Open();
   std::string file = bench.Path("incompleto.BRIO");
@@ -270,89 +243,6 @@ TEST_F(VehicleVela, TypingIntoAListPutsItsTextBackSilently) {
   EXPECT_TRUE(bench.view.messages.empty());
   EXPECT_EQ(C(IDC_TPS_TYPE).selection, 0);
 }
-
-TEST_F(VehicleBrio, KeyFilterLetsDigitsAndEditingKeysThroughOnly) {
-  Open();
-  for (int key : std::initializer_list<int>{kKey0 + 5, kKeyPad0 + 2, kKeyPeriod, kKeyReturn, kKeyEscape})
-    EXPECT_FALSE(screen.OnKey(bench.view, key)) << key;
-  for (int key : {int{'A'}, 0x70 /* F1 */}) EXPECT_TRUE(screen.OnKey(bench.view, key)) << key;
-}
-
-// ---- actuator --------------------------------------------------------------
-
-class Actuator : public ::testing::TestWithParam<int> {
- protected:
-  Actuator() : bench(GetParam()), screen(bench.app, NoLinks()) { screen.OnInit(bench.view); }
-  FakeView::Control& C(int id) { return bench.view.controls[id]; }
-  ScreenBench bench;
-  ActuatorScreen screen;
-};
-
-TEST_P(Actuator, WriteSendsLastStagedFirstAndReadsEverythingBack) {
-  // kova-sim's 60 steps shown; the spins take the rows' ranges; the last
-  // screen has no Next.
-  EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT).text, "60");
-  EXPECT_EQ(C(IDC_ACT_LOW_MIN_SPIN).max, 40);
-  EXPECT_FALSE(C(IDC_NEXT).enabled);
-  C(IDC_ACT_LOW_DEFAULT).text = "70";
-  C(IDC_ACT_HIGH_DEFAULT).text = "130";
-  C(IDC_ACT_HIGH_MAX).text = "7";
-  C(IDC_ACT_LOW_MIN).text = "10";  // unchanged: not staged
-  screen.OnCommand(bench.view, IDC_WRITE);
-  bool vela = GetParam() == kModelVela;
-  auto frame = [vela](uint8_t a, uint8_t v) { return vela ? Bytes{a, v} : Bytes{0, a, v}; };
-  EXPECT_EQ(bench.Writes(), (std::vector<Bytes>{frame(0x42, 7), frame(0x3E, 130), frame(0x3D, 70)}));
-  // Per entry: write, 400, read, 400, three confirmations 400 apart; 500
-  // between entries; then 500 and 400 for the read-back.
-  Waits per{400, 400, 400, 400, 400};
-  Waits expected;
-  for (int i = 0; i < 3; ++i) {
-    expected.insert(expected.end(), per.begin(), per.end());
-    if (i < 2) expected.push_back(500);
-  }
-  expected.insert(expected.end(), {500, 400});
-  EXPECT_EQ(bench.clock.Waits(), expected);
-  EXPECT_EQ(bench.sim.Register(0x3E), 130);
-  EXPECT_EQ(C(IDC_ACT_HIGH_DEFAULT).text, "130");
-  // Only VELA dumps after the read-back.
-  EXPECT_EQ(std::filesystem::exists(bench.dir / "dump" / "novoVELA.txt"), vela);
-}
-
-TEST_P(Actuator, ValuesOutsideTheRangeAreRefusedWithTheLimit) {
-  C(IDC_ACT_LOW_DEFAULT).text = "241";
-  screen.OnFocus(bench.view, IDC_ACT_LOW_DEFAULT);
-  screen.OnEnter(bench.view);
-  ASSERT_EQ(bench.view.messages.size(), 1u);
-  EXPECT_EQ(bench.view.messages[0].text, "Valor acima do limite superior.");
-  EXPECT_EQ(C(IDC_ACT_LOW_DEFAULT).text, "240");
-  EXPECT_TRUE(bench.Writes().empty());
-  C(IDC_ACT_HIGH_MIN).text = "0";
-  screen.OnFocus(bench.view, IDC_ACT_HIGH_MIN);
-  screen.OnEnter(bench.view);
-  EXPECT_EQ(bench.view.messages.back().text, "Valor abaixo do limite inferior.");
-  EXPECT_EQ(C(IDC_ACT_HIGH_MIN).text, "1");
-}
-
-TEST_P(Actuator, FileSourceSendsNothingAndTheMonitorDoesNotRefresh) {
-  int monitor_runs = 0;
-  ActuatorScreen with_monitor(bench.app, {[] { return true; }, [&] { return ++monitor_runs, 1; }});
-  FakeView view;
-  with_monitor.OnInit(view);
-  EXPECT_TRUE(view.controls[IDC_MONITOR].enabled);
-  view.controls[IDC_ACT_LOW_DEFAULT].text = "99";
-  bench.app.equipment.Add("3D", "50");
-  with_monitor.OnCommand(view, IDC_MONITOR);
-  EXPECT_EQ(monitor_runs, 1);
-  EXPECT_EQ(view.controls[IDC_ACT_LOW_DEFAULT].text, "99");  // kept as it was
-
-  bench.app.source = kSourceFile;
-  with_monitor.OnFocus(view, IDC_ACT_LOW_DEFAULT);
-  with_monitor.OnEnter(view);
-  with_monitor.OnCommand(view, IDC_WRITE);
-  EXPECT_TRUE(bench.Frames().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Models, Actuator, ::testing::Values(kModelBrio, kModelVela, kModelVelaPlus));
 
 }  // namespace
 }  // namespace kova

@@ -1,11 +1,11 @@
-#include "shell/screen_window_win32.h"
+#include "shell/win32/screen_window.h"
 
 #include <commctrl.h>
 
 #include "common/cp1252.h"
 #include "resources/control_ids.h"
-#include "shell/controls_win32.h"
-#include "shell/dialog_view_win32.h"
+#include "shell/win32/controls.h"
+#include "shell/win32/dialog_view.h"
 
 namespace kova {
 namespace {

@@ -1,11 +1,10 @@
-// KOVA.exe: the start-up sequence and the screen loop. There is no main
-// window: every screen is a modal dialog run by the loop, and the process
-// ends when the loop ends.
-#include "shell/win32.h"
+// KOVA.exe: the start-up sequence, the screens registered in their order,
+// and the screen loop. There is no main window: every screen is a modal
+// dialog run by the loop, and the process ends when the loop ends.
+#include "shell/win32/win32.h"
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <array>
 #include <cstdio>
 #include <memory>
 
@@ -20,30 +19,15 @@
 #include "serial/ckx4comm.h"
 #include "serial/com_serial_port.h"
 #include "shell/app_context.h"
-#include "shell/controls_win32.h"
-#include "shell/dialog_view_win32.h"
-#include "shell/pumping_clock_win32.h"
-#include "shell/screen_window_win32.h"
+#include "shell/win32/controls.h"
+#include "shell/win32/dialog_view.h"
+#include "shell/win32/pumping_clock.h"
+#include "shell/win32/screen_set.h"
+#include "shell/win32/screen_window.h"
 #include "shell/selection_screens.h"
 
 namespace kova {
 namespace {
-
-// The splash is allowed unless the program was started embedded or for
-// automation; no other argument has an effect.
-bool SplashAllowed() {
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (!argv) return true;
-  bool allowed = true;
-  for (int i = 1; i < argc; ++i) {
-    const wchar_t* a = argv[i];
-    if (*a == L'/' || *a == L'-') ++a;
-    if (lstrcmpiW(a, L"Embedding") == 0 || lstrcmpiW(a, L"Automation") == 0) allowed = false;
-  }
-  LocalFree(argv);
-  return allowed;
-}
 
 // Whether the port "COMn" can be opened for reading and writing with
 // exclusive access. Ports from 10 up need the device namespace.
@@ -72,81 +56,8 @@ bool FindsController(AppContext& app, int n) {
   return found;
 }
 
-HFONT CreateFieldFont() {
-  return CreateFontW(18, 0, 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-}
-
-using Tips = std::vector<ScreenDesign::Tooltip>;
-
-ScreenDesign SelectionDesign(int template_id) {
-  ScreenDesign s;
-  s.template_id = template_id;
-  s.background = [] { return IDB_BG_SELECTION; };
-  s.buttons = {{IDC_RETURN, IDB_BTN_RETURN}, {IDC_NEXT, IDB_BTN_NEXT}, {IDC_EXIT, IDB_BTN_EXIT}};
-  s.labels = {{IDC_TITLE, kTitleFontCentred}};
-  s.tooltips = Tips{{0, "Tela de Dados"}, {IDC_NEXT, "Próximo"}, {IDC_RETURN, "Retornar"},
-                    {IDC_EXIT, "Sair"}};
-  return s;
-}
-
-ScreenDesign LanguageDesign() {
-  ScreenDesign s;
-  s.template_id = IDD_LANGUAGE;
-  s.background = [] { return IDB_BG_SELECTION; };
-  s.buttons = {{IDC_LANG_PT, IDB_BTN_LANG_PT}, {IDC_LANG_EN, IDB_BTN_LANG_EN},
-               {IDC_LANG_ES, IDB_BTN_LANG_ES}};
-  LabelFont caption{"Ms Sans Serif", 14, 1u | 32u};
-  s.labels = {{IDC_TITLE, kTitleFontCentred},
-              {IDC_LANG_PT_LABEL, caption},
-              {IDC_LANG_EN_LABEL, caption},
-              {IDC_LANG_ES_LABEL, caption}};
-  s.tooltips = Tips{{0, "Seleção de Idioma"},
-                    {IDC_LANG_PT, "Português"},
-                    {IDC_LANG_EN, "English"},
-                    {IDC_LANG_ES, "Español"}};
-  s.splash_bitmap = IDB_SPLASH;
-  return s;
-}
-
-// The eleven screen objects, built once and reused; a slot without a
-// window is a screen this program does not have yet.
-class Screens final : public ScreenHost {
- public:
-  struct Slot {
-    std::unique_ptr<ScreenLogic> logic;
-    std::unique_ptr<ScreenWindow> window;
-  };
-  void Put(ScreenObject which, std::unique_ptr<ScreenLogic> logic, ScreenDesign design) {
-    Slot& s = slots_[static_cast<size_t>(which)];
-    s.logic = std::move(logic);
-    s.window = std::make_unique<ScreenWindow>(std::move(design), *s.logic);
-  }
-  bool Available(ScreenObject which) const override {
-    return slots_[static_cast<size_t>(which)].window != nullptr;
-  }
-  int Run(ScreenObject which) override {
-    Slot& s = slots_[static_cast<size_t>(which)];
-    return s.window ? s.window->Run() : kScreenExit;
-  }
-  // In reverse order of construction.
-  void DestroyAll() {
-    for (size_t i = slots_.size(); i-- > 0;) {
-      slots_[i].window.reset();
-      slots_[i].logic.reset();
-    }
-  }
-  ~Screens() override { DestroyAll(); }
-
- private:
-  std::array<Slot, kScreenObjectCount> slots_;
-};
-
 int RunApplication(HINSTANCE instance) {
-  splash::Enable(SplashAllowed());
-
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
+  StartShell();
 
   CKX4COMM comm;
   ComSerialPort port(comm);
@@ -182,7 +93,7 @@ int RunApplication(HINSTANCE instance) {
                                            },
                                            [&app](int n) { return FindsController(app, n); }),
               SelectionDesign(IDD_PORT));
-  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageDesign());
+  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageScreen::Design());
   screens.Put(ScreenObject::Model,
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),

@@ -1,0 +1,114 @@
+// The monitor panel on a bench: the simulated controller, the virtual
+// clock, a record file in memory, and the glyph cells read back as text.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "monitor/monitor_panel.h"
+#include "resources/control_ids.h"
+#include "resources/monitor_ids.h"
+#include "tests/support/screen_bench.h"
+
+namespace kova {
+
+using Bytes = ScreenBench::Bytes;
+
+// A record file in memory that can run out of room.
+struct MemoryFile : RecordFile {
+  struct Shared {
+    std::string path, bytes;
+    size_t room = std::string::npos;
+    bool create_fails = false;
+    int writes = 0;
+  };
+  explicit MemoryFile(Shared& s) : s(s) {}
+  bool Create(const std::string& path) override {
+    s.path = path;
+    return !s.create_fails;
+  }
+  bool Write(std::string_view b) override {
+    ++s.writes;
+    if (s.bytes.size() + b.size() > s.room) return false;
+    s.bytes += b;
+    return true;
+  }
+  void Close() override {}
+  Shared& s;
+};
+
+class Panel : public ::testing::Test {
+ protected:
+  explicit Panel(int model = kModelBrio) : bench(model) {}
+
+  MonitorPanel& Make() {
+    MonitorEnv env;
+    env.counters = &counters;
+    env.local_time = [] { return LocalTime{2024, 5, 17, 14, 3, 9, 0}; };
+    env.recording_folder = [this] { return bench.Path("docs"); };
+    env.record_file = [this] { return std::make_unique<MemoryFile>(file); };
+    panel = std::make_unique<MonitorPanel>(bench.app, env);
+    // A new window: glyphs hidden, bars and marker where the template puts them.
+    for (int id = IDC_MON_RPM_FIRST; id < IDC_MON_ACTUATOR_FIRST + 32; ++id)
+      bench.view.controls[id].visible = false;
+    for (int id : {IDC_MON_TPS_BAR, IDC_MON_LAMBDA_BAR, IDC_MON_SCALE_GREEN, IDC_MON_SCALE_RED})
+      bench.view.controls[id].visible = false;
+    C(IDC_MON_TPS_BAR).rect = {45, 153, 57, 393};
+    C(IDC_MON_LAMBDA_BAR).rect = {397, 151, 409, 393};
+    C(IDC_MON_MARKER).rect = {496, 380, 508, 395};
+    return *panel;
+  }
+  void Open() {
+    Make();
+    panel->OnInit(bench.view);
+  }
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      bench.clock.Advance(100);
+      panel->OnTimer(bench.view, 1);
+    }
+  }
+  FakeView::Control& C(int id) { return bench.view.controls[id]; }
+  bool Visible(int id) { return C(id).visible; }
+  // The digits n cells of ten glyphs from first show: a blank for none,
+  // '?' for several.
+  std::string Cells(int first, int n) {
+    std::string s;
+    for (int c = 0; c < n; ++c) {
+      int d = -1;
+      for (int i = 0; i < 10; ++i)
+        if (Visible(first + 10 * c + i)) d = d == -1 ? i : -2;
+      s += d >= 0 ? char('0' + d) : d == -1 ? ' ' : '?';
+    }
+    return s;
+  }
+  std::string Rpm() { return Cells(IDC_MON_RPM_FIRST, 4); }
+  std::string Readout(int first) { return Cells(first, 3); }
+  int LitDots() {
+    int n = 0;
+    for (int i = 0; i < 28; ++i) n += Visible(IDC_MON_ARC_FIRST + i);
+    return n;
+  }
+  int Count(const Bytes& frame) {
+    auto f = bench.Frames();
+    return static_cast<int>(std::count(f.begin(), f.end(), frame));
+  }
+
+  ScreenBench bench;
+  RefreshCounters counters;
+  MemoryFile::Shared file;
+  std::unique_ptr<MonitorPanel> panel;
+};
+
+class PanelVela : public Panel {
+ protected:
+  PanelVela() : Panel(kModelVela) {}
+};
+class PanelVelaPlus : public Panel {
+ protected:
+  PanelVelaPlus() : Panel(kModelVelaPlus) {}
+};
+
+}  // namespace kova
