@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/model.h"
+#include "controller/change_list.h"
 #include "controller/store_access.h"
 
 namespace kova {
@@ -446,6 +447,23 @@ std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model
     }
   }
   return "";
+}
+
+void StageValues(const RegisterValues& values, bool always, CKX4DATA& equipment,
+                 ChangeList& changes) {
+  // A register that was never read from the controller is never written,
+  // and half a value would leave the registers torn.
+  for (const RegisterValue& v : values)
+    if (!StoreHas(equipment, v.keyword)) return;
+  if (values.size() > 1 && changes.Room() < static_cast<int>(values.size())) {
+    changes.NoteRefused();
+    return;
+  }
+  for (const RegisterValue& v : values) {
+    const std::string text = ToHexText(static_cast<uint64_t>(v.value));
+    if (!always && StoreGet(equipment, v.keyword) == text) continue;
+    changes.Stage(v.keyword, text);  // a full list counts what it refuses
+  }
 }
 
 std::optional<StoredValues> ValuesFromStore(const FieldSpec& f, int model, CKX4DATA& store) {

@@ -18,6 +18,8 @@ class CKX4DATA;
 
 namespace kova {
 
+class ChangeList;
+
 // How a field shows register values and takes them back.
 enum class FieldKind {
   kOptions,        // list; the entry of the row's device value (column 1)
@@ -163,6 +165,13 @@ RegisterValues ValuesToWrite(const FieldSpec& f, const ParameterTable& table, in
 // units ("fora da faixa de 1 a 240 passo(s)").
 std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model,
                       const RegisterValues& values, CKX4DATA& store);
+
+// Stages a field's values into the change list, whole or not at all: every
+// register must have been read from the controller (equipment), and a
+// value spanning registers needs room for all of them. Unless always, a
+// register whose stored text already equals its value is left out.
+void StageValues(const RegisterValues& values, bool always, CKX4DATA& equipment,
+                 ChangeList& changes);
 
 // The values a field would write for what a store holds, as a screen
 // showing that store would write them (a coil count of 0 is written as the

@@ -208,13 +208,10 @@ void MonitorPanel::StageFields(std::string_view) {
     FieldInput input;
     input.text = view_->GetText(e.edit);
     RegisterValues values = ValuesToWrite(e.spec, app_.table, model(), input, app_.equipment);
-    // Only what the actuator screen would write goes out; a register never
-    // read is never written.
+    // Only what the actuator screen would write goes out.
     if (values.empty() || !RefusalOf(e.spec, app_.table, model(), values, app_.equipment).empty())
       continue;
-    auto stored = StoreGet(app_.equipment, e.spec.keyword);
-    const std::string text = ToHexText(static_cast<uint64_t>(values[0].value));
-    if (stored && *stored != text) app_.changes.Stage(e.spec.keyword, text);
+    StageValues(values, false, app_.equipment, app_.changes);
   }
 }
 

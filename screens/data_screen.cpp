@@ -201,21 +201,7 @@ void DataScreen::StageField(const DataField& f, std::string_view part) {
   if (!part.empty() && values.size() > 1) {
     std::erase_if(values, [part](const RegisterValue& v) { return v.keyword != part; });
   }
-  const bool whole = values.size() > 1;
-  // A register that was never read from the controller is never written,
-  // and half a value would leave the registers torn.
-  for (const RegisterValue& v : values)
-    if (!StoreHas(app_.equipment, v.keyword)) return;
-  if (whole && app_.changes.Room() < static_cast<int>(values.size())) {
-    app_.changes.NoteRefused();
-    return;
-  }
-  const bool always = f.spec.always_staged || whole;
-  for (const RegisterValue& v : values) {
-    const std::string text = ToHexText(static_cast<uint64_t>(v.value));
-    if (!always && StoreGet(app_.equipment, v.keyword) == text) continue;
-    app_.changes.Stage(v.keyword, text);  // a full list counts what it refuses
-  }
+  StageValues(values, f.spec.always_staged || values.size() > 1, app_.equipment, app_.changes);
 }
 
 void DataScreen::StageKeyword(std::string_view keyword) {
@@ -448,14 +434,7 @@ void DataScreen::OnSelectionChange(View& view, int id) {
 
 bool DataScreen::OnKey(View& view, int key) {
   view_ = &view;
-  if (!rules_.digits_only) return false;
-  const bool passes = (key >= kKey0 && key <= kKey9) || (key >= kKeyPad0 && key <= kKeyPad9) ||
-                      key == kKeyBack || key == kKeyPeriod || key == kKeyPadDecimal ||
-                      key == kKeyPadSeparator || key == kKeyAbntC2 || key == kKeyLeft ||
-                      key == kKeyRight || key == kKeyUp || key == kKeyDown ||
-                      key == kKeyDelete || key == kKeyTab || key == kKeyShift ||
-                      key == kKeyControl || key == kKeyReturn || key == kKeyEscape;
-  return !passes;
+  return rules_.digits_only && !DigitFieldKey(key);
 }
 
 void DataScreen::OnTimer(View& view, int id) {

@@ -1,6 +1,7 @@
 // The arithmetic of the floating-point spin control: range, integer
 // positions, formatting of the buddy text and the step on an arrow click.
-// The Win32 control (spin_control_win32) only relays messages to it.
+// The Win32 control (FloatSpinControl, shell/win32/controls.h) only relays
+// messages to it.
 #pragma once
 #include <string>
 

@@ -46,6 +46,16 @@ enum : int {
   kKeyAbntC2 = 0xC2,        // the Brazilian keypad's "." key
 };
 
+// The keys a number field takes: digits of both keyboards, the decimal
+// keys, the arrows and the editing keys; Ctrl, Enter and Esc always pass.
+inline bool DigitFieldKey(int key) {
+  return (key >= kKey0 && key <= kKey9) || (key >= kKeyPad0 && key <= kKeyPad9) ||
+         key == kKeyBack || key == kKeyPeriod || key == kKeyPadDecimal ||
+         key == kKeyPadSeparator || key == kKeyAbntC2 || key == kKeyLeft || key == kKeyRight ||
+         key == kKeyUp || key == kKeyDown || key == kKeyDelete || key == kKeyTab ||
+         key == kKeyShift || key == kKeyControl || key == kKeyReturn || key == kKeyEscape;
+}
+
 // A control's place in its screen's client area, in pixels.
 struct ControlRect {
   int left = 0, top = 0, right = 0, bottom = 0;
