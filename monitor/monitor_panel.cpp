@@ -286,6 +286,10 @@ void MonitorPanel::OnFocus(View& view, int id) {
 void MonitorPanel::OnTimer(View& view, int id) {
   view_ = &view;
   if (id == kPollTimer) Tick();
+  // What waits in memory reaches the file every second, whatever the
+  // controller, a message box or a write are doing.
+  if (id == kRecordTimer && recorder_ && recorder_->active() && !recorder_->Flush(clock().Now()))
+    StopRecording(true);
 }
 
 void MonitorPanel::Tick() {
@@ -310,8 +314,10 @@ void MonitorPanel::Tick() {
       Redraw();
     } else {
       // The twelfth miss in a row: the values go to zero, the scales hide
-      // and the stream is asked for again.
+      // and the stream is asked for again. VELA's period has a third byte:
+      // without it zeroed the speed would stay above zero.
       for (const char* key : {"11", "23", "24", "28", "29"}) StoreAdd(app_.live, key, "0");
+      if (model() == kModelVela) StoreAdd(app_.live, "2A", "0");
       EnableButtons(true);
       Redraw();
       DrawStepDisplay(0);
@@ -405,6 +411,7 @@ bool MonitorPanel::AskToLeave(const char* text) {
 }
 
 void MonitorPanel::Leave(int result) {
+  StopRecording(false);  // a last write that fails is said before the panel goes
   leaving_ = true;
   feed_.StopTicks();
   feed_.StopStream();
@@ -429,6 +436,7 @@ void MonitorPanel::OnExit(View& view) {
     return;
   }
   // The stop command follows when the window goes.
+  StopRecording(false);
   leaving_ = true;
   feed_.StopTicks();
   view.EndScreen(kScreenExit);
@@ -467,6 +475,7 @@ void MonitorPanel::StartRecording() {
     v.MessageBox(recorder_->error(), kRecordCaption, kMbOk | kMbIconExclamation);
     return;
   }
+  v.SetTimer(kRecordTimer, Recorder::kFlushMs);
   v.Show(IDC_MON_RECORD, false);
   v.Show(IDC_MON_RECORD_STOP, true);
   v.SetText(IDC_MON_RECORD_FILE, "Gravando em " + recorder_->path());
@@ -479,6 +488,7 @@ void MonitorPanel::StopRecording(bool failed) {
   const bool ok = recorder_->Stop() && !failed;
   if (view_) {
     View& v = *view_;
+    v.KillTimer(kRecordTimer);
     v.Show(IDC_MON_RECORD_STOP, false);
     v.Show(IDC_MON_RECORD, true);
     v.Show(IDC_MON_RECORD_FILE, false);

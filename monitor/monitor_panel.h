@@ -55,6 +55,7 @@ MonitorEnv DefaultMonitorEnv();
 class MonitorPanel : public ScreenLogic, public ExchangeScreen {
  public:
   static constexpr int kPollTimer = 1;
+  static constexpr int kRecordTimer = 3;  // writes a recording's lines out
 
   MonitorPanel(AppContext& app, MonitorEnv env = DefaultMonitorEnv());
   ~MonitorPanel() override;

@@ -30,7 +30,7 @@ class PlatformRecordFile final : public RecordFile {
   ~PlatformRecordFile() override { Close(); }
   bool Create(const std::string& path) override {
     Close();
-    handle_ = file::CreateAlwaysReadable(path);
+    handle_ = file::CreateNewReadable(path);
     return handle_ != file::kNoHandle;
   }
   bool Write(std::string_view bytes) override {
@@ -51,11 +51,13 @@ std::unique_ptr<RecordFile> MakePlatformRecordFile() {
   return std::make_unique<PlatformRecordFile>();
 }
 
-std::string Recorder::FileName(const LocalTime& t) {
-  char name[64];
-  std::snprintf(name, sizeof name, "monitor-%04d%02d%02d-%02d%02d%02d.csv", t.year, t.month,
-                t.day, t.hour, t.minute, t.second);
-  return name;
+std::string Recorder::FileName(const LocalTime& t, int attempt) {
+  char name[80];
+  std::snprintf(name, sizeof name, "monitor-%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  std::string text = name;
+  if (attempt > 1) text += "-" + std::to_string(attempt);
+  return text + ".csv";
 }
 
 std::string Recorder::Header() {
@@ -76,9 +78,16 @@ std::string Recorder::Line(uint32_t elapsed_ms, const LocalTime& t, const Record
 bool Recorder::Start(const std::string& folder, const LocalTime& now, uint32_t now_ms) {
   Stop();
   error_.clear();
-  path_ = file::Join(folder, FileName(now));
   file::MakeFolders(folder);
-  if (!file_ || !file_->Create(path_)) {
+  // A recording only ever creates a new file: one started within the same
+  // second as the last gets the next free name.
+  constexpr int kNames = 99;
+  bool created = false;
+  for (int attempt = 1; attempt <= kNames && !created && file_; ++attempt) {
+    path_ = file::Join(folder, FileName(now, attempt));
+    created = file_->Create(path_);
+  }
+  if (!created) {
     error_ = "Não foi possível criar o arquivo\n" + path_;
     return false;
   }
@@ -108,6 +117,11 @@ bool Recorder::Append(uint32_t now_ms, const LocalTime& t, const RecordSample& s
   if (!active_) return false;
   pending_ += Utf8ToCp1252(Line(now_ms - start_ms_, t, s));
   pending_ += "\r\n";
+  return Flush(now_ms);
+}
+
+bool Recorder::Flush(uint32_t now_ms) {
+  if (!active_) return false;
   if (now_ms - written_ms_ < kFlushMs) return true;
   return WritePending(now_ms);
 }

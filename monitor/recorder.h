@@ -17,10 +17,11 @@ struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
-// Where the lines go: a file created anew (replacing one of the same name).
+// Where the lines go: a new file, never one that exists.
 class RecordFile {
  public:
   virtual ~RecordFile() = default;
+  // False when the file exists or cannot be created.
   virtual bool Create(const std::string& path) = 0;
   // False when not all bytes were written (a full disk).
   virtual bool Write(std::string_view bytes) = 0;
@@ -43,8 +44,9 @@ class Recorder {
   static constexpr uint32_t kFlushMs = 1000;
 
   explicit Recorder(std::unique_ptr<RecordFile> file) : file_(std::move(file)) {}
-  // "monitor-AAAAMMDD-HHMMSS.csv"
-  static std::string FileName(const LocalTime& t);
+  // "monitor-AAAAMMDD-HHMMSS.csv"; from the second try on, a recording
+  // started in the same second gets "-2", "-3" ... before ".csv".
+  static std::string FileName(const LocalTime& t, int attempt = 1);
   static std::string Header();
   // One line, without its CRLF.
   static std::string Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s);
@@ -55,6 +57,10 @@ class Recorder {
   // Adds a line; written out when a second has passed since the last
   // write. False when writing failed: the recording has stopped.
   bool Append(uint32_t now_ms, const LocalTime& t, const RecordSample& s);
+  // Writes what waits when a second has passed since the last write, with
+  // or without new lines (the controller silent, a message box open).
+  // False when writing failed: the recording has stopped.
+  bool Flush(uint32_t now_ms);
   // Writes what is pending and closes; false when that last write failed.
   bool Stop();
 

@@ -36,9 +36,9 @@ std::string Join(const std::string& folder, const std::string& name);
 
 // Raw handles for the dump file.
 NativeHandle CreateAlways(const std::string& path);  // write, no sharing
-// Write; others may read meanwhile (a recording opened in Excel during a
-// road test).
-NativeHandle CreateAlwaysReadable(const std::string& path);
+// A new file, never one that exists; write, others may read meanwhile (a
+// recording opened in Excel during a road test).
+NativeHandle CreateNewReadable(const std::string& path);
 NativeHandle OpenExisting(const std::string& path);  // read, no sharing
 void Close(NativeHandle h);
 bool Write(NativeHandle h, const void* data, std::size_t n);

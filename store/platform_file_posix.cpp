@@ -131,7 +131,10 @@ NativeHandle CreateAlways(const std::string& path) {
 }
 
 // Files are not locked against readers here.
-NativeHandle CreateAlwaysReadable(const std::string& path) { return CreateAlways(path); }
+NativeHandle CreateNewReadable(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  return fd < 0 ? kNoHandle : fd;
+}
 
 NativeHandle OpenExisting(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

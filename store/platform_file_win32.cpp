@@ -132,9 +132,9 @@ NativeHandle CreateAlways(const std::string& path) {
   return h == INVALID_HANDLE_VALUE ? kNoHandle : reinterpret_cast<NativeHandle>(h);
 }
 
-NativeHandle CreateAlwaysReadable(const std::string& path) {
+NativeHandle CreateNewReadable(const std::string& path) {
   HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoHandle : reinterpret_cast<NativeHandle>(h);
 }
 

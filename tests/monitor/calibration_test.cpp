@@ -67,6 +67,17 @@ TEST_F(PanelVelaPlus, CalibrationTimesOutAfter70Seconds) {
   EXPECT_EQ(bench.view.timers.at(1), 100u);
 }
 
+TEST_F(PanelVelaPlus, ASilentCalibrationAddsNoLinesToARecording) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  bench.sim.faults().calibration = sim::Faults::Calibration::kNoReport;
+  bench.sim.faults().silent = true;
+  panel->OnCommand(bench.view, IDC_MON_CALIBRATE);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  // The header, the start mark and the time-out: nothing while it was silent.
+  EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 3);
+}
+
 TEST_F(PanelVela, CalibrationTakesItsFixedPath) {
   Open();
   bench.Forget();

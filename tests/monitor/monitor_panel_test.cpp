@@ -170,6 +170,17 @@ TEST_F(Panel, EnterWritesTheDefaultsAndReadsThemBack) {
   EXPECT_EQ(bench.view.timers.at(1), 100u);
   EXPECT_TRUE(C(IDC_RETURN).enabled);
   EXPECT_TRUE(bench.view.ended.empty());
+
+  // A position the actuator screen would refuse never goes out.
+  bench.Forget();
+  for (const char* text : {"0", "241", "255"}) {
+    C(IDC_MON_HIGH).text = text;
+    panel->OnEnter(bench.view);
+    EXPECT_EQ(C(IDC_MON_HIGH).text, text == std::string("0") ? "1" : "240");
+  }
+  EXPECT_EQ(bench.view.messages.size(), 3u);
+  EXPECT_EQ(bench.view.messages.back().text, "Valor acima do limite superior.");
+  EXPECT_TRUE(bench.Frames().empty());
 }
 
 TEST_F(PanelVelaPlus, EnterWithTheFileSourceReReadsTheModelsSection) {
@@ -258,6 +269,38 @@ TEST_F(Panel, RecordsEveryAnsweredTickAndStopsWithThePanel) {
   // The probe swings rich and lean every 1.5 s.
   EXPECT_LT(*std::min_element(lambda.begin(), lambda.end()), 0.2);
   EXPECT_GT(*std::max_element(lambda.begin(), lambda.end()), 0.7);
+}
+
+TEST_F(Panel, ARecordingNeverReplacesAFileAndItsLinesGoOutEverySecond) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  panel->OnCommand(bench.view, IDC_MON_RECORD);  // the same second
+  EXPECT_EQ(file.path.substr(file.path.size() - 29), "monitor-20240517-140309-2.csv");
+  Ticks(5);
+  const int writes = file.writes;
+  bench.sim.faults().silent = true;
+  Ticks(20);  // lines that came before the silence reach the file anyway
+  EXPECT_EQ(file.writes, writes + 1);
+  EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 2 + 5);  // two headers
+  // A last write that fails is told before the panel goes.
+  bench.sim.faults().silent = false;
+  Ticks(3);
+  file.room = file.bytes.size();
+  panel->OnReturn(bench.view);
+  ASSERT_EQ(bench.view.messages.size(), 1u);
+  EXPECT_EQ(bench.view.messages[0].caption, "Gravar dados");
+  EXPECT_EQ(bench.view.ended, (std::vector<int>{kScreenNext}));
+}
+
+TEST_F(PanelVela, TheTwelfthMissZeroesTheSpeed) {
+  Open();
+  Ticks(20);
+  ASSERT_NE(Rpm(), "0000");
+  bench.sim.faults().silent = true;
+  Ticks(30);
+  EXPECT_EQ(Rpm(), "0000");
+  EXPECT_EQ(LitDots(), 0);
 }
 
 TEST_F(Panel, AFullDiskStopsTheRecordingWithAMessage) {

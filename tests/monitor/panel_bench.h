@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "monitor/monitor_panel.h"
 #include "resources/control_ids.h"
@@ -23,11 +24,14 @@ struct MemoryFile : RecordFile {
     size_t room = std::string::npos;
     bool create_fails = false;
     int writes = 0;
+    std::vector<std::string> created;  // a name is never created twice
   };
   explicit MemoryFile(Shared& s) : s(s) {}
   bool Create(const std::string& path) override {
+    if (s.create_fails || std::count(s.created.begin(), s.created.end(), path)) return false;
+    s.created.push_back(path);
     s.path = path;
-    return !s.create_fails;
+    return true;
   }
   bool Write(std::string_view b) override {
     ++s.writes;
@@ -64,10 +68,14 @@ class Panel : public ::testing::Test {
     Make();
     panel->OnInit(bench.view);
   }
+  // n steps of 100 ms; each timer the panel runs fires on its period.
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) {
       bench.clock.Advance(100);
-      panel->OnTimer(bench.view, 1);
+      elapsed += 100;
+      const auto timers = bench.view.timers;
+      for (auto [id, period] : timers)
+        if (period && elapsed % period == 0) panel->OnTimer(bench.view, id);
     }
   }
   FakeView::Control& C(int id) { return bench.view.controls[id]; }
@@ -100,6 +108,7 @@ class Panel : public ::testing::Test {
   RefreshCounters counters;
   MemoryFile::Shared file;
   std::unique_ptr<MonitorPanel> panel;
+  uint32_t elapsed = 0;
 };
 
 class PanelVela : public Panel {
