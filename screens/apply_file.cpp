@@ -28,11 +28,13 @@ bool SameValues(const RegisterValues& a, const RegisterValues& b) {
   return true;
 }
 
-// The file's value as a list would show it, or the register text itself
-// when the field has no way to show it.
+// A value as its field shows it; "—" where the field is not on its screen
+// for these values (the operating mode of a simulated signal), the
+// register text itself where the field has no way to show it.
 std::string Shown(const FieldSpec& f, const ParameterTable& table, int model, CKX4DATA& store) {
   std::string text = ShownWithUnit(f, DisplayField(f, table, model, store));
   if (!text.empty()) return text;
+  if (!FieldShown(f, model, store)) return "—";
   for (const std::string& k : FieldRegisters(f, model)) {
     if (!text.empty()) text += " ";
     text += k + "=" + StoreGet(store, k).value_or("?");
@@ -139,6 +141,17 @@ ApplyComparison CompareForApply(const ParameterTable& table, int model, CKX4DATA
       // signal type) are told by the field that shows the difference.
       if (d.controller == d.file && d.refused.empty()) continue;
       out.differences.push_back(std::move(d));
+    }
+  }
+  // Fields that share a register go out together or not at all (the probe
+  // mode with the signal type).
+  for (const ParameterDifference& refused : out.differences) {
+    if (refused.refused.empty()) continue;
+    for (ParameterDifference& d : out.differences) {
+      if (&d == &refused || !d.refused.empty()) continue;
+      for (const RegisterValue& v : d.values)
+        for (const RegisterValue& r : refused.values)
+          if (v.keyword == r.keyword) d.refused = "vai com " + refused.name;
     }
   }
   return out;

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "resources/control_ids.h"
+#include "screens/lambda_screens.h"
 #include "tests/support/screen_bench.h"
 
 namespace kova {
@@ -175,7 +176,14 @@ TEST_F(VehicleBrio, SaveSwitchesToTheFile) {
   screen.OnCommand(bench.view, IDC_SAVE);
   EXPECT_EQ(bench.app.source, kSourceFile);
   EXPECT_TRUE(C(IDC_SOURCE).visible);
-
+  // The saved file is the loaded file: the next screen shows "Arquivo" in
+  // its selector instead of writing nothing, unseen.
+  EXPECT_EQ(bench.app.loaded_file, bench.Path("carro.BRIO"));
+  LambdaBrioScreen next(bench.app, NoLinks());
+  FakeView view;
+  next.OnInit(view);
+  EXPECT_TRUE(view.controls[IDC_SOURCE].visible);
+  EXPECT_EQ(view.controls[IDC_SOURCE].selection, kSelectorFile);
 }
 
 TEST_F(VehicleVela, SaveKeepsTheSource) {
