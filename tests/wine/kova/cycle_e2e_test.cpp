@@ -30,12 +30,6 @@ HWND Start(Kova& kova, int model) {
   return StartAtCustomer(kova, model, "[CONFIG_VELA]\r\nCOM=7\r\n[CONFIG_BRIO]\r\nCOM=7\r\n");
 }
 
-Frames Seq(std::initializer_list<Frames> parts) {
-  Frames out;
-  for (const Frames& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 bool Shown(HWND screen, int id) { return IsWindowVisible(GetDlgItem(screen, id)) != FALSE; }
 
 // How many of a glyph cell's ten controls show.
@@ -63,7 +57,19 @@ TEST(Cycle, vela) {
   FrameLog log;
   const std::string ok = "05 18";
 
-  screen = Walk(kova, screen, IDC_NEXT, {IDC_CYLINDERS, IDC_LAMBDA_TYPE});
+  // The vehicle screen: Enter writes the focused list alone and reads it
+  // back; the write button sends the cylinders (always) after its pause.
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_CYLINDERS});
+  ASSERT_TRUE(screen);
+  Choose(screen, IDC_TPS_TYPE, 1);
+  EnterIn(screen, IDC_TPS_TYPE, true);
+  EXPECT_EQ(log.Next(5), Confirmed({"10 02"}, ok, {"09 10"}));
+  Sleep(800);
+  Click(screen, IDC_WRITE);
+  EXPECT_EQ(log.Next(5), Confirmed({"2C 04"}, ok, {"09 00"}));
+  Sleep(800);
+
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_LAMBDA_TYPE});
   ASSERT_TRUE(screen);
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 0);  // kova-sim's 0.36 s: "Padrão"
   EXPECT_EQ(Text(screen, IDC_LAMBDA_ON), "0.36");
@@ -125,6 +131,19 @@ TEST(Cycle, vela) {
   ASSERT_TRUE(screen);
   EXPECT_EQ(WaitText(screen, IDC_ACT_LOW_DEFAULT, "80"), "80");  // the file's 3D
   EXPECT_EQ(Selection(screen, IDC_SOURCE), 0);
+  // The controller as source: Enter and the write button each send their
+  // step count and read everything back.
+  Choose(screen, IDC_SOURCE, 1);
+  EXPECT_EQ(WaitText(screen, IDC_ACT_LOW_DEFAULT, "60"), "60");
+  Type(screen, IDC_ACT_LOW_DEFAULT, "70");
+  EnterIn(screen, IDC_ACT_LOW_DEFAULT);
+  EXPECT_EQ(log.Next(5), Confirmed({"3D 46"}, ok, {"09 00"}));
+  Sleep(800);
+  Type(screen, IDC_ACT_HIGH_DEFAULT, "130");
+  Click(screen, IDC_WRITE);
+  EXPECT_EQ(log.Next(5), Confirmed({"3E 82"}, ok, {"09 00"}));
+  Sleep(800);
+  Choose(screen, IDC_SOURCE, 0);
   screen = Walk(kova, screen, IDC_RETURN, {IDC_AUX_WARMUP_VELA});
   ASSERT_TRUE(screen);
   EXPECT_EQ(WaitText(screen, IDC_AUX_STEPS, "42"), "42");
@@ -149,10 +168,28 @@ TEST(Cycle, brio) {
   ASSERT_TRUE(screen);
   EXPECT_EQ(Text(screen, IDC_SWITCH_RPM), "40");  // kova-sim: 75 = 0x28, 76 = 0
   Shot("vehicle_brio");
+  // Enter in the switch-over speed writes both its registers, last staged
+  // first, reads everything back and the speed once more; the write button
+  // then sends the cylinders alone, in staging order.
+  Type(screen, IDC_SWITCH_RPM, "4864");
+  EnterIn(screen, IDC_SWITCH_RPM);
+  EXPECT_EQ(log.Next(10), Confirmed({"00 76 13", "00 75 00"}, ok, {"00 04 00", "00 04 75"}));
+  Sleep(800);
+  Click(screen, IDC_WRITE);
+  EXPECT_EQ(log.Next(5), Confirmed({"00 2C 04"}, ok, {"00 04 00"}));
+  Sleep(800);
+  // A save makes the saved file the loaded one: the next screen offers the
+  // source, on "Arquivo", instead of writing nothing unseen.
+  std::string saved = SaveParameters(kova, screen, "ciclo.BRIO", "3D=");
+  ASSERT_NE(saved.find("75=0"), std::string::npos) << saved;
   screen = Walk(kova, screen, IDC_NEXT, {IDC_LAMBDA_MODE});
   ASSERT_TRUE(screen);
   // The opening sample of the engine.
   EXPECT_EQ(log.Next(8), Seq({{start}, stops, {"00 04 79"}, stops}));
+  EXPECT_TRUE(Shown(screen, IDC_SOURCE));
+  EXPECT_EQ(Selection(screen, IDC_SOURCE), 0);
+  Choose(screen, IDC_SOURCE, 1);
+  Sleep(300);
   EXPECT_EQ(Selection(screen, IDC_LAMBDA_TYPE), 0);
   EXPECT_FALSE(Shown(screen, IDC_LAMBDA_MODE));
 
@@ -210,6 +247,21 @@ TEST(Cycle, brio) {
   Click(screen, IDC_WRITE);
   EXPECT_EQ(log.Next(21), Confirmed({"00 16 00", "00 15 78", "00 27 94", "00 26 11", "00 82 00"}, ok, {"00 04 00"}));
   Sleep(800);
+
+  // The actuator screen: Enter and the write button in three-byte frames.
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_ACT_LOW_DEFAULT});
+  ASSERT_TRUE(screen);
+  Type(screen, IDC_ACT_LOW_DEFAULT, "70");
+  EnterIn(screen, IDC_ACT_LOW_DEFAULT);
+  EXPECT_EQ(log.Next(5), Confirmed({"00 3D 46"}, ok, {"00 04 00"}));
+  Sleep(800);
+  Type(screen, IDC_ACT_HIGH_DEFAULT, "130");
+  Click(screen, IDC_WRITE);
+  EXPECT_EQ(log.Next(5), Confirmed({"00 3E 82"}, ok, {"00 04 00"}));
+  Sleep(800);
+  screen = Walk(kova, screen, IDC_RETURN, {IDC_AUX_WARMUP});
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(log.Next(1), Frames{"00 04 82"});
 
   // Back: the lambda screen samples again and finds "Real", "Manual".
   screen = Walk(kova, screen, IDC_RETURN, {IDC_LAMBDA_MODE});

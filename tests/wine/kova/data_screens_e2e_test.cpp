@@ -94,6 +94,26 @@ TEST(VelaApplyFile, AFileIsWrittenToTheControllerAndVerified) {
   Answer(box, IDOK);
   // Last staged first: the idle default, then the coils; everything read back.
   EXPECT_EQ(log.Rest(), Confirmed({"3D 46", "2B 03"}, "05 18", {"09 00"}));
+
+  // A later work cycle starts with empty stores and reads nothing: applying
+  // reads the controller and the file as it is now before comparing.
+  size_t at = saved.find("3D=46");
+  ASSERT_NE(at, std::string::npos);
+  saved.replace(at, 5, "3D=50");
+  ASSERT_TRUE(WriteWorkFile("carro.VELA", saved));
+  Click(screen, IDC_RETURN);
+  screen = OpenCustomerScreen(kova, 1);
+  ASSERT_TRUE(screen);
+  Sleep(500);
+  EXPECT_EQ(log.Rest(), Frames{});
+  Click(screen, IDC_APPLY_FILE);
+  box = WaitForMessage(kova.pid(), "Parâmetros do arquivo diferentes dos do equipamento:", 20000, true);
+  ASSERT_TRUE(box) << "no question in the second work cycle";
+  Answer(box, IDYES);
+  box = WaitForMessage(kova.pid(), "1 parâmetro gravado no equipamento.", 30000);
+  ASSERT_TRUE(box) << "no report in the second work cycle";
+  Answer(box, IDOK);
+  EXPECT_EQ(log.Rest(), Seq({{"09 00"}, Confirmed({"3D 50"}, "05 18", {"09 00"})}));
   Click(screen, IDC_EXIT);
   EXPECT_EQ(kova.WaitEnd(), 0u);
 }

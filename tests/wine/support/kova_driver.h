@@ -318,6 +318,13 @@ inline Frames Confirmed(const Frames& writes, const std::string& confirm, const 
   return out;
 }
 
+// Batches of frames one after the other.
+inline Frames Seq(std::initializer_list<Frames> parts) {
+  Frames out;
+  for (const Frames& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
 inline std::string WaitText(HWND screen, int id, const std::string& want, int timeout_ms = 5000) {
   std::string text = Text(screen, id);
   for (int t = 0; t < timeout_ms && text != want; t += 100) {
