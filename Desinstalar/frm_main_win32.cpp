@@ -6,10 +6,10 @@
 #include <shellapi.h>
 
 #include "Desinstalar/uninstall_procedure.h"
-#include "Instalador/install_helpers.h"
-#include "Instalador/install_platform_win32.h"
-#include "Instalador/install_procedure.h"
-#include "Instalador/wizard_window_win32.h"
+#include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/install_platform_win32.h"
+#include "Instalador/setup/install_procedure.h"
+#include "Instalador/wizard/wizard_window_win32.h"
 #include "common/cp1252.h"
 
 namespace kova {

@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "Instalador/install_helpers.h"
-#include "Instalador/install_procedure.h"
+#include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
 
 namespace kova {

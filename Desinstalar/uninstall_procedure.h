@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Instalador/install_platform.h"
+#include "Instalador/setup/install_platform.h"
 
 namespace kova {
 

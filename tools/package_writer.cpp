@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Instalador/binary_file.h"
-#include "Instalador/cls_huffman.h"
-#include "Instalador/package_reader.h"
+#include "Instalador/package/binary_file.h"
+#include "Instalador/package/cls_huffman.h"
+#include "Instalador/package/package_reader.h"
 #include "common/cp1252.h"
 
 namespace kova::pack {

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "Instalador/install_helpers.h"
+#include "Instalador/setup/install_helpers.h"
 #include "common/cp1252.h"
 #include "tests/wine/support/find_window.h"
 

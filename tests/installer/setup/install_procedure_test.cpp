@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/install_procedure.h"
+#include "common/cp1252.h"
+#include "../support/fake_package.h"
+#include "../support/fake_platform.h"
+
+namespace kova {
+namespace {
+
+const std::string kKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA GNV";
+
+class InstallTest : public ::testing::Test {
+ protected:
+  InstallTest() {
+    pkg.product_name = "KOVA GNV";
+    pkg.product_name_bytes = "KOVA GNV";
+    pkg.desktop.push_back({"\\KOVA.exe", Pad64("KOVA")});
+    pkg.start_menu.push_back({"\\KOVA.exe", Pad64("KOVA")});
+    source.files.push_back({1, Pad64("KOVA.exe"), 0, {Stored("MZ-program")}});
+    choices.directory = "C:\\Programas\\Kova";
+  }
+
+  InstallOutcome Run() { return Instalar(sys, source, decoder, pkg, choices, progress); }
+  std::vector<std::string> LogLines(const std::string& dir = "C:\\Programas\\Kova") {
+    return SplitLogLines(sys.Data(dir + "\\uninstall.log"));
+  }
+
+  FakePlatform sys;
+  FakePackage source;
+  StoredDecoder decoder;
+  InstallPackage pkg;
+  InstallChoices choices;
+  RecordingProgress progress;
+};
+
+TEST_F(InstallTest, FreshInstallWritesTreeLogShortcutsAndUninstallEntry) {
+  source.dirs = {"\\", "\\dados", "\\dados\\modelos"};
+  source.files.push_back({2, Pad64("Configuração.ini"), 0, {Stored("x=1")}});
+  pkg.registry_keys = {"HKCU\\Software\\KOVA", "HKLM\\Software\\KOVA"};
+  InstallOutcome out = Run();
+  ASSERT_TRUE(out.ok) << out.error;
+  EXPECT_EQ(out.directory, "C:\\Programas\\Kova");
+
+  const std::string d = "C:\\Programas\\Kova";
+  EXPECT_EQ(sys.Data(d + "\\KOVA.exe"), "MZ-program");
+  EXPECT_EQ(sys.Data(d + "\\dados\\Configuração.ini"), "x=1");
+  EXPECT_EQ(sys.Data(d + "\\Desinstalar.exe"), source.image + std::string("\x08\0\0\0", 4) + "KOVA GNV");
+
+  const std::string desk = "C:\\users\\Public\\Desktop\\KOVA.lnk";
+  const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV";
+  std::vector<std::string> expected = {
+      "#NAO DELETE ESTE ARQUIVO!!!",
+      "DIR=" + d + "\\dados",
+      "DIR=" + d + "\\dados\\modelos",
+      d + "\\" + Pad64("KOVA.exe"),
+      d + "\\dados\\" + Pad64("Configuração.ini"),
+      desk,
+      menu + "\\KOVA.lnk",
+      "DIR=" + menu,
+      "DIR=" + d,
+      "REG=HKCU\\Software\\KOVA",
+      "REG=HKLM\\Software\\KOVA",
+  };
+  EXPECT_EQ(LogLines(), expected);
+  // CR LF line ends and 1252 bytes on disk.
+  std::string raw = sys.Data(d + "\\uninstall.log");
+  EXPECT_EQ(raw.substr(0, 29), "#NAO DELETE ESTE ARQUIVO!!!\r\n");
+  EXPECT_NE(raw.find("Configura\xE7\xE3o.ini"), std::string::npos);
+
+  auto lnk = sys.Shortcut(desk);
+  ASSERT_TRUE(lnk);
+  EXPECT_EQ(lnk->target, d + "\\KOVA.exe");
+  EXPECT_EQ(lnk->icon, d + "\\KOVA.exe,0");
+  EXPECT_EQ(lnk->window_style, 1);
+  auto un = sys.Shortcut(menu + "\\Desinstalar.lnk");
+  ASSERT_TRUE(un);
+  EXPECT_EQ(un->target, d + "\\Desinstalar.exe");
+
+  const RegRoot hklm = RegRoot::kLocalMachine;
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "DisplayName"), "KOVA GNV");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "DisplayIcon"), d + "\\Desinstalar.exe");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "UninstallString"), "\"" + d + "\\Desinstalar.exe\"");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "QuietUninstallString"), "\"" + d + "\\Desinstalar.exe\" /S");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "InstallLocation"), d);
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "NoModify"), "dword:1");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "NoRepair"), "dword:1");
+  EXPECT_EQ(sys.RegValue(hklm, kKey, "EstimatedSize"), "dword:1");  // under 1 KB, rounded up
+
+  EXPECT_EQ(progress.statuses.front(), "Montando base de diretórios...");
+  EXPECT_NE(std::find(progress.statuses.begin(), progress.statuses.end(),
+                      "Copiando arquivo " + Pad64("KOVA.exe") + " (14)"),
+            progress.statuses.end());
+  EXPECT_EQ(progress.statuses.back(), "Registrando componentes...");
+  EXPECT_EQ(progress.ranges, (std::vector<int>{3, 2}));
+  // Directory records 0, 1, 2, then the two single-chunk files.
+  EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 1, 2}));
+  EXPECT_EQ(progress.pumps, 2);
+  EXPECT_TRUE(sys.boxes.empty());
+}
+
+TEST_F(InstallTest, OnlyTheDirectoriesThisRunCreatedAreLogged) {
+  // C:\A\B with neither existing: both made, only the full path logged.
+  choices.directory = "C:\\A\\B";
+  source.dirs = {"\\", "\\sub"};
+  ASSERT_TRUE(Run().ok);
+  EXPECT_TRUE(sys.IsDir("C:\\A\\B\\sub"));
+  auto lines = LogLines("C:\\A\\B");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DIR=C:\\A\\B"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DIR=C:\\A"), 0);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DIR=C:\\A\\B\\sub"), 1);
+
+  // Into an existing directory whose subdirectory exists too: neither logged.
+  sys.MakeDirs("C:\\Existente\\sub");
+  choices.directory = "C:\\Existente";
+  ASSERT_TRUE(Run().ok);
+  for (const std::string& line : LogLines("C:\\Existente"))
+    EXPECT_TRUE(line.rfind("DIR=C:\\Existente", 0) != 0) << line;
+}
+
+TEST_F(InstallTest, OneTrailingBackslashIsDropped) {
+  choices.directory = "C:\\Kova\\";
+  InstallOutcome out = Run();
+  ASSERT_TRUE(out.ok);
+  EXPECT_EQ(out.directory, "C:\\Kova");
+  EXPECT_EQ(LogLines("C:\\Kova").back(), "DIR=C:\\Kova");
+  EXPECT_EQ(InstallDirectoryFromText("C:\\Kova\\\\"), "C:\\Kova\\");
+  EXPECT_EQ(InstallDirectoryFromText("C:\\Kova"), "C:\\Kova");
+}
+
+TEST_F(InstallTest, ChunkedFileIsJoinedAndLoggedOncePerChunk) {
+  source.files = {{1, Pad64("a.txt"), 3, {Stored("one-"), Stored("two-"), Stored("three")}},
+                  {1, Pad64("b.txt"), 1, {Stored("single")}}};
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data("C:\\Programas\\Kova\\a.txt"), "one-two-three");
+  EXPECT_EQ(sys.Data("C:\\Programas\\Kova\\b.txt"), "single");
+  auto lines = LogLines();
+  const std::string a = "C:\\Programas\\Kova\\" + Pad64("a.txt");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), a), 3);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "C:\\Programas\\Kova\\" + Pad64("b.txt")), 1);
+  // Files with a stored count of 1 or more neither move the bar nor pump.
+  EXPECT_EQ(progress.pumps, 0);
+}
+
+TEST_F(InstallTest, ReinstallRecreatesTheStartMenuFolder) {
+  const std::string menu = "C:\\users\\joao\\Start Menu\\Programs\\KOVA GNV";
+  sys.PutFile(menu + "\\Antigo.lnk", "old");
+  sys.PutFile(menu + "\\sub\\x.lnk", "old");
+  choices.all_users = false;
+  ASSERT_TRUE(Run().ok);
+  EXPECT_FALSE(sys.Exists(menu + "\\Antigo.lnk"));
+  EXPECT_FALSE(sys.Exists(menu + "\\sub"));
+  EXPECT_TRUE(sys.Shortcut(menu + "\\KOVA.lnk"));
+  EXPECT_TRUE(sys.Shortcut("C:\\users\\joao\\Desktop\\KOVA.lnk"));
+  EXPECT_FALSE(sys.Exists("C:\\users\\Public\\Desktop\\KOVA.lnk"));
+  // The Uninstall entry is machine-wide for either choice.
+  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
+}
+
+TEST_F(InstallTest, UncheckedShortcutBoxesCreateNoShortcuts) {
+  choices.desktop = false;
+  choices.start_menu = false;
+  ASSERT_TRUE(Run().ok);
+  auto lines = LogLines();
+  EXPECT_EQ(lines.size(), 3u);  // comment, KOVA.exe, install directory
+  EXPECT_TRUE(sys.Below("C:\\users\\Public\\Desktop").empty());
+  EXPECT_TRUE(sys.Below("C:\\ProgramData\\Start Menu\\Programs").empty());
+}
+
+TEST_F(InstallTest, ComponentsRegisterOnlyWhenNewerByNumber) {
+  pkg.components = {"\\novo.dll", "\\velho.dll", "\\ausente.dll"};
+  source.files.push_back({1, Pad64("novo.dll"), 0, {Stored("dll")}});
+  source.files.push_back({1, Pad64("velho.dll"), 0, {Stored("dll")}});
+  source.files.push_back({1, Pad64("ausente.dll"), 0, {Stored("dll")}});
+  const std::string d = "C:\\Programas\\Kova";
+  // novo: 10.0.0.0 installed over 9.0.0.0 (a text comparison would say older).
+  sys.PutFile("C:\\windows\\system32\\novo.dll", "sys");
+  sys.versions[FakePlatform::Key(d + "\\novo.dll")] = {0x10000, 10u << 16, 0};
+  sys.versions[FakePlatform::Key("C:\\windows\\system32\\novo.dll")] = {0x10000, 9u << 16, 0};
+  // velho: 1.2.0.0 installed, 1.10.0.0 on the system: not registered.
+  sys.PutFile("C:\\windows\\system32\\velho.dll", "sys");
+  sys.versions[FakePlatform::Key(d + "\\velho.dll")] = {0x10000, (1u << 16) | 2, 0};
+  sys.versions[FakePlatform::Key("C:\\windows\\system32\\velho.dll")] = {0x10000, (1u << 16) | 10, 0};
+  // ausente: no system copy, but no version either: reported, not registered.
+  ASSERT_TRUE(Run().ok);
+  // regsvr32 by its full path, never whatever the search finds first.
+  EXPECT_EQ(sys.started, (std::vector<std::string>{"\"C:\\windows\\system32\\regsvr32.exe\" /s \"" + d +
+                                                   "\\novo.dll\" [hidden]"}));
+  ASSERT_EQ(sys.boxes.size(), 1u);
+  EXPECT_EQ(sys.boxes[0].text, "No Version Info available!");
+}
+
+TEST_F(InstallTest, DisplayVersionAndPublisherComeFromTheShortcutTarget) {
+  sys.version_strings[FakePlatform::Key("C:\\Programas\\Kova\\KOVA.exe")] = {"Kova Sistemas", "2.1.0", "2.1.0.7"};
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.RegValue(RegRoot::kLocalMachine, kKey, "DisplayVersion"), "2.1.0");
+  EXPECT_EQ(sys.RegValue(RegRoot::kLocalMachine, kKey, "Publisher"), "Kova Sistemas");
+}
+
+TEST_F(InstallTest, BadPackageOrDirectoryWritesNothing) {
+  source.invalid = "Pacote de instalação danificado: arquivo truncado.";
+  InstallOutcome out = Run();
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.error, source.invalid);
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+
+  source.invalid.clear();
+  for (const char* dir : {"", "Kova", "\\"}) {
+    choices.directory = dir;
+    out = Run();
+    EXPECT_FALSE(out.ok) << dir;
+    EXPECT_EQ(out.error, kFatalText);
+  }
+  EXPECT_FALSE(sys.Exists("C:\\Desinstalar.exe"));
+  EXPECT_FALSE(sys.Exists("C:\\uninstall.log"));
+}
+
+TEST_F(InstallTest, FailingStepLeavesEverythingWrittenInTheLog) {
+  choices.directory = "C:\\Novo\\Kova";
+  source.files = {{1, Pad64("ok.bin"), 0, {Stored("fine")}},
+                  {1, Pad64("ruim.bin"), 2, {Stored("part"), "XXXXcorrupt"}}};
+  InstallOutcome out = Run();
+  ASSERT_FALSE(out.ok);
+  EXPECT_NE(out.error.find("identification string not found"), std::string::npos);
+  auto lines = LogLines("C:\\Novo\\Kova");
+  const std::string d = "C:\\Novo\\Kova";
+  std::vector<std::string> expected = {"#NAO DELETE ESTE ARQUIVO!!!", d + "\\" + Pad64("ok.bin"),
+                                       d + "\\" + Pad64("ruim.bin"), "DIR=" + d};
+  EXPECT_EQ(lines, expected);
+  EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
+
+  // A file whose first chunk fails is still listed, since it was created.
+  FakePlatform fresh;
+  source.files = {{1, Pad64("x.bin"), 0, {"garbage"}}};
+  out = Instalar(fresh, source, decoder, pkg, choices, progress);
+  ASSERT_FALSE(out.ok);
+  EXPECT_EQ(SplitLogLines(fresh.Data(d + "\\uninstall.log")),
+            (std::vector<std::string>{"#NAO DELETE ESTE ARQUIVO!!!", d + "\\" + Pad64("x.bin"), "DIR=" + d}));
+}
+
+TEST_F(InstallTest, FailedShortcutKeepsTheStartMenuFolderInTheLog) {
+  pkg.desktop.clear();
+  sys.shortcuts_work = false;
+  InstallOutcome out = Run();
+  ASSERT_FALSE(out.ok);
+  EXPECT_NE(out.error.find("Desinstalar.lnk"), std::string::npos);
+  auto lines = LogLines();
+  EXPECT_EQ(lines[lines.size() - 2], "DIR=C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV");
+  EXPECT_EQ(lines.back(), "DIR=C:\\Programas\\Kova");
+}
+
+TEST_F(InstallTest, UnwritableLogTakesBackTheNewDirectories) {
+  sys.fail_create.insert(FakePlatform::Key("C:\\Programas\\Kova\\uninstall.log"));
+  InstallOutcome out = Run();
+  ASSERT_FALSE(out.ok);
+  EXPECT_NE(out.error.find("uninstall.log"), std::string::npos);
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+}
+
+TEST_F(InstallTest, MissingOrRelativeSpecialFolderStopsBeforeAnythingIsWritten) {
+  for (const char* broken : {"", "Desktop", "\\Desktop"}) {
+    FakePlatform fresh;
+    fresh.folders[kFolderDesktopAll] = broken;
+    InstallOutcome out = Instalar(fresh, source, decoder, pkg, choices, progress);
+    EXPECT_FALSE(out.ok) << broken;
+    EXPECT_NE(out.error.find("área de trabalho"), std::string::npos) << out.error;
+    EXPECT_FALSE(fresh.Exists("C:\\Programas")) << broken;
+    EXPECT_FALSE(fresh.Exists("C:\\KOVA.lnk"));
+  }
+  sys.folders[kFolderProgramsAll] = "";
+  EXPECT_FALSE(Run().ok);
+  EXPECT_FALSE(sys.Exists("C:\\KOVA GNV"));
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+  sys.folders[kFolderProgramFiles] = "";
+  EXPECT_EQ(DefaultInstallDirectory(sys, "#PADRAO#", "Kova"), "");
+}
+
+TEST_F(InstallTest, StartMenuFolderOfAnEarlierInstallIsClearedWithoutFollowingLinks) {
+  const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV";
+  sys.PutFile("C:\\Alheio\\importante.txt", "x");
+  sys.PutFile(menu + "\\Antigo.lnk", "old");
+  sys.MakeLink(menu + "\\atalho", "C:\\Alheio");
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
+  EXPECT_FALSE(sys.Exists(menu + "\\atalho"));
+  EXPECT_FALSE(sys.Exists(menu + "\\Antigo.lnk"));
+  // A start-menu folder that is itself a link goes as a link.
+  sys.MakeLink(menu, "C:\\Alheio");
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
+}
+
+TEST_F(InstallTest, ProductNamedAfterTheSystemsOwnMenuFolderIsRefused) {
+  // Checked against the folder Windows reports, whatever its language.
+  sys.folders[7] = "C:\\users\\joao\\Start Menu\\Programs\\Autostart";
+  sys.PutFile(sys.folders[7] + "\\Outro.lnk", "x");
+  pkg.product_name = pkg.product_name_bytes = "AUTOSTART";
+  choices.all_users = false;
+  EXPECT_NE(Run().error.find("pasta do sistema"), std::string::npos);
+  EXPECT_TRUE(sys.Exists(sys.folders[7] + "\\Outro.lnk"));
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+}
+
+TEST_F(InstallTest, RunningProgramIsClosedFirstOrNothingIsWritten) {
+  sys.mutexes.insert("Kova_aplication");
+  choices.quiet = true;
+  InstallOutcome out = Run();
+  EXPECT_FALSE(out.ok);
+  EXPECT_TRUE(out.program_running);
+  EXPECT_TRUE(sys.boxes.empty());
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+
+  choices.quiet = false;
+  sys.answers = {kBoxAnswerCancel};
+  EXPECT_TRUE(Run().program_running);
+  ASSERT_EQ(sys.boxes.size(), 1u);
+  EXPECT_NE(sys.boxes[0].text.find("KOVA GNV está aberto"), std::string::npos);
+  EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxRetryCancel | kBoxIconWarning));
+  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+
+  sys.running_checks_left = 2;
+  sys.answers = {kBoxAnswerRetry};
+  out = Run();
+  EXPECT_TRUE(out.ok) << out.error;
+  EXPECT_FALSE(out.program_running);
+}
+
+TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
+  // Version 1: all users, with a file version 2 no longer ships.
+  source.dirs = {"\\", "\\antigo"};
+  source.files.push_back({2, Pad64("velho.dll"), 0, {Stored("v1")}});
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova"), "C:\\Programas\\Kova");
+  EXPECT_EQ(ProposedInstallDirectory(sys, "Outro", "#PADRAO#", "Kova"), "C:\\Program Files\\Kova");
+  std::vector<std::string> first = LogLines();
+
+  // Version 2 over it, for this user only.
+  source.dirs = {"\\"};
+  source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ-v2")}}};
+  choices.directory = ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova");
+  choices.all_users = false;
+  ASSERT_TRUE(Run().ok);
+  std::vector<std::string> second = LogLines();
+  for (const std::string& line : first) {
+    if (line[0] == '#') continue;
+    EXPECT_EQ(std::count(second.begin(), second.end(), line), 1) << line;
+  }
+  EXPECT_NE(std::find(second.begin(), second.end(), "C:\\users\\joao\\Desktop\\KOVA.lnk"), second.end());
+
+  // A reinstall does not grow the record.
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(LogLines().size(), second.size());
+}
+
+TEST(DefaultDirectory, MarkerMeansProgramFilesPlusFolder) {
+  FakePlatform sys;
+  EXPECT_EQ(DefaultInstallDirectory(sys, "#PADRAO#", "Kova"), "C:\\Program Files\\Kova");
+  EXPECT_EQ(DefaultInstallDirectory(sys, "D:\\Oficina", "Kova"), "D:\\Oficina");
+}
+
+}  // namespace
+}  // namespace kova
