@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
 #include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
@@ -28,22 +29,23 @@ std::optional<RegRoot> RootFromText(std::string_view text) {
 }  // namespace
 
 ProductName ReadProductName(InstallPlatform& sys, const std::string& folder) {
+  constexpr uint64_t kImage = pkg::kUninstallerImageSize;
   ProductName result;
   std::string own = folder + "\\Desinstalar.exe";
   std::optional<uint64_t> size = sys.FileSize(own);
   if (!size) return result;
-  if (*size == kUninstallerImageSize) {
+  if (*size == kImage) {
     result.kind = ProductName::kNoTrailer;
     return result;
   }
   std::optional<std::string> bytes = sys.ReadFile(own);
-  if (!bytes || bytes->size() < kUninstallerImageSize + 4) return result;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes->data()) + kUninstallerImageSize;
+  if (!bytes || bytes->size() < kImage + 4) return result;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes->data()) + kImage;
   uint32_t length = p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-  if (length > kMaxTrailerName || bytes->size() - kUninstallerImageSize - 4 < length)
+  if (length > kMaxTrailerName || bytes->size() - kImage - 4 < length)
     return result;
   result.kind = ProductName::kFound;
-  result.name = Cp1252ToUtf8(std::string_view(bytes->data() + kUninstallerImageSize + 4, length));
+  result.name = Cp1252ToUtf8(std::string_view(bytes->data() + kImage + 4, length));
   return result;
 }
 

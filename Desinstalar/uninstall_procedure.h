@@ -12,9 +12,6 @@
 
 namespace kova {
 
-// Size of the uninstaller image as built; the trailer starts right after it.
-inline constexpr uint64_t kUninstallerImageSize = 339968;
-
 inline constexpr char kUninstallKeyPrefix[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 

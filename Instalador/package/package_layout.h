@@ -47,7 +47,6 @@ namespace kova::pkg {
 inline constexpr int64_t kInstallerImageSize = 409600;
 inline constexpr int64_t kUninstallerImageSize = 339968;
 inline constexpr int64_t kHeaderOffset = kInstallerImageSize + kUninstallerImageSize;
-static_assert(kHeaderOffset == 749568);
 
 // Offsets and lengths past this are outside the format.
 inline constexpr int64_t kMaxOffset = 2147483647;

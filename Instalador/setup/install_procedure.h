@@ -12,10 +12,6 @@
 
 namespace kova {
 
-// Size of the installer image as built; a file of exactly this size has
-// no package behind it.
-inline constexpr uint64_t kInstallerImageSize = 409600;
-
 struct PackageShortcut {
   std::string target;  // relative to the install directory, "\KOVA.exe"
   std::string name;    // as stored, padded with spaces

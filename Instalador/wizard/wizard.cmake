@@ -7,18 +7,10 @@ if(WIN32)
   add_library(kova_wizard_win32 STATIC ${CMAKE_CURRENT_LIST_DIR}/wizard_window_win32.cpp)
   target_link_libraries(kova_wizard_win32 PUBLIC kova_wizard kova_install_win32 comctl32)
 
-  # Pads a program image to the size the package layout reserves for it.
-  function(kova_pad_image target size)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:${target}> -DSIZE=${size}
-              -P ${CMAKE_SOURCE_DIR}/Instalador/pad_image.cmake
-      VERBATIM)
-  endfunction()
-
   add_executable(Instalador WIN32
     ${CMAKE_CURRENT_LIST_DIR}/frm_main_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/instalador.rc)
   target_link_libraries(Instalador PRIVATE kova_wizard_win32)
   target_link_options(Instalador PRIVATE -municode)
-  kova_pad_image(Instalador 409600)
+  kova_pad_image(Instalador kInstallerImageSize)
 endif()

@@ -97,8 +97,8 @@ TEST_F(PackRoundTrip, EveryFileComesBackByteForByte) {
     ASSERT_TRUE(source);
     const Bytes whole = Read(o.output);
     // The header begins right after the two images, with the picture flag.
-    EXPECT_EQ(whole[749568], 1);
-    EXPECT_EQ(whole[749569], 0);
+    EXPECT_EQ(whole[kHeaderOffset], 1);
+    EXPECT_EQ(whole[kHeaderOffset + 1], 0);
     PackageReader reader(*source);
     PackageHeader h;
     ASSERT_TRUE(reader.ReadHeader(h).Ok());
@@ -162,15 +162,15 @@ TEST_F(PackRoundTrip, ImagesMustHaveTheirSizes) {
   pack::PackReport r;
   std::string error;
   ASSERT_FALSE(pack::WritePackage(o, r, error));
-  EXPECT_NE(error.find("339968"), std::string::npos) << error;
+  EXPECT_NE(error.find(std::to_string(kUninstallerImageSize)), std::string::npos) << error;
   EXPECT_FALSE(fs::exists(o.output));
   o.padImages = true;
   ASSERT_TRUE(pack::WritePackage(o, r, error)) << error;
-  EXPECT_EQ(r.fileSectionOffset > 749568, true);
-  Put("big.exe", Bytes(409601, 'x'));
+  EXPECT_EQ(r.fileSectionOffset > kHeaderOffset, true);
+  Put("big.exe", Bytes(size_t(kInstallerImageSize) + 1, 'x'));
   o.installerImage = root_ / "big.exe";
   EXPECT_FALSE(pack::WritePackage(o, r, error));
-  EXPECT_NE(error.find("409600"), std::string::npos) << error;
+  EXPECT_NE(error.find(std::to_string(kInstallerImageSize)), std::string::npos) << error;
 }
 
 TEST_F(PackRoundTrip, WriterRefusesWhatTheInstallerWouldRefuse) {

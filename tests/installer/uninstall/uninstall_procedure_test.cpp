@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Desinstalar/uninstall_procedure.h"
+#include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
 #include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
@@ -262,7 +263,7 @@ TEST_F(UninstallTest, BatchIsStartedHiddenThroughTheInterpreterByItsFullPath) {
 
 TEST(ProductNameTrailer, ReadsNameOrReportsWhy) {
   FakePlatform sys;
-  const std::string image(kUninstallerImageSize, 'U');
+  const std::string image(pkg::kUninstallerImageSize, 'U');
   sys.PutFile("C:\\K\\Desinstalar.exe", image + std::string("\x0A\0\0\0", 4) + "KOVA G\xE1s \xE9");
   ProductName n = ReadProductName(sys, "C:\\K");
   EXPECT_EQ(n.kind, ProductName::kFound);
@@ -282,7 +283,7 @@ TEST(ProductNameTrailer, ReadsNameOrReportsWhy) {
 TEST(InstallThenUninstall, LeavesNothingBehindOnceTheBatchHasRun) {
   FakePlatform sys;
   FakePackage source;
-  source.image = std::string(kUninstallerImageSize, 'U');
+  source.image = std::string(pkg::kUninstallerImageSize, 'U');
   source.dirs = {"\\", "\\dados"};
   source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ")}},
                   {2, Pad64("big.bin"), 2, {Stored("a"), Stored("b")}}};

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
 #include "common/cp1252.h"
 #include "tests/wine/support/find_window.h"
@@ -367,8 +368,8 @@ class InstallerEndToEnd : public ::testing::Test {
     EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
     EXPECT_EQ(ReadAll(dir + L"\\dados\\leia-me.txt"), "Arquivo de dados\r\n");
     std::string un = ReadAll(dir + L"\\Desinstalar.exe");
-    ASSERT_EQ(un.size(), 339968u + 4 + 8);
-    EXPECT_EQ(un.substr(339968), std::string("\x08\0\0\0", 4) + "KOVA E2E");
+    ASSERT_EQ(un.size(), size_t(kova::pkg::kUninstallerImageSize) + 4 + 8);
+    EXPECT_EQ(un.substr(kova::pkg::kUninstallerImageSize), std::string("\x08\0\0\0", 4) + "KOVA E2E");
 
     std::vector<std::string> log = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
     ASSERT_GE(log.size(), 6u);
