@@ -8,15 +8,12 @@
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
 #include "Instalador/setup/install_procedure.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "common/cp1252.h"
 
 namespace kova {
 
 namespace {
-
-// Longest product name a trailer may carry; anything longer is damage,
-// not a name, and must not drive an allocation.
-constexpr uint32_t kMaxTrailerName = 4096;
 
 std::optional<RegRoot> RootFromText(std::string_view text) {
   if (text == "HKCR") return RegRoot::kClassesRoot;
@@ -29,23 +26,19 @@ std::optional<RegRoot> RootFromText(std::string_view text) {
 }  // namespace
 
 ProductName ReadProductName(InstallPlatform& sys, const std::string& folder) {
-  constexpr uint64_t kImage = pkg::kUninstallerImageSize;
   ProductName result;
-  std::string own = folder + "\\Desinstalar.exe";
+  std::string own = folder + "\\" + pkg::kUninstallerFileName;
   std::optional<uint64_t> size = sys.FileSize(own);
   if (!size) return result;
-  if (*size == kImage) {
+  if (*size == static_cast<uint64_t>(pkg::kUninstallerImageSize)) {
     result.kind = ProductName::kNoTrailer;
     return result;
   }
   std::optional<std::string> bytes = sys.ReadFile(own);
-  if (!bytes || bytes->size() < kImage + 4) return result;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes->data()) + kImage;
-  uint32_t length = p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-  if (length > kMaxTrailerName || bytes->size() - kImage - 4 < length)
-    return result;
+  std::optional<std::string_view> name = bytes ? pkg::TrailerName(*bytes) : std::nullopt;
+  if (!name) return result;
   result.kind = ProductName::kFound;
-  result.name = Cp1252ToUtf8(std::string_view(bytes->data() + kImage + 4, length));
+  result.name = Cp1252ToUtf8(*name);
   return result;
 }
 
@@ -77,9 +70,9 @@ class Remover {
     }
   }
 
-  void Line(const std::string& line, UninstallProgress& progress) {
-    if (line.rfind("DIR=", 0) == 0) {
-      std::string dir = InstallDirectoryFromText(line.substr(4));
+  void Line(const std::string& line, const LogLine& parsed, UninstallProgress& progress) {
+    if (parsed.kind == LogLine::kDirectory) {
+      std::string dir = InstallDirectoryFromText(parsed.value);
       if (!Allowed(dir, true)) return Skip(line);
       if (dir_keys_.insert(PathKey(dir)).second) dirs_.push_back(dir);
       return;
@@ -93,12 +86,12 @@ class Remover {
 
   // After the last line: what is left for the batch, and which folders stay.
   void Finish() {
-    Pending(folder_ + "\\Desinstalar.exe");
-    Pending(folder_ + "\\uninstall.log");
+    Pending(folder_ + "\\" + pkg::kUninstallerFileName);
+    Pending(folder_ + "\\" + pkg::kUninstallLogFileName);
     for (const std::string& dir : dirs_) {
       if (PathInside(dir, folder_, true)) continue;
       // The start-menu folder's uninstall shortcut is not logged.
-      std::string lnk = dir + "\\Desinstalar.lnk";
+      std::string lnk = dir + "\\" + kUninstallShortcutName;
       if (!sys_.IsLink(dir) && FileExists(sys_, lnk) && !sys_.EraseFile(lnk)) Pending(lnk);
     }
     std::stable_sort(dirs_.begin(), dirs_.end(),
@@ -171,7 +164,7 @@ bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress, const std::s
     rep.program_running = true;
     return false;
   }
-  std::optional<std::string> log = sys.ReadFile(folder + "\\uninstall.log");
+  std::optional<std::string> log = sys.ReadFile(folder + "\\" + pkg::kUninstallLogFileName);
   if (!log) return false;
   std::vector<std::string> lines = SplitLogLines(*log);
   progress.SetRange(static_cast<int>(lines.size()));
@@ -190,9 +183,10 @@ bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress, const std::s
   int k = 0;
   for (const std::string& line : lines) {
     progress.SetPosition(++k);
-    if (!line.empty() && line[0] == '#') continue;
-    if (line.rfind("REG=", 0) == 0) {
-      std::string rest = line.substr(4);
+    const LogLine parsed = ParseLogLine(line);
+    if (parsed.kind == LogLine::kComment) continue;
+    if (parsed.kind == LogLine::kRegistry) {
+      const std::string& rest = parsed.value;
       size_t slash = rest.find('\\');
       // Without a subkey there is nothing of the product's to delete: an
       // empty subkey would take the whole root with it.
@@ -200,7 +194,7 @@ bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress, const std::s
       std::optional<RegRoot> root = RootFromText(rest.substr(0, slash));
       if (root) sys.RegRemoveTree(*root, rest.substr(slash + 1));
     } else {
-      remover.Line(line, progress);
+      remover.Line(line, parsed, progress);
     }
   }
   remover.Finish();

@@ -12,9 +12,6 @@
 
 namespace kova {
 
-inline constexpr char kUninstallKeyPrefix[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 struct ProductName {
   enum Kind { kFound, kNoTrailer, kNotFound } kind = kNotFound;
   std::string name;  // UTF-8, when found

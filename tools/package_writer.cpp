@@ -48,12 +48,6 @@ std::string WindowsLines(std::string_view text) {
   return out;
 }
 
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool ParseColour(const std::string& value, pkg::Colour& c) {
   int v[3];
   char tail;
@@ -332,8 +326,7 @@ bool CollectTree(const fs::path& root, std::vector<std::string>& dirs,
       }
       // The installer writes these two itself; a staged copy would replace
       // the uninstall record or the uninstaller.
-      if (index == 1 && (EqualsAsciiNoCase(name, "uninstall.log") ||
-                         EqualsAsciiNoCase(name, "Desinstalar.exe"))) {
+      if (index == 1 && pkg::IsInstallerOwnFile(name)) {
         error = PathToUtf8(e.path()) + ": the installer writes " + name +
                 " into the install directory itself; remove it from the staged files";
         return false;

@@ -35,8 +35,11 @@
 //
 // Integers are little-endian and signed. The uninstaller written to disk is
 // its image followed by a trailer: i32 length and the product-name bytes.
+// It and the uninstall log are the installer's own files in the install
+// directory, so no package file may take their names there.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +62,11 @@ inline constexpr int16_t kFileSectionReserved = 2;
 inline constexpr size_t kNameFieldSize = 64;  // shortcut and file names
 inline constexpr std::string_view kRootDirectory = "\\";
 inline constexpr std::string_view kRegistryRoots[] = {"HKCR", "HKCU", "HKLM", "HKU"};
+inline constexpr char kUninstallerFileName[] = "Desinstalar.exe";
+inline constexpr char kUninstallLogFileName[] = "uninstall.log";
+// Longest product name a trailer is read with; anything longer is damage,
+// not a name, and must not drive an allocation.
+inline constexpr uint32_t kMaxTrailerName = 4096;
 
 // The image sizes a file is laid out with; a rebuilt installer or
 // uninstaller changes them together.
@@ -129,6 +137,24 @@ inline int16_t GetI16(const uint8_t* p) { return static_cast<int16_t>(p[0] | p[1
 inline int32_t GetI32(const uint8_t* p) {
   return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
                               uint32_t(p[3]) << 24);
+}
+
+// The trailer behind the uninstaller image: the product name as a text field.
+inline std::string UninstallerTrailer(std::string_view productNameBytes) {
+  std::vector<uint8_t> length;
+  PutI32(length, static_cast<int32_t>(productNameBytes.size()));
+  return std::string(length.begin(), length.end()) + std::string(productNameBytes);
+}
+
+// The product-name bytes of an uninstaller file's trailer (the file's bytes,
+// image first); nothing when the trailer is missing, cut or implausible.
+inline std::optional<std::string_view> TrailerName(std::string_view file,
+                                                   int64_t image = kUninstallerImageSize) {
+  const auto at = static_cast<size_t>(image);
+  if (file.size() < at + 4) return std::nullopt;
+  const auto length = static_cast<uint32_t>(GetI32(reinterpret_cast<const uint8_t*>(file.data() + at)));
+  if (length > kMaxTrailerName || file.size() - at - 4 < length) return std::nullopt;
+  return file.substr(at + 4, length);
 }
 
 }  // namespace kova::pkg

@@ -100,6 +100,10 @@ std::string CheckRelativePath(std::string_view path) {
   }
 }
 
+bool IsInstallerOwnFile(std::string_view name) {
+  return EqualsNoCase(name, kUninstallLogFileName) || EqualsNoCase(name, kUninstallerFileName);
+}
+
 std::string CheckDirectoryName(std::string_view name) {
   return name == kRootDirectory ? std::string() : CheckRelativePath(name);
 }
@@ -180,14 +184,6 @@ std::string CheckRegistryKey(std::string_view key) {
                       : std::any_of(std::begin(kSharedBranches), std::end(kSharedBranches), shared)))
     return "chave de registro que é um ramo do sistema, não do produto";
   return {};
-}
-
-std::vector<uint8_t> BuildUninstaller(std::span<const uint8_t> image,
-                                      std::string_view productNameBytes) {
-  std::vector<uint8_t> out(image.begin(), image.end());
-  PutI32(out, static_cast<int32_t>(productNameBytes.size()));
-  out.insert(out.end(), productNameBytes.begin(), productNameBytes.end());
-  return out;
 }
 
 // ---------------------------------------------------------------- reader
@@ -367,8 +363,7 @@ bool ReadDirectory(Cursor& c, int index, std::unordered_set<std::string>& earlie
 // install directory: no file of the package may take their place.
 bool CheckOwnFile(Cursor& c, int index, const FileRecord& f, const std::string& directory) {
   const std::string_view name = TrimPadding(f.name);
-  if (directory == kRootDirectory && (EqualsNoCase(name, "uninstall.log") ||
-                                      EqualsNoCase(name, "Desinstalar.exe")))
+  if (directory == kRootDirectory && IsInstallerOwnFile(name))
     return c.Fail(Damaged(Nth("o arquivo", index) + " " + Shown(name) +
                           " tomaria o lugar de um arquivo que o instalador grava"));
   return true;

@@ -120,11 +120,6 @@ class PackageReader {
   FileSectionSummary validated_;
 };
 
-// The uninstaller as written to disk: its image, then the product name as
-// a text field.
-std::vector<uint8_t> BuildUninstaller(std::span<const uint8_t> image,
-                                      std::string_view productNameBytes);
-
 // Name checks shared with the package writer. Each returns an empty text
 // when the name is acceptable, otherwise the reason (Portuguese, UTF-8).
 // A single file or folder name: no separators, drive or stream colons,
@@ -138,6 +133,9 @@ std::string CheckDirectoryName(std::string_view name);
 // The product name: a name component that is not a folder Windows keeps
 // in the start menu ("Startup").
 std::string CheckProductName(std::string_view name);
+// The name of a file the installer writes into the install directory
+// itself (the uninstaller, the uninstall log), in any case.
+bool IsInstallerOwnFile(std::string_view name);
 // root + "\" + subkey, with one of the roots the uninstaller knows, below
 // the branches Windows and other programs share ("HKLM\SOFTWARE").
 std::string CheckRegistryKey(std::string_view key);

@@ -235,21 +235,6 @@ std::string TrimRight(std::string_view text) {
   return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
 }
 
-std::vector<std::string> SplitLogLines(std::string_view cp1252) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < cp1252.size()) {
-    size_t lf = cp1252.find('\n', start);
-    size_t end = lf == std::string_view::npos ? cp1252.size() : lf;
-    size_t stop = end;
-    if (stop > start && cp1252[stop - 1] == '\r') --stop;
-    lines.push_back(Cp1252ToUtf8(cp1252.substr(start, stop - start)));
-    if (lf == std::string_view::npos) break;
-    start = lf + 1;
-  }
-  return lines;
-}
-
 std::string ParentFolder(std::string_view path) {
   size_t slash = path.find_last_of('\\');
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));

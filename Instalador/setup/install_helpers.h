@@ -80,10 +80,6 @@ int CompareVersions(const uint16_t (&a)[4], const uint16_t (&b)[4]);
 // Drops trailing spaces (the padding of fixed-width package names).
 std::string TrimRight(std::string_view text);
 
-// Splits 1252 text into UTF-8 lines at CR LF (or a lone LF); a final line
-// break does not start another line.
-std::vector<std::string> SplitLogLines(std::string_view cp1252);
-
 // Folder part of a path ("C:\A\b.exe" -> "C:\A").
 std::string ParentFolder(std::string_view path);
 

@@ -3,25 +3,18 @@
 #include <memory>
 #include <set>
 
+#include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
-#include "common/cp1252.h"
+#include "Instalador/setup/uninstall_log.h"
 
 namespace kova {
 
 namespace {
 
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 // Folders the start-menu folder must never be: the product folder is
 // removed with its contents on a reinstall.
 constexpr int kProtectedMenuFolders[] = {kFolderProgramsUser, kFolderProgramsAll, 7 /* Startup */,
                                          24 /* common Startup */, 47, 48 /* Administrative Tools */};
-
-std::string Le32(uint32_t v) {
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  return s;
-}
 
 // One run of the install; members keep what the log must still receive
 // when a step fails.
@@ -61,11 +54,12 @@ class Installer : private FileSectionVisitor {
     return Write(line);
   }
   bool Write(const std::string& line) {
-    if (!log_ || !log_->Write(Utf8ToCp1252(line) + "\r\n")) return Fail("Não foi possível gravar", LogPath());
+    if (!log_ || !log_->Write(LogBytes(line))) return Fail("Não foi possível gravar", LogPath());
     return true;
   }
 
-  std::string LogPath() const { return dir_ + "\\uninstall.log"; }
+  std::string LogPath() const { return dir_ + "\\" + pkg::kUninstallLogFileName; }
+  std::string UninstallerPath() const { return dir_ + "\\" + pkg::kUninstallerFileName; }
 
   bool Steps() {
     int dir_count = 0, file_count = 0;
@@ -151,7 +145,9 @@ class Installer : private FileSectionVisitor {
     std::optional<std::string> old = sys_.ReadFile(LogPath());
     if (!old) return;
     for (const std::string& line : SplitLogLines(*old)) {
-      if (line.empty() || line[0] == '#' || !carried_set_.insert(line).second) continue;
+      if (line.empty() || ParseLogLine(line).kind == LogLine::kComment ||
+          !carried_set_.insert(line).second)
+        continue;
       carried_.push_back(line);
     }
   }
@@ -174,14 +170,14 @@ class Installer : private FileSectionVisitor {
   }
 
   bool WriteUninstaller(const std::string& image) {
-    std::string path = dir_ + "\\Desinstalar.exe";
+    std::string path = UninstallerPath();
     if (FileExists(sys_, path)) sys_.EraseFile(path);
     std::unique_ptr<OutputFile> f = sys_.CreateOutput(path);
-    const std::string& name = pkg_.product_name_bytes;
-    if (!f || !f->Write(image) || !f->Write(Le32(static_cast<uint32_t>(name.size())) + name))
+    const std::string trailer = pkg::UninstallerTrailer(pkg_.product_name_bytes);
+    if (!f || !f->Write(image) || !f->Write(trailer))
       return Fail("Não foi possível gravar o arquivo", path);
     f->Close();
-    installed_bytes_ += image.size() + 4 + name.size();
+    installed_bytes_ += image.size() + trailer.size();
     return true;
   }
 
@@ -193,7 +189,7 @@ class Installer : private FileSectionVisitor {
     std::string path = dir_ + name;
     if (DirectoryExists(sys_, path)) return true;
     if (!sys_.CreateDir(path)) return Fail("Não foi possível criar o diretório", path);
-    return Log("DIR=" + path);
+    return Log(DirLine(path));
   }
 
   bool FileBegin(int index, int dir_index, const std::string& name, int chunk_field) override {
@@ -264,7 +260,7 @@ class Installer : private FileSectionVisitor {
     if (!sys_.CreateDir(start_menu_folder_))
       return Fail("Não foi possível criar o diretório", start_menu_folder_);
     start_menu_made_ = true;
-    if (!MakeShortcut(start_menu_folder_ + "\\Desinstalar.lnk", dir_ + "\\Desinstalar.exe"))
+    if (!MakeShortcut(start_menu_folder_ + "\\" + kUninstallShortcutName, UninstallerPath()))
       return false;
     for (const PackageShortcut& s : pkg_.start_menu) {
       std::string lnk = ShortcutPath(start_menu_folder_, s);
@@ -275,8 +271,8 @@ class Installer : private FileSectionVisitor {
   }
 
   void RegisterUninstallEntry() {
-    const std::string key = kUninstallKey + pkg_.product_name;
-    const std::string uninstaller = dir_ + "\\Desinstalar.exe";
+    const std::string key = kUninstallKeyPrefix + pkg_.product_name;
+    const std::string uninstaller = UninstallerPath();
     const RegRoot hklm = RegRoot::kLocalMachine;
     sys_.RegMakeKey(hklm, key);
     sys_.RegSetString(hklm, key, "DisplayIcon", uninstaller);
@@ -340,9 +336,9 @@ class Installer : private FileSectionVisitor {
       target_file_.reset();
       if (!target_logged_) ok = Log(target_) && ok;
     }
-    if (start_menu_made_) ok = Log("DIR=" + start_menu_folder_) && ok;
-    if (!created_.empty()) ok = Log("DIR=" + dir_) && ok;
-    for (const std::string& k : pkg_.registry_keys) ok = Log("REG=" + k) && ok;
+    if (start_menu_made_) ok = Log(DirLine(start_menu_folder_)) && ok;
+    if (!created_.empty()) ok = Log(DirLine(dir_)) && ok;
+    for (const std::string& k : pkg_.registry_keys) ok = Log(RegLine(k)) && ok;
     return ok;
   }
 
@@ -377,13 +373,13 @@ std::string InstallDirectoryFromText(const std::string& text) {
 
 std::string DefaultInstallDirectory(InstallPlatform& sys, const std::string& header_directory,
                                     const std::string& folder_name) {
-  if (header_directory != "#PADRAO#") return header_directory;
+  if (header_directory != pkg::kDefaultDirectoryMarker) return header_directory;
   std::string program_files = SpecialFolderPath(sys, kFolderProgramFiles);
   return program_files.empty() ? std::string() : program_files + "\\" + folder_name;
 }
 
 std::string InstalledDirectory(InstallPlatform& sys, const std::string& product) {
-  const std::string key = std::string(kUninstallKey) + product;
+  const std::string key = std::string(kUninstallKeyPrefix) + product;
   std::string dir = sys.RegGetString(RegRoot::kLocalMachine, key, "InstallLocation").value_or("");
   if (dir.empty()) {
     // Entries written before InstallLocation: the uninstaller's folder.

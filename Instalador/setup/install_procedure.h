@@ -78,7 +78,6 @@ struct InstallOutcome {
 // running: nothing was changed.
 inline constexpr int kExitProgramRunning = 4;
 
-inline constexpr char kLogHeader[] = "#NAO DELETE ESTE ARQUIVO!!!";
 inline constexpr char kFatalCaption[] = "Erro Fatal";
 inline constexpr char kFatalText[] =
     "Ocorreu um erro durante o processo e a instalação não pode ser concluída. Talvez o "

@@ -13,9 +13,6 @@ TEST(InstallHelpers, PathTexts) {
   EXPECT_EQ(TrimRight("   "), "");
   EXPECT_EQ(ParentFolder("C:\\A\\b.exe"), "C:\\A");
   EXPECT_EQ(VersionDigits("6.0.81.69"), "608169");
-  EXPECT_EQ(SplitLogLines("a\r\nb\nc\r\n"), (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(SplitLogLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
-  EXPECT_EQ(SplitLogLines("\xE7\r\n"), (std::vector<std::string>{"ç"}));
 }
 
 TEST(InstallHelpers, DirectoryExistsProbesByCreating) {

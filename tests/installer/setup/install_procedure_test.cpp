@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
 #include "../support/fake_package.h"

@@ -6,6 +6,7 @@
 
 #include "Instalador/package/cls_huffman.h"
 #include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/package_source.h"
 #include "../support/fake_package.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "fake_platform.h"
 
 namespace kova {

@@ -149,9 +149,10 @@ TEST_F(PackRoundTrip, EveryFileComesBackByteForByte) {
     Bytes image;
     ASSERT_TRUE(reader.ReadUninstallerImage(image).Ok());
     EXPECT_EQ(image, uninstaller_);
-    const Bytes written = BuildUninstaller(image, h.productName);
+    const std::string written = std::string(image.begin(), image.end()) + UninstallerTrailer(h.productName);
     ASSERT_EQ(written.size(), uninstaller_.size() + 4 + 4);
-    EXPECT_EQ(Bytes(written.end() - 8, written.end()), (Bytes{4, 0, 0, 0, 'K', 'O', 'V', 'A'}));
+    EXPECT_EQ(written.substr(written.size() - 8), std::string("\x04\0\0\0KOVA", 8));
+    EXPECT_EQ(TrailerName(written, int64_t(uninstaller_.size())), "KOVA");
   }
 }
 

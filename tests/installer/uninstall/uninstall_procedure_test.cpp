@@ -3,6 +3,7 @@
 #include "Desinstalar/uninstall_procedure.h"
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
 #include "../support/fake_batch.h"

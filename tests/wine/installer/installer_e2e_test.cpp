@@ -22,6 +22,7 @@
 
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_log.h"
 #include "common/cp1252.h"
 #include "tests/wine/support/find_window.h"
 
