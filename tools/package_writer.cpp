@@ -89,6 +89,7 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
   h.defaultDirectory = std::string(pkg::kDefaultDirectoryMarker);
   bool raw1252 = false;
   bool haveProduct = false, haveDescription = false, haveTerms = false;
+  std::vector<std::string> keyLines;  // where each registry_key stands
   std::vector<std::pair<int, std::pair<std::string, std::string>>> entries;
   int lineNo = 0;
   size_t at = 0;
@@ -199,22 +200,19 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
         return false;
       }
       (key[0] == 'd' ? h.desktop : h.startMenu).push_back(std::move(s));
-    } else if (key == "registry_key" || key == "component") {
+    } else if (key == "registry_key") {
       std::string item;
       if (!text1252(item)) return false;
-      const std::string why =
-          key == "component" ? pkg::CheckRelativePath(item) : pkg::CheckRegistryKey(item);
-      if (!why.empty() && key == "registry_key" && why.find("ramo") != std::string::npos) {
-        error = where + "\"" + value +
-                "\" is a branch Windows or other programs share; the uninstaller deletes a "
-                "listed key with everything below it, so name the product's own key";
-        return false;
-      }
-      if (!why.empty()) {
+      h.registryKeys.push_back(std::move(item));
+      keyLines.push_back(where);  // checked once the product is known
+    } else if (key == "component") {
+      std::string item;
+      if (!text1252(item)) return false;
+      if (std::string why = pkg::CheckRelativePath(item); !why.empty()) {
         error = where + why;
         return false;
       }
-      (key == "component" ? h.components : h.registryKeys).push_back(std::move(item));
+      h.components.push_back(std::move(item));
     } else {
       error = where + "unknown key";
       return false;
@@ -223,6 +221,16 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
   if (!haveProduct || !haveDescription || !haveTerms) {
     error = "the description needs product, description_file and terms_file";
     return false;
+  }
+  for (size_t i = 0; i < h.registryKeys.size(); ++i) {
+    const std::string product = Cp1252ToUtf8(h.productName);
+    if (!pkg::CheckRegistryKey(Cp1252ToUtf8(h.registryKeys[i]), product).empty()) {
+      error = keyLines[i] + "\"" + Cp1252ToUtf8(h.registryKeys[i]) +
+              "\" is not one of the product's own keys; the uninstaller deletes a listed key "
+              "with everything below it, so name HKLM\\SOFTWARE\\" + product + " or HKCU\\SOFTWARE\\" +
+              product + ", or a key below them";
+      return false;
+    }
   }
   if (h.UsesProgramFiles() &&
       (h.folderName.empty() || !pkg::CheckRelativePath("\\" + h.folderName).empty())) {

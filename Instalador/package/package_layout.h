@@ -61,7 +61,6 @@ inline constexpr std::string_view kFileSectionMarker = "PKG";
 inline constexpr int16_t kFileSectionReserved = 2;
 inline constexpr size_t kNameFieldSize = 64;  // shortcut and file names
 inline constexpr std::string_view kRootDirectory = "\\";
-inline constexpr std::string_view kRegistryRoots[] = {"HKCR", "HKCU", "HKLM", "HKU"};
 inline constexpr char kUninstallerFileName[] = "Desinstalar.exe";
 inline constexpr char kUninstallLogFileName[] = "uninstall.log";
 // Longest product name a trailer is read with; anything longer is damage,

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <unordered_set>
 
+#include "Instalador/package/package_rules.h"
 #include "common/cp1252.h"
 
 namespace kova::pkg {
@@ -39,28 +41,7 @@ bool MemoryByteSource::ReadAt(int64_t offset, void* dst, size_t n) {
   return true;
 }
 
-// ---------------------------------------------------------------- names
-
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-bool IsDeviceName(std::string_view name) {
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  for (std::string_view d : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (EqualsNoCase(base, d)) return true;
-  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
-    return EqualsNoCase(base.substr(0, 3), "COM") || EqualsNoCase(base.substr(0, 3), "LPT");
-  return false;
-}
 
 // Text of package bytes for a message: Windows-1252 shown as UTF-8, control
 // characters as '?', long texts cut.
@@ -72,119 +53,6 @@ std::string Shown(std::string_view bytes) {
 }
 
 }  // namespace
-
-std::string CheckNameComponent(std::string_view name) {
-  if (name.empty()) return "nome vazio";
-  for (char c : name) {
-    const auto u = static_cast<uint8_t>(c);
-    if (u < 0x20 || u == 0x7F) return "nome com caractere de controle";
-    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-      return std::string("nome com o caractere '") + c + "'";
-  }
-  if (name.find_first_not_of(". ") == std::string_view::npos) return "nome formado só de pontos";
-  if (name.back() == '.' || name.back() == ' ') return "nome terminado em ponto ou espaço";
-  if (IsDeviceName(name)) return "nome reservado a um dispositivo";
-  return {};
-}
-
-std::string CheckRelativePath(std::string_view path) {
-  if (path.empty() || path.front() != '\\') return "caminho que não começa com '\\'";
-  std::string_view rest = path.substr(1);
-  while (true) {
-    const size_t cut = rest.find('\\');
-    const std::string_view part = rest.substr(0, cut);
-    if (part == "..") return "caminho com \"..\", que sai do diretório de instalação";
-    if (std::string why = CheckNameComponent(part); !why.empty()) return "caminho com " + why;
-    if (cut == std::string_view::npos) return {};
-    rest.remove_prefix(cut + 1);
-  }
-}
-
-bool IsInstallerOwnFile(std::string_view name) {
-  return EqualsNoCase(name, kUninstallLogFileName) || EqualsNoCase(name, kUninstallerFileName);
-}
-
-std::string CheckDirectoryName(std::string_view name) {
-  return name == kRootDirectory ? std::string() : CheckRelativePath(name);
-}
-
-namespace {
-
-// Folders of the start menu and the desktop that Windows (English or
-// Brazilian Portuguese) keeps for itself: a product named after one would
-// have the installer clear it on a reinstall.
-constexpr std::string_view kSystemMenuFolders[] = {
-    "Startup", "Inicializar", "Programs", "Programas", "Start Menu", "Menu Iniciar",
-    "Desktop", "\xC1rea de Trabalho", "Administrative Tools", "Ferramentas Administrativas",
-    "Windows Administrative Tools", "Ferramentas Administrativas do Windows", "Accessories",
-    "Acess\xF3rios", "Windows Accessories", "Acess\xF3rios do Windows", "System Tools",
-    "Ferramentas do Sistema", "Windows System", "Sistema do Windows", "Accessibility",
-    "Acessibilidade", "Windows Ease of Access", "Facilidade de Acesso do Windows", "Maintenance",
-    "Manuten\xE7\xE3o", "Windows PowerShell", "Games", "Jogos"};
-
-// Registry branches that belong to Windows or to every program: a package
-// key must name something below them, never one of them.
-constexpr std::string_view kSharedBranches[] = {
-    "software", "system", "hardware", "sam", "security", "bcd00000000", "console",
-    "control panel", "environment", "network", "printers", "keyboard layout", "appevents",
-    "identities", "eudc", "volatile environment", "software\\classes", "software\\microsoft",
-    "software\\policies", "software\\wow6432node", "software\\wow6432node\\microsoft",
-    "software\\microsoft\\windows", "software\\microsoft\\windows nt",
-    "software\\microsoft\\windows\\currentversion",
-    "software\\microsoft\\windows nt\\currentversion",
-    "software\\microsoft\\windows\\currentversion\\uninstall",
-    "software\\microsoft\\windows\\currentversion\\run",
-    "software\\microsoft\\windows\\currentversion\\runonce",
-    "software\\microsoft\\windows\\currentversion\\explorer",
-    "software\\microsoft\\windows\\currentversion\\app paths",
-    "system\\currentcontrolset", "system\\currentcontrolset\\services",
-    "system\\currentcontrolset\\control"};
-
-// Keys of HKCR that every file or object relies on.
-constexpr std::string_view kSharedClasses[] = {
-    "*", "clsid", "interface", "typelib", "appid", "directory", "drive", "folder",
-    "allfilesystemobjects", "systemfileassociations", "applications", "mime", "installer",
-    "exefile", "batfile", "cmdfile", "comfile", "lnkfile", "txtfile", "dllfile", "http", "https",
-    ".exe", ".bat", ".cmd", ".com", ".lnk", ".dll", ".txt", ".msi", ".reg", ".ps1", ".vbs",
-    ".js", ".htm", ".html", ".zip", ".ini", ".inf", ".sys", ".scr", ".pif", ".jpg", ".png",
-    ".pdf"};
-
-}  // namespace
-
-std::string CheckProductName(std::string_view name) {
-  if (std::string why = CheckNameComponent(name); !why.empty()) return why;
-  for (std::string_view folder : kSystemMenuFolders)
-    if (EqualsNoCase(name, folder)) return "nome de uma pasta do sistema no menu Iniciar";
-  return {};
-}
-
-std::string CheckRegistryKey(std::string_view key) {
-  const size_t cut = key.find('\\');
-  const std::string_view root = key.substr(0, cut);
-  if (std::find(std::begin(kRegistryRoots), std::end(kRegistryRoots), root) ==
-      std::end(kRegistryRoots))
-    return "chave de registro com raiz desconhecida";
-  if (cut == std::string_view::npos || cut + 1 == key.size())
-    return "chave de registro sem subchave";
-  const std::string_view sub = key.substr(cut + 1);
-  for (char c : sub)
-    if (uint8_t(c) < 0x20 || c == 0x7F) return "chave de registro com caractere de controle";
-  if (sub.front() == '\\' || sub.back() == '\\' || sub.find("\\\\") != std::string_view::npos)
-    return "chave de registro com parte vazia";
-  std::string lower;
-  for (char ch : sub) lower.push_back(ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch);
-  std::string_view below = lower;
-  if (root == "HKU") {  // below a user's SID
-    const size_t sid = below.find('\\');
-    below = sid == std::string_view::npos ? std::string_view() : below.substr(sid + 1);
-  }
-  const auto shared = [&](std::string_view branch) { return below == branch; };
-  if (below.empty() ||
-      (root == "HKCR" ? std::any_of(std::begin(kSharedClasses), std::end(kSharedClasses), shared)
-                      : std::any_of(std::begin(kSharedBranches), std::end(kSharedBranches), shared)))
-    return "chave de registro que é um ramo do sistema, não do produto";
-  return {};
-}
 
 // ---------------------------------------------------------------- reader
 
@@ -305,7 +173,8 @@ bool ReadShortcuts(Cursor& c, std::vector<Shortcut>& list, const char* listName)
 }
 
 bool ReadTextList(Cursor& c, std::vector<std::string>& list, const char* listName,
-                  const char* itemName, const char* invalid, std::string (*check)(std::string_view)) {
+                  const char* itemName, const char* invalid,
+                  const std::function<std::string(std::string_view)>& check) {
   int16_t n;
   if (!c.Count(n, std::string("a lista de ") + listName)) return false;
   list.clear();
@@ -434,7 +303,12 @@ Result PackageReader::ReadHeader(PackageHeader& header) {
       ReadShortcuts(c, h.desktop, "da área de trabalho") &&
       ReadShortcuts(c, h.startMenu, "do menu Iniciar") &&
       ReadTextList(c, h.registryKeys, "chaves de registro", "a chave de registro", "inválida",
-                   CheckRegistryKey) &&
+                   [&](std::string_view key) {
+                     // A bad product name is told as such below.
+                     return CheckProductName(h.productName).empty()
+                                ? CheckRegistryKey(Cp1252ToUtf8(key), Cp1252ToUtf8(h.productName))
+                                : std::string();
+                   }) &&
       ReadTextList(c, h.components, "componentes", "o componente", "inválido", CheckRelativePath)) {
     // The product name names the Uninstall key and the start-menu folder.
     if (std::string why = CheckProductName(h.productName); !why.empty())
@@ -522,8 +396,8 @@ Result PackageReader::WalkFileSection(int64_t offset, FileSectionVisitor& visito
   }
   const Result stopped{Status::Stopped, {}};
   Cursor c(source_, offset + 3 + 2);
-  int16_t dirCount;
-  int32_t fileCount;
+  int16_t dirCount = 0;
+  int32_t fileCount = 0;
   if (!c.I16(dirCount, "a lista de diretórios") || !c.I32(fileCount, "o número de arquivos"))
     return c.Failure();
   std::vector<DirectoryRecord> dirs;

@@ -26,6 +26,7 @@
 
 #include "Instalador/package/binary_file.h"
 #include "Instalador/package/package_layout.h"
+#include "Instalador/package/package_rules.h"
 
 namespace kova::pkg {
 
@@ -119,25 +120,5 @@ class PackageReader {
   int64_t validatedOffset_ = -1;
   FileSectionSummary validated_;
 };
-
-// Name checks shared with the package writer. Each returns an empty text
-// when the name is acceptable, otherwise the reason (Portuguese, UTF-8).
-// A single file or folder name: no separators, drive or stream colons,
-// control characters, wildcard characters, device names, or names made
-// only of dots.
-std::string CheckNameComponent(std::string_view name);
-// "\a\b": begins with a backslash, every part a name component.
-std::string CheckRelativePath(std::string_view path);
-// A directory record's name: "\" or a relative path.
-std::string CheckDirectoryName(std::string_view name);
-// The product name: a name component that is not a folder Windows keeps
-// in the start menu ("Startup").
-std::string CheckProductName(std::string_view name);
-// The name of a file the installer writes into the install directory
-// itself (the uninstaller, the uninstall log), in any case.
-bool IsInstallerOwnFile(std::string_view name);
-// root + "\" + subkey, with one of the roots the uninstaller knows, below
-// the branches Windows and other programs share ("HKLM\SOFTWARE").
-std::string CheckRegistryKey(std::string_view key);
 
 }  // namespace kova::pkg

@@ -2,20 +2,19 @@
 
 #include <algorithm>
 
+#include "Instalador/package/name_compare.h"
 #include "Instalador/setup/cstack.h"
-#include "common/cp1252.h"
 
 namespace kova {
+
+std::string InstallDirectoryFromText(const std::string& text) {
+  if (!text.empty() && text.back() == '\\') return text.substr(0, text.size() - 1);
+  return text;
+}
 
 std::string EnsureTrailingBackslash(std::string path) {
   if (path.empty() || path.back() != '\\') path += '\\';
   return path;
-}
-
-bool DirectoryExists(InstallPlatform& sys, const std::string& path) {
-  if (!sys.CreateDir(path)) return true;
-  if (!sys.RemoveDir(path)) return true;
-  return false;
 }
 
 bool FileExists(InstallPlatform& sys, const std::string& path) {
@@ -35,18 +34,6 @@ bool LooksAbsolute(std::string_view dir) {
 }
 
 namespace {
-
-// Case folding of Windows-1252 letters, enough to compare paths.
-std::string Fold(std::string_view utf8) {
-  std::string b = Utf8ToCp1252(utf8);
-  for (char& c : b) {
-    auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
-    else if (u == 0x8A || u == 0x8C || u == 0x8E) c = static_cast<char>(u + 0x10);
-    else if (u == 0x9F) c = static_cast<char>(0xFF);
-  }
-  return b;
-}
 
 bool PlainName(std::string_view name) {
   for (char c : name) {
@@ -68,10 +55,10 @@ std::optional<std::vector<std::string>> PathNames(std::string_view path) {
     std::string_view server = path.substr(2, cut == std::string_view::npos ? path.npos : cut - 2);
     if (server.empty() || !PlainName(server) || server.find_first_not_of(". ") == server.npos)
       return std::nullopt;
-    names.push_back("\\\\" + Fold(server));
+    names.push_back("\\\\" + std::string(server));
     rest = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
   } else {
-    names.push_back(Fold(path.substr(0, 2)));
+    names.push_back(std::string(path.substr(0, 2)));
     rest = path.substr(3);
   }
   while (!rest.empty()) {
@@ -82,7 +69,7 @@ std::optional<std::vector<std::string>> PathNames(std::string_view path) {
     if (!PlainName(name)) return std::nullopt;
     size_t end = name.find_last_not_of(". ");
     if (end == std::string_view::npos) return std::nullopt;  // "", ".", "..", " "
-    names.push_back(Fold(name.substr(0, end + 1)));
+    names.push_back(std::string(name.substr(0, end + 1)));
   }
   return names;
 }
@@ -90,11 +77,28 @@ std::optional<std::vector<std::string>> PathNames(std::string_view path) {
 bool PathInside(std::string_view path, std::string_view root, bool or_equal) {
   auto p = PathNames(path), r = PathNames(root);
   if (!p || !r || p->size() < r->size() || (!or_equal && p->size() == r->size())) return false;
-  return std::equal(r->begin(), r->end(), p->begin());
+  return std::equal(r->begin(), r->end(), p->begin(), [](const std::string& a, const std::string& b) {
+    return SameNameIgnoringCase(a, b);
+  });
 }
 
-bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product, bool quiet) {
-  while (sys.MutexExists(kProgramMutex)) {
+bool SamePath(std::string_view a, std::string_view b) {
+  auto pa = PathNames(a);
+  return pa && pa->size() == PathNames(b).value_or(std::vector<std::string>{}).size() &&
+         PathInside(a, b, true);
+}
+
+bool ProgramRunning(InstallPlatform& sys, const std::vector<std::string>& programs) {
+  if (sys.MutexExists(kProgramMutex)) return true;
+  // The mark is only seen in this session, and any program may make one:
+  // a copy running in any session holds its file too.
+  return std::any_of(programs.begin(), programs.end(),
+                     [&](const std::string& p) { return sys.FileInUse(p); });
+}
+
+bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product,
+                          const std::vector<std::string>& programs, bool quiet) {
+  while (ProgramRunning(sys, programs)) {
     if (quiet) return false;
     std::string text = "O " + product +
                        " está aberto. Feche o programa e clique em 'Repetir' para continuar, "
@@ -103,6 +107,23 @@ bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product, bool
       return false;
   }
   return true;
+}
+
+bool TakeSetupLock(InstallPlatform& sys, const std::string& caption, bool quiet) {
+  if (sys.HoldSetupLock()) return true;
+  if (!quiet) sys.ShowMessage(kSetupBusyText, caption, kBoxOk | kBoxIconWarning);
+  return false;
+}
+
+bool WaitForCleanup(InstallPlatform& sys, StepProgress& progress) {
+  if (!sys.CleanupRunning()) return true;
+  progress.SetStatus("Aguardando o fim de uma desinstalação anterior...");
+  for (int second = 0; second < kCleanupWaitSeconds; ++second) {
+    progress.PumpEvents();
+    sys.Pause(1000);
+    if (!sys.CleanupRunning()) return true;
+  }
+  return false;
 }
 
 std::string BrowseForFolder(InstallPlatform& sys, const std::string& title) {
@@ -117,7 +138,10 @@ namespace {
 // One level of the removal: takes the next directory from `pending`,
 // collects its subdirectories on `found` while deleting its files, then
 // descends into each collected subdirectory before removing the directory.
-bool RemoveOneLevel(InstallPlatform& sys, CStack& pending, CStack& found, bool with_contents) {
+// Files go through a handle that must still lead inside `top`: a folder
+// swapped for a junction after the listing cannot redirect a delete.
+bool RemoveOneLevel(InstallPlatform& sys, const std::string& top, CStack& pending, CStack& found,
+                    bool with_contents) {
   std::string dir = EnsureTrailingBackslash(pending.Pop());
   std::string bare = dir.substr(0, dir.size() - 1);
   bool ok = true;
@@ -129,18 +153,18 @@ bool RemoveOneLevel(InstallPlatform& sys, CStack& pending, CStack& found, bool w
     int16_t mark = found.Length();
     for (const DirEntry& e : *entries) {
       if (e.name == "." || e.name == "..") continue;
-      if (e.is_link) {
-        if (!(e.is_dir ? sys.RemoveDir(dir + e.name) : sys.EraseFile(dir + e.name))) return false;
+      if (e.is_link && e.is_dir) {
+        if (!sys.RemoveDir(dir + e.name)) return false;
       } else if (e.is_dir) {
         if (!found.Push(dir + e.name + "\\")) return false;
-      } else if (!sys.EraseFile(dir + e.name)) {
+      } else if (sys.EraseFileWithin(dir + e.name, top) != EraseResult::kErased) {
         return false;
       }
     }
     // Only what this level found; deeper levels drain their own entries.
     while (found.Length() > mark) {
       pending.Push(found.Pop());
-      if (!RemoveOneLevel(sys, pending, found, with_contents)) ok = false;
+      if (!RemoveOneLevel(sys, top, pending, found, with_contents)) ok = false;
     }
   }
   if (!sys.RemoveDir(bare)) return false;
@@ -189,7 +213,7 @@ bool RemoveDirectoryTree(InstallPlatform& sys, const std::string& path, bool wit
   if (path.empty()) return false;
   CStack pending, found;
   pending.Push(path);
-  return RemoveOneLevel(sys, pending, found, with_contents);
+  return RemoveOneLevel(sys, path, pending, found, with_contents);
 }
 
 std::optional<VersionReport> QueryFileVersion(InstallPlatform& sys, const std::string& path) {

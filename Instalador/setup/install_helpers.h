@@ -12,12 +12,11 @@
 
 namespace kova {
 
+// The directory text with one trailing backslash removed.
+std::string InstallDirectoryFromText(const std::string& text);
+
 // Appends "\" unless the path already ends with one.
 std::string EnsureTrailingBackslash(std::string path);
-
-// Probes by creating the directory and removing it again: success means it
-// was missing. A path that cannot be created counts as existing.
-bool DirectoryExists(InstallPlatform& sys, const std::string& path);
 
 // True when the file's length can be read.
 bool FileExists(InstallPlatform& sys, const std::string& path);
@@ -29,31 +28,57 @@ std::string SpecialFolderPath(InstallPlatform& sys, int folder_id);
 // A drive ("C:\...") or network ("\\server\share...") path.
 bool LooksAbsolute(std::string_view path);
 
-// The names of an absolute path as Windows compares them: the root first
-// ("c:" or "\\server"), then each name without its trailing spaces and
-// dots, case folded. Nothing when the path is not absolute or a name could
-// lead elsewhere or is not a plain name: ".", "..", empty names, "/", or a
+// The names of an absolute path: the root first ("C:" or "\\server"),
+// then each name without its trailing spaces and dots, which Windows
+// ignores. Nothing when the path is not absolute or a name could lead
+// elsewhere or is not a plain name: ".", "..", empty names, "/", or a
 // character Windows refuses in names (quotes, wildcards, ':' ...).
 std::optional<std::vector<std::string>> PathNames(std::string_view path);
 
-// True when `path` lies below `root` (or is root itself, when or_equal).
-// False whenever either is not a plain absolute path.
+// True when `path` lies below `root` (or is root itself, when or_equal),
+// names compared as Windows compares them (SameNameIgnoringCase). False
+// whenever either is not a plain absolute path: the safe answer.
 bool PathInside(std::string_view path, std::string_view root, bool or_equal);
+bool SamePath(std::string_view a, std::string_view b);
 
 // The single-instance mark of the installed program, held while it runs.
 inline constexpr char kProgramMutex[] = "Kova_aplication";
 
+// Whether the installed program runs: its single-instance mark, or one
+// of its files held open (programs: full paths of its .exe files).
+bool ProgramRunning(InstallPlatform& sys, const std::vector<std::string>& programs);
+
 // While the installed program runs, asks the user to close it (Retry /
 // Cancel). True once it is closed; false when the user cancels, or at once
 // when quiet (unattended runs exit with their own code instead).
-bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product, bool quiet);
+bool WaitForProgramClosed(InstallPlatform& sys, const std::string& product,
+                          const std::vector<std::string>& programs, bool quiet);
+
+// Shown when another Instalador or Desinstalar holds the setup lock, or an
+// earlier uninstall's cleanup does not end.
+inline constexpr char kSetupBusyText[] =
+    "Outra instalação ou desinstalação está em andamento. Aguarde o seu término e tente "
+    "novamente.";
+
+// Takes the setup lock for the rest of the process's life; when another
+// setup holds it, says so (unless quiet) and returns false.
+bool TakeSetupLock(InstallPlatform& sys, const std::string& caption, bool quiet);
+
+// How long a setup waits for an earlier uninstall's cleanup, which gives up
+// by itself after about a minute.
+inline constexpr int kCleanupWaitSeconds = 75;
+
+// Waits while an earlier uninstall's cleanup still runs, saying so; false
+// when it is still running after kCleanupWaitSeconds.
+bool WaitForCleanup(InstallPlatform& sys, StepProgress& progress);
 
 // The chosen folder, or an empty text when the picker is cancelled.
 std::string BrowseForFolder(InstallPlatform& sys, const std::string& title);
 
-// Removes a directory; with contents, everything below it first. Uses two
-// stacks so that only one directory listing is open at a time. False when
-// something could not be removed.
+// Removes a directory; with contents, everything below it first, each file
+// through a handle that must lead inside `path`. Uses two stacks so that
+// only one directory listing is open at a time. False when something could
+// not be removed.
 bool RemoveDirectoryTree(InstallPlatform& sys, const std::string& path, bool with_contents);
 
 // What the version resource of a file says, as texts.

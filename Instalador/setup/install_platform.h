@@ -24,6 +24,7 @@ enum SpecialFolderId : int {
   kFolderProgramsAll = 23,
   kFolderDesktopAll = 25,
   kFolderProgramFiles = 38,
+  kFolderProgramFilesX86 = 42,
 };
 
 // Message box flags with the system's values (a subset).
@@ -78,7 +79,19 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   virtual bool Write(std::string_view bytes) = 0;
+  // Makes what was written durable before the next step goes on.
+  virtual bool Flush() = 0;
   virtual void Close() = 0;
+};
+
+// How a delete through a handle ended.
+enum class EraseResult {
+  kErased,
+  kMissing,  // nothing there: nothing to do
+  kInUse,    // another program holds the file
+  kOutside,  // the path leads outside the folder (a junction on the way)
+             // or names a folder: left alone
+  kFailed,
 };
 
 // A file opened for reading at any offset; closed on destruction.
@@ -102,6 +115,14 @@ class StepProgress {
   virtual void PumpEvents() {}
 };
 
+// Progress nobody sees: the unattended runs.
+class SilentProgress : public StepProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  void SetRange(int) override {}
+  void SetPosition(int) override {}
+};
+
 class InstallPlatform {
  public:
   virtual ~InstallPlatform() = default;
@@ -115,6 +136,13 @@ class InstallPlatform {
   virtual bool IsLink(const std::string& path) = 0;
   virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
   virtual bool EraseFile(const std::string& path) = 0;
+  // Deletes a file through a handle: opened without following a reparse
+  // point (a link goes as itself), deleted only when it is not a folder and
+  // the handle's final path lies inside `root`, so a folder swapped for a
+  // junction after any earlier check cannot redirect the delete.
+  virtual EraseResult EraseFileWithin(const std::string& path, const std::string& root) = 0;
+  // A file another program holds open (a running program's own .exe).
+  virtual bool FileInUse(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.
   virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
@@ -128,11 +156,17 @@ class InstallPlatform {
                             const std::string& name, const std::string& value) = 0;
   virtual bool RegSetDword(RegRoot root, const std::string& subkey,
                            const std::string& name, uint32_t value) = 0;
+  // A list of strings (REG_MULTI_SZ).
+  virtual bool RegSetStrings(RegRoot root, const std::string& subkey, const std::string& name,
+                             const std::vector<std::string>& values) = 0;
   // Deletes a key with all its subkeys.
   virtual bool RegRemoveTree(RegRoot root, const std::string& subkey) = 0;
   // A string value; nothing when the key or value is missing.
   virtual std::optional<std::string> RegGetString(RegRoot root, const std::string& subkey,
                                                   const std::string& name) = 0;
+  virtual std::optional<std::vector<std::string>> RegGetStrings(RegRoot root,
+                                                                const std::string& subkey,
+                                                                const std::string& name) = 0;
 
   // Shell. An unknown folder gives an empty text; a cancelled picker too.
   virtual std::string SpecialFolder(int id) = 0;
@@ -152,13 +186,34 @@ class InstallPlatform {
   // Whether a named mutex exists (a running program's single-instance mark).
   virtual bool MutexExists(const std::string& name) = 0;
 
+  // One setup at a time: takes the machine-wide mark that Instalador and
+  // Desinstalar hold while they run; false when another one holds it.
+  virtual bool HoldSetupLock() = 0;
+  // Starts the uninstaller's cleanup (hidden, not waited for), which keeps
+  // a machine-wide mark of its own for as long as it runs.
+  virtual bool StartCleanup(const std::string& command_line) = 0;
+  // Whether such a cleanup is still running.
+  virtual bool CleanupRunning() = 0;
+  // Waits; long steps pause through here.
+  virtual void Pause(int milliseconds) = 0;
+
+  // Folder protection. Whether this process runs with administrator rights;
+  // whether anyone but administrators and the system may change the folder
+  // or what is in it; gives a folder the protection Program Files has (full
+  // control for Administrators and SYSTEM, read and execute for Users,
+  // inherited, nothing inherited from above).
+  virtual bool IsElevated() = 0;
+  virtual bool OthersCanWrite(const std::string& folder) = 0;
+  virtual bool ProtectFolder(const std::string& folder) = 0;
+
   // Returns one of the kBoxAnswer values.
   virtual int ShowMessage(const std::string& text, const std::string& caption,
                          unsigned flags) = 0;
   virtual std::string GetEnv(const std::string& name) = 0;
 
-  // The full path of the running program.
+  // The full path of the running program, and its process id.
   virtual std::string OwnPath() = 0;
+  virtual unsigned long ProcessId() = 0;
   // The system's own folders, asked of the system rather than taken from
   // the environment, which the user controls.
   virtual std::string WindowsDirectory() = 0;

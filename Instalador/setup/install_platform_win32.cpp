@@ -1,12 +1,15 @@
 #include "Instalador/setup/install_platform_win32.h"
 
 #include <windows.h>
+#include <aclapi.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "common/cp1252.h"
 
@@ -50,6 +53,7 @@ class Win32File final : public OutputFile {
     }
     return true;
   }
+  bool Flush() override { return h_ != INVALID_HANDLE_VALUE && ::FlushFileBuffers(h_); }
   void Close() override {
     if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
     h_ = INVALID_HANDLE_VALUE;
@@ -58,6 +62,46 @@ class Win32File final : public OutputFile {
  private:
   HANDLE h_;
 };
+
+// A handle closed on scope exit.
+struct Handle {
+  HANDLE h;
+  ~Handle() {
+    if (h != INVALID_HANDLE_VALUE && h) ::CloseHandle(h);
+  }
+  bool Ok() const { return h != INVALID_HANDLE_VALUE && h; }
+};
+
+std::wstring FinalPath(HANDLE h) {
+  wchar_t buf[32768];
+  DWORD n = ::GetFinalPathNameByHandleW(h, buf, 32768, FILE_NAME_NORMALIZED);
+  return n == 0 || n >= 32768 ? std::wstring() : std::wstring(buf, n);
+}
+
+bool IsReparseOrFolder(HANDLE h, DWORD which) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return !::GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & which);
+}
+
+// Machine-wide marks: one setup at a time, and an uninstaller's cleanup.
+constexpr wchar_t kSetupMutex[] = L"Global\\Instalador.Desinstalar.Setup";
+constexpr wchar_t kCleanupMark[] = L"Global\\Instalador.Desinstalar.Limpeza";
+
+// SIDs whose rights over a folder are an administrator's: Administrators,
+// SYSTEM, TrustedInstaller, and the elevated user running this program.
+bool TrustedSid(PSID sid, PSID self) {
+  if (!sid || !::IsValidSid(sid)) return false;
+  if (::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid) ||
+      (self && ::EqualSid(sid, self)))
+    return true;
+  LPWSTR text = nullptr;
+  bool installer = false;
+  if (::ConvertSidToStringSidW(sid, &text)) {
+    installer = std::wcscmp(text, L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464") == 0;
+    ::LocalFree(text);
+  }
+  return installer;
+}
 
 class Win32Input final : public InputFile {
  public:
@@ -144,6 +188,53 @@ class SystemPlatform final : public InstallPlatform {
       return std::nullopt;
     return (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   }
+  EraseResult EraseFileWithin(const std::string& path, const std::string& root) override {
+    // The folder is held open without delete sharing while the file is
+    // checked and deleted, so neither it nor a folder above it can be
+    // renamed away in between.
+    Handle folder{::CreateFileW(W(root).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
+    if (!Check(folder.Ok())) return EraseResult::kFailed;
+    std::wstring inside = FinalPath(folder.h);
+    if (inside.empty() || IsReparseOrFolder(folder.h, FILE_ATTRIBUTE_REPARSE_POINT))
+      return EraseResult::kOutside;
+    inside += L'\\';
+    Handle file{::CreateFileW(W(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
+    if (!file.Ok()) {
+      DWORD e = ::GetLastError();
+      error_ = e;
+      if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return EraseResult::kMissing;
+      if (e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION) return EraseResult::kInUse;
+      return IsDirectory(path) ? EraseResult::kOutside : EraseResult::kFailed;
+    }
+    std::wstring final_path = FinalPath(file.h);
+    if (IsReparseOrFolder(file.h, FILE_ATTRIBUTE_DIRECTORY) || final_path.size() <= inside.size() ||
+        ::CompareStringOrdinal(final_path.c_str(), static_cast<int>(inside.size()), inside.c_str(),
+                               static_cast<int>(inside.size()), TRUE) != CSTR_EQUAL)
+      return EraseResult::kOutside;
+    FILE_BASIC_INFO basic;
+    if (::GetFileInformationByHandleEx(file.h, FileBasicInfo, &basic, sizeof basic) &&
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+      basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
+      if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+      ::SetFileInformationByHandle(file.h, FileBasicInfo, &basic, sizeof basic);
+    }
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    if (Check(::SetFileInformationByHandle(file.h, FileDispositionInfo, &dispose, sizeof dispose)))
+      return EraseResult::kErased;
+    // A running program's image cannot be deleted: in use, like a file
+    // held open.
+    return error_ == ERROR_ACCESS_DENIED || error_ == ERROR_SHARING_VIOLATION ? EraseResult::kInUse
+                                                                              : EraseResult::kFailed;
+  }
+  bool FileInUse(const std::string& path) override {
+    Handle h{::CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return !h.Ok() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+  }
   bool EraseFile(const std::string& path) override {
     std::wstring w = W(path);
     DWORD a = ::GetFileAttributesW(w.c_str());
@@ -219,6 +310,27 @@ class SystemPlatform final : public InstallPlatform {
     DWORD v = value;
     return SetValue(root, subkey, name, REG_DWORD, &v, sizeof v);
   }
+  bool RegSetStrings(RegRoot root, const std::string& subkey, const std::string& name,
+                     const std::vector<std::string>& values) override {
+    std::wstring data;
+    for (const std::string& v : values) data += W(v) + L'\0';
+    data += L'\0';
+    return SetValue(root, subkey, name, REG_MULTI_SZ, data.c_str(),
+                    static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+  }
+  std::optional<std::vector<std::string>> RegGetStrings(RegRoot root, const std::string& subkey,
+                                                        const std::string& name) override {
+    std::optional<std::wstring> data = QueryValue(root, subkey, name, REG_MULTI_SZ);
+    if (!data) return std::nullopt;
+    std::vector<std::string> out;
+    for (size_t at = 0; at < data->size();) {
+      size_t end = data->find(L'\0', at);
+      if (end == std::wstring::npos) end = data->size();
+      if (end > at) out.push_back(U(data->substr(at, end - at)));
+      at = end + 1;
+    }
+    return out;
+  }
   bool RegRemoveTree(RegRoot root, const std::string& subkey) override {
     HKEY k;
     std::wstring sub = W(subkey);
@@ -232,25 +344,11 @@ class SystemPlatform final : public InstallPlatform {
   }
   std::optional<std::string> RegGetString(RegRoot root, const std::string& subkey,
                                           const std::string& name) override {
-    HKEY k;
-    LONG r = ::RegOpenKeyExW(RootKey(root), W(subkey).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &k);
-    if (r != ERROR_SUCCESS) {
-      Reg(r);
-      return std::nullopt;
-    }
-    std::wstring n = W(name);
-    DWORD type = 0, size = 0;
-    std::optional<std::string> out;
-    r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, nullptr, &size);
-    if (r == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && size < 65536) {
-      std::wstring v(size / sizeof(wchar_t) + 1, L'\0');
-      r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data()), &size);
-      if (r == ERROR_SUCCESS) out = U(std::wstring(v.c_str()));
-    }
-    ::RegCloseKey(k);
-    if (r != ERROR_SUCCESS) Reg(r);
-    return out;
+    std::optional<std::wstring> v = QueryValue(root, subkey, name, REG_SZ);
+    if (!v) return std::nullopt;
+    return U(std::wstring(v->c_str()));
   }
+
 
   std::string SpecialFolder(int id) override {
     EnsureCom();
@@ -354,23 +452,7 @@ class SystemPlatform final : public InstallPlatform {
   }
 
   bool StartProcess(const std::string& command_line, bool hidden) override {
-    std::wstring cmd = W(command_line);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    if (hidden) {
-      si.dwFlags = STARTF_USESHOWWINDOW;
-      si.wShowWindow = SW_HIDE;
-    }
-    PROCESS_INFORMATION pi = {};
-    // Started in the system folder: never in a folder the user may write to.
-    std::wstring cwd = W(SystemDirectory());
-    if (!Check(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
-                                (hidden ? CREATE_NO_WINDOW : 0) | CREATE_UNICODE_ENVIRONMENT,
-                                nullptr, cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)))
-      return false;
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
+    return StartProcessWith(command_line, hidden, nullptr);
   }
 
   bool SetEnv(const std::string& name, const std::string& value) override {
@@ -386,6 +468,95 @@ class SystemPlatform final : public InstallPlatform {
     return ::GetLastError() == ERROR_ACCESS_DENIED;
   }
 
+  bool HoldSetupLock() override {
+    static HANDLE held = nullptr;
+    if (held) return true;
+    HANDLE m = ::CreateMutexW(nullptr, TRUE, kSetupMutex);
+    if (!m) return false;  // held by a program with other rights
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+      ::CloseHandle(m);
+      return false;
+    }
+    held = m;  // kept until the process ends
+    return true;
+  }
+  bool StartCleanup(const std::string& command_line) override {
+    // The mark is a semaphore the interpreter inherits: it lives exactly as
+    // long as the cleanup's processes hold it, however they end.
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE mark = ::CreateSemaphoreW(&sa, 0, 1, kCleanupMark);
+    bool ok = StartProcessWith(command_line, true, mark);
+    if (mark) ::CloseHandle(mark);
+    return ok;
+  }
+  bool CleanupRunning() override {
+    HANDLE h = ::OpenSemaphoreW(SYNCHRONIZE, FALSE, kCleanupMark);
+    if (h) ::CloseHandle(h);
+    return h || ::GetLastError() == ERROR_ACCESS_DENIED;
+  }
+  void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+  bool IsElevated() override {
+    Handle token{nullptr};
+    TOKEN_ELEVATION e = {};
+    DWORD size = 0;
+    return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token.h) &&
+           ::GetTokenInformation(token.h, TokenElevation, &e, sizeof e, &size) && e.TokenIsElevated;
+  }
+  bool OthersCanWrite(const std::string& folder) override {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (::GetNamedSecurityInfoW(W(folder).c_str(), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                                nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+      return true;  // unknown: not safe to assume
+    std::vector<char> self_buf(SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER));
+    PSID self = nullptr;
+    Handle token{nullptr};
+    DWORD size = 0;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token.h) &&
+        ::GetTokenInformation(token.h, TokenUser, self_buf.data(), static_cast<DWORD>(self_buf.size()), &size))
+      self = reinterpret_cast<TOKEN_USER*>(self_buf.data())->User.Sid;
+    // The owner may always change the rights; so may whoever an entry
+    // lets write, delete, or change rights or owner.
+    const ACCESS_MASK write = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE |
+                              WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+    bool others = !TrustedSid(owner, self) || !dacl;
+    for (DWORD i = 0; !others && dacl && i < dacl->AceCount; ++i) {
+      ACE_HEADER* ace = nullptr;
+      if (!::GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->AceType != ACCESS_ALLOWED_ACE_TYPE ||
+          (ace->AceFlags & INHERIT_ONLY_ACE))
+        continue;
+      auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+      others = (allowed->Mask & write) && !TrustedSid(&allowed->SidStart, self);
+    }
+    ::LocalFree(sd);
+    return others;
+  }
+  bool ProtectFolder(const std::string& folder) override {
+    // As Program Files: Administrators own it; they and SYSTEM have full
+    // control, Users read and execute; inherited below, nothing from above.
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!Check(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", SDDL_REVISION_1, &sd,
+            nullptr)))
+      return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    PSID owner = nullptr;
+    ::GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    ::GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+    std::wstring w = W(folder);
+    DWORD r = ::SetNamedSecurityInfoW(
+        w.data(), SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+        owner, nullptr, dacl, nullptr);
+    ::LocalFree(sd);
+    if (r != ERROR_SUCCESS) error_ = r;
+    return r == ERROR_SUCCESS;
+  }
+
   int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override {
     return ::MessageBoxW(g_owner, W(text).c_str(), W(caption).c_str(), flags);
   }
@@ -394,6 +565,7 @@ class SystemPlatform final : public InstallPlatform {
     DWORD n = ::GetEnvironmentVariableW(W(name).c_str(), buf, 32768);
     return n == 0 || n >= 32768 ? std::string() : U(std::wstring(buf, n));
   }
+  unsigned long ProcessId() override { return ::GetCurrentProcessId(); }
   std::string OwnPath() override {
     wchar_t buf[32768];
     DWORD n = ::GetModuleFileNameW(nullptr, buf, 32768);
@@ -415,6 +587,40 @@ class SystemPlatform final : public InstallPlatform {
   }
 
  private:
+  // Starts a process in the system folder (never a folder the user may
+  // write to); `inherit`, when given, is the one handle it inherits.
+  bool StartProcessWith(const std::string& command_line, bool hidden, HANDLE inherit) {
+    std::wstring cmd = W(command_line);
+    STARTUPINFOEXW si = {};
+    si.StartupInfo.cb = sizeof si;
+    if (hidden) {
+      si.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+      si.StartupInfo.wShowWindow = SW_HIDE;
+    }
+    std::vector<char> attributes;
+    if (inherit) {
+      SIZE_T size = 0;
+      ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+      attributes.resize(size);
+      si.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+      if (!::InitializeProcThreadAttributeList(si.lpAttributeList, 1, 0, &size) ||
+          !::UpdateProcThreadAttribute(si.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                       &inherit, sizeof inherit, nullptr, nullptr))
+        si.lpAttributeList = nullptr;
+    }
+    PROCESS_INFORMATION pi = {};
+    std::wstring cwd = W(SystemDirectory());
+    DWORD flags = (hidden ? CREATE_NO_WINDOW : 0) | CREATE_UNICODE_ENVIRONMENT |
+                  (si.lpAttributeList ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    bool ok = Check(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr,
+                                     si.lpAttributeList != nullptr, flags, nullptr,
+                                     cwd.empty() ? nullptr : cwd.c_str(), &si.StartupInfo, &pi));
+    if (si.lpAttributeList) ::DeleteProcThreadAttributeList(si.lpAttributeList);
+    if (!ok) return false;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+  }
   bool Check(BOOL ok) {
     if (!ok) error_ = ::GetLastError();
     return ok != FALSE;
@@ -426,6 +632,29 @@ class SystemPlatform final : public InstallPlatform {
   bool Hr(HRESULT hr) {
     error_ = static_cast<DWORD>(hr);
     return false;
+  }
+  // A value's text: REG_SZ (or REG_EXPAND_SZ) or REG_MULTI_SZ, as asked.
+  std::optional<std::wstring> QueryValue(RegRoot root, const std::string& subkey,
+                                         const std::string& name, DWORD want) {
+    HKEY k;
+    LONG r = ::RegOpenKeyExW(RootKey(root), W(subkey).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &k);
+    if (r != ERROR_SUCCESS) {
+      Reg(r);
+      return std::nullopt;
+    }
+    std::wstring n = W(name);
+    DWORD type = 0, size = 0;
+    std::optional<std::wstring> out;
+    r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, nullptr, &size);
+    bool fits = type == want || (want == REG_SZ && type == REG_EXPAND_SZ);
+    if (r == ERROR_SUCCESS && fits && size < 65536) {
+      std::wstring v(size / sizeof(wchar_t) + 1, L'\0');
+      r = ::RegQueryValueExW(k, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data()), &size);
+      if (r == ERROR_SUCCESS) out = v.substr(0, size / sizeof(wchar_t));
+    }
+    ::RegCloseKey(k);
+    if (r != ERROR_SUCCESS) Reg(r);
+    return out;
   }
   bool SetValue(RegRoot root, const std::string& subkey, const std::string& name, DWORD type,
                 const void* data, DWORD size) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Instalador/setup/install_platform.h"
+#include "Instalador/setup/uninstall_record.h"
 
 namespace kova {
 
@@ -67,16 +68,39 @@ struct InstallChoices {
   bool quiet = false;  // no message boxes (unattended mode)
 };
 
+// Why a setup stopped before it changed anything.
+enum class SetupRefusal {
+  kNone,
+  kProgramRunning,   // the installed program is open (and was not closed)
+  kCleanupRunning,   // an earlier uninstall is still removing its folders
+  kUnsafeFolder,     // an existing folder others than administrators may
+                     // change (and the user did not go ahead)
+};
+
 struct InstallOutcome {
   bool ok = false;
-  bool program_running = false;  // stopped before anything was written
+  SetupRefusal refused = SetupRefusal::kNone;
   std::string directory;  // as used, without a trailing backslash
   std::string error;      // the failing step's own message
 };
 
-// Exit code of the unattended programs when the installed program is
-// running: nothing was changed.
+// Exit codes of the unattended programs when they change nothing: the
+// installed program is running; the install folder exists and users who
+// are not administrators may change it; another setup runs (or an earlier
+// uninstall's cleanup still does).
 inline constexpr int kExitProgramRunning = 4;
+inline constexpr int kExitUnsafeFolder = 5;
+inline constexpr int kExitSetupBusy = 6;
+inline int RefusalExitCode(SetupRefusal refused) {
+  switch (refused) {
+    case SetupRefusal::kProgramRunning: return kExitProgramRunning;
+    case SetupRefusal::kUnsafeFolder: return kExitUnsafeFolder;
+    case SetupRefusal::kCleanupRunning: return kExitSetupBusy;
+    case SetupRefusal::kNone: break;
+  }
+  return 0;
+}
+
 
 inline constexpr char kFatalCaption[] = "Erro Fatal";
 inline constexpr char kFatalText[] =
@@ -84,23 +108,17 @@ inline constexpr char kFatalText[] =
     "diretório escolhido para instalar seja inválido. O programa de instalação será encerrado";
 inline constexpr char kNoVersionText[] = "No Version Info available!";
 
-// Runs the install. On failure the uninstall log still lists everything
-// written so far, and `error` says what failed.
+// Runs the install. Each line of the uninstall log is written (and flushed)
+// before the item it names is made, so an install that fails or is killed
+// leaves nothing the log does not name, and `error` says what failed.
 InstallOutcome Instalar(InstallPlatform& sys, PackageSource& source, ChunkDecoder& decoder,
                         const InstallPackage& package, const InstallChoices& choices,
                         InstallProgress& progress);
-
-// The directory text with one trailing backslash removed.
-std::string InstallDirectoryFromText(const std::string& text);
 
 // The proposed directory: the header's text, or Program Files + "\" +
 // folder name for "#PADRAO#" (empty when the system gives no Program Files).
 std::string DefaultInstallDirectory(InstallPlatform& sys, const std::string& header_directory,
                                     const std::string& folder_name);
-
-// The folder of an installed copy of the product, from its Uninstall
-// entry; empty when there is none.
-std::string InstalledDirectory(InstallPlatform& sys, const std::string& product);
 
 // What the wizard proposes: the installed copy's folder (an upgrade goes
 // over it), else the default directory.

@@ -6,7 +6,7 @@ add_library(kova_install_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/install_helpers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/install_procedure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/package_source.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/uninstall_log.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/uninstall_record.cpp)
 target_include_directories(kova_install_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(kova_install_core PUBLIC kova_package kova_he3 kova_common)
 

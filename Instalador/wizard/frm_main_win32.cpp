@@ -39,14 +39,6 @@ enum : int {
 
 std::wstring W(const std::string& s) { return Utf8ToWide(s); }
 
-class QuietProgress : public InstallProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  void SetRange(int) override {}
-  void SetPosition(int) override {}
-  void PumpEvents() override {}
-};
-
 class FrmMain {
  public:
   FrmMain(InstallPlatform& sys, OpenedPackage& package) : sys_(sys), pkg_(package) {}
@@ -55,18 +47,9 @@ class FrmMain {
     if (!w_.Create(instance, L"Instalador", 6)) return 1;
     SetMessageOwner(w_.Hwnd());
     BuildPages();
-    w_.on_click = [this](WizardButton b) { Click(b); };
-    w_.on_hover = [this](WizardButton b) {
-      flow_.Buttons().MouseOver(b);
-      w_.SyncButtons(flow_.Buttons());
-    };
-    w_.on_background = [this] {
-      flow_.Buttons().MouseOverBackground();
-      w_.SyncButtons(flow_.Buttons());
-    };
+    w_.Follow(flow_, [this](WizardButton b) { Click(b); });
     w_.on_command = [this](int id, int code) { Command(id, code); };
     w_.on_close = [this] { Close(); };
-    w_.SyncButtons(flow_.Buttons());
     w_.ShowPage(1);
     Load();
     return w_.Run();
@@ -162,8 +145,11 @@ class FrmMain {
     WindowProgress progress(w_, lblPg5Status, pb);
     He3ChunkDecoder decoder;
     InstallOutcome out = Instalar(sys_, *pkg_.source, decoder, pkg_.install, choices, progress);
-    if (out.program_running) {
-      // The user chose not to close the program: nothing was done.
+    if (out.refused != SetupRefusal::kNone) {
+      // Nothing was done: the user may close the program, choose another
+      // folder or try again later.
+      if (out.refused == SetupRefusal::kCleanupRunning)
+        sys_.ShowMessage(out.error, pkg_.install.product_name, kBoxOk | kBoxIconWarning);
       flow_.WorkNotStarted();
       w_.SyncButtons(flow_.Buttons());
       return;
@@ -219,7 +205,9 @@ class FrmMain {
 
 // Instalador.exe /S [/D=directory]: the package's defaults (all users,
 // every shortcut it offers), no window. 0 on success, 1 failure, 2 no
-// package, 3 damaged package, 4 the program is running (nothing done).
+// package, 3 damaged package; nothing done: 4 the program is running, 5 the
+// folder exists and users who are not administrators may change it, 6
+// another setup or an earlier uninstall's cleanup runs.
 int InstallQuietly(InstallPlatform& sys, OpenedPackage& pkg, const std::string& directory) {
   if (pkg.state == OpenedPackage::kNoAppendix) return 2;
   if (pkg.state == OpenedPackage::kBroken) return 3;
@@ -229,10 +217,10 @@ int InstallQuietly(InstallPlatform& sys, OpenedPackage& pkg, const std::string& 
                           : ProposedInstallDirectory(sys, pkg.install.product_name,
                                                      pkg.look.directory, pkg.look.folder_name);
   choices.quiet = true;
-  QuietProgress progress;
+  SilentProgress progress;
   He3ChunkDecoder decoder;
   InstallOutcome out = Instalar(sys, *pkg.source, decoder, pkg.install, choices, progress);
-  if (out.program_running) return kExitProgramRunning;
+  if (out.refused != SetupRefusal::kNone) return RefusalExitCode(out.refused);
   return out.ok ? 0 : 1;
 }
 
@@ -260,6 +248,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (argv) LocalFree(argv);
 
   InstallPlatform& sys = Win32Platform();
+  if (!TakeSetupLock(sys, "Instalador", quiet)) return kExitSetupBusy;
   OpenedPackage pkg = OpenPackage(sys, sys.OwnPath());
   if (quiet) return InstallQuietly(sys, pkg, directory);
   FrmMain form(sys, pkg);

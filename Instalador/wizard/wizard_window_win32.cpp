@@ -212,6 +212,19 @@ void WizardWindow::SyncButtons(const WizardButtons& b) {
   }
 }
 
+void WizardWindow::Follow(WizardFlow& flow, std::function<void(WizardButton)> click) {
+  on_click = std::move(click);
+  on_hover = [this, &flow](WizardButton b) {
+    flow.Buttons().MouseOver(b);
+    SyncButtons(flow.Buttons());
+  };
+  on_background = [this, &flow] {
+    flow.Buttons().MouseOverBackground();
+    SyncButtons(flow.Buttons());
+  };
+  SyncButtons(flow.Buttons());
+}
+
 void WizardWindow::PumpEvents() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

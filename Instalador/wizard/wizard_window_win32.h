@@ -45,6 +45,9 @@ class WizardWindow {
 
   // Shows the pictures the model says.
   void SyncButtons(const WizardButtons& buttons);
+  // The buttons follow the flow's pictures as the mouse moves; clicks go
+  // to `click`.
+  void Follow(WizardFlow& flow, std::function<void(WizardButton)> click);
   // Processes pending messages (during long work on the window's thread).
   void PumpEvents();
   int Run();

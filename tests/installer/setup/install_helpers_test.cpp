@@ -13,18 +13,11 @@ TEST(InstallHelpers, PathTexts) {
   EXPECT_EQ(TrimRight("   "), "");
   EXPECT_EQ(ParentFolder("C:\\A\\b.exe"), "C:\\A");
   EXPECT_EQ(VersionDigits("6.0.81.69"), "608169");
-}
-
-TEST(InstallHelpers, DirectoryExistsProbesByCreating) {
+  EXPECT_EQ(InstallDirectoryFromText("C:\\Kova\\"), "C:\\Kova");
+  EXPECT_EQ(InstallDirectoryFromText("C:\\Kova\\\\"), "C:\\Kova\\");
   FakePlatform sys;
-  sys.MakeDirs("C:\\Sim");
-  EXPECT_TRUE(DirectoryExists(sys, "C:\\Sim"));
-  EXPECT_FALSE(DirectoryExists(sys, "C:\\Nao"));
-  EXPECT_FALSE(sys.Exists("C:\\Nao"));  // the probe leaves nothing behind
-  // A path that cannot be created (no parent) counts as existing.
-  EXPECT_TRUE(DirectoryExists(sys, "C:\\Sem\\Pai"));
-  sys.PutFile("C:\\f.txt", "x");
-  EXPECT_TRUE(FileExists(sys, "C:\\f.txt"));
+  sys.PutFile("C:\\Sim\\f.txt", "x");
+  EXPECT_TRUE(FileExists(sys, "C:\\Sim\\f.txt"));
   EXPECT_FALSE(FileExists(sys, "C:\\Sim"));
 }
 
@@ -52,6 +45,16 @@ TEST(InstallHelpers, RemoveDirectoryTreeWithAndWithoutContents) {
   sys.MakeDirs("C:\\Vazio");
   EXPECT_TRUE(RemoveDirectoryTree(sys, "C:\\Vazio", false));
   EXPECT_FALSE(RemoveDirectoryTree(sys, "C:\\Nada", true));
+
+  // A subfolder swapped for a junction once it was listed: the files
+  // deleted through it would be somebody else's.
+  sys.PutFile("C:\\T\\s1\\b.lnk", "x");
+  sys.PutFile("C:\\Alheio\\b.lnk", "alheio");
+  sys.before_erase = [&](const std::string& path) {
+    if (path == "C:\\T\\s1\\b.lnk" && !sys.IsLink("C:\\T\\s1")) sys.SwapForLink("C:\\T\\s1", "C:\\Alheio");
+  };
+  EXPECT_FALSE(RemoveDirectoryTree(sys, "C:\\T", true));
+  EXPECT_EQ(sys.Data("C:\\Alheio\\b.lnk"), "alheio");
 }
 
 TEST(InstallHelpers, QueryFileVersionTexts) {
@@ -115,6 +118,12 @@ TEST(InstallHelpers, PathInsideComparesAsWindowsDoesAndRefusesEscapes) {
   EXPECT_TRUE(PathInside("C:\\Programas\\Ação\\a", "C:\\PROGRAMAS\\AÇÃO", false));
   EXPECT_TRUE(PathInside("\\\\servidor\\oficina\\Kova\\a", "\\\\SERVIDOR\\oficina\\Kova", false));
   EXPECT_FALSE(PathInside("C:\\a", "", true));
+  // Names a code page cannot hold are compared as themselves.
+  EXPECT_FALSE(PathInside("C:\\Users\\Иван\\Desktop\\a.lnk", "C:\\Users\\Анна\\Desktop", false));
+  EXPECT_TRUE(PathInside("C:\\Users\\АННА\\Desktop\\a.lnk", "c:\\users\\анна\\desktop", false));
+  EXPECT_TRUE(SamePath("C:\\用户\\Kova", "c:\\用户\\KOVA"));
+  EXPECT_FALSE(SamePath("C:\\用户\\Kova", "C:\\文件\\Kova"));
+  EXPECT_FALSE(SamePath("C:\\Kova", "C:\\Kova\\a"));
 }
 
 }  // namespace

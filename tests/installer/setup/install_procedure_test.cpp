@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Instalador/setup/install_helpers.h"
-#include "Instalador/setup/uninstall_log.h"
+#include "Instalador/setup/uninstall_record.h"
 #include "Instalador/setup/install_procedure.h"
 #include "common/cp1252.h"
 #include "../support/fake_package.h"
@@ -39,7 +39,7 @@ class InstallTest : public ::testing::Test {
 TEST_F(InstallTest, FreshInstallWritesTreeLogShortcutsAndUninstallEntry) {
   source.dirs = {"\\", "\\dados", "\\dados\\modelos"};
   source.files.push_back({2, Pad64("Configuração.ini"), 0, {Stored("x=1")}});
-  pkg.registry_keys = {"HKCU\\Software\\KOVA", "HKLM\\Software\\KOVA"};
+  pkg.registry_keys = {"HKCU\\Software\\KOVA GNV", "HKLM\\SOFTWARE\\kova gnv\\Opções"};
   InstallOutcome out = Run();
   ASSERT_TRUE(out.ok) << out.error;
   EXPECT_EQ(out.directory, "C:\\Programas\\Kova");
@@ -51,18 +51,19 @@ TEST_F(InstallTest, FreshInstallWritesTreeLogShortcutsAndUninstallEntry) {
 
   const std::string desk = "C:\\users\\Public\\Desktop\\KOVA.lnk";
   const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV";
+  // Each line comes before what it names is made.
   std::vector<std::string> expected = {
       "#NAO DELETE ESTE ARQUIVO!!!",
+      "DIR=" + d,
+      "REG=HKCU\\Software\\KOVA GNV",
+      "REG=HKLM\\SOFTWARE\\kova gnv\\Opções",
       "DIR=" + d + "\\dados",
       "DIR=" + d + "\\dados\\modelos",
       d + "\\" + Pad64("KOVA.exe"),
       d + "\\dados\\" + Pad64("Configuração.ini"),
       desk,
-      menu + "\\KOVA.lnk",
       "DIR=" + menu,
-      "DIR=" + d,
-      "REG=HKCU\\Software\\KOVA",
-      "REG=HKLM\\Software\\KOVA",
+      menu + "\\KOVA.lnk",
   };
   EXPECT_EQ(LogLines(), expected);
   // CR LF line ends and 1252 bytes on disk.
@@ -88,6 +89,8 @@ TEST_F(InstallTest, FreshInstallWritesTreeLogShortcutsAndUninstallEntry) {
   EXPECT_EQ(sys.RegValue(hklm, kKey, "NoModify"), "dword:1");
   EXPECT_EQ(sys.RegValue(hklm, kKey, "NoRepair"), "dword:1");
   EXPECT_EQ(sys.RegValue(hklm, kKey, "EstimatedSize"), "dword:1");  // under 1 KB, rounded up
+  // The keys the uninstaller may delete, where only administrators write.
+  EXPECT_EQ(sys.RegGetStrings(hklm, kKey, "RegistryKeys"), pkg.registry_keys);
 
   EXPECT_EQ(progress.statuses.front(), "Montando base de diretórios...");
   EXPECT_NE(std::find(progress.statuses.begin(), progress.statuses.end(),
@@ -125,7 +128,7 @@ TEST_F(InstallTest, OneTrailingBackslashIsDropped) {
   InstallOutcome out = Run();
   ASSERT_TRUE(out.ok);
   EXPECT_EQ(out.directory, "C:\\Kova");
-  EXPECT_EQ(LogLines("C:\\Kova").back(), "DIR=C:\\Kova");
+  EXPECT_EQ(LogLines("C:\\Kova")[1], "DIR=C:\\Kova");
   EXPECT_EQ(InstallDirectoryFromText("C:\\Kova\\\\"), "C:\\Kova\\");
   EXPECT_EQ(InstallDirectoryFromText("C:\\Kova"), "C:\\Kova");
 }
@@ -217,38 +220,20 @@ TEST_F(InstallTest, BadPackageOrDirectoryWritesNothing) {
   EXPECT_FALSE(sys.Exists("C:\\uninstall.log"));
 }
 
-TEST_F(InstallTest, FailingStepLeavesEverythingWrittenInTheLog) {
-  choices.directory = "C:\\Novo\\Kova";
+TEST_F(InstallTest, FailingStepStopsWithItsOwnMessage) {
   source.files = {{1, Pad64("ok.bin"), 0, {Stored("fine")}},
                   {1, Pad64("ruim.bin"), 2, {Stored("part"), "XXXXcorrupt"}}};
   InstallOutcome out = Run();
   ASSERT_FALSE(out.ok);
   EXPECT_NE(out.error.find("identification string not found"), std::string::npos);
-  auto lines = LogLines("C:\\Novo\\Kova");
-  const std::string d = "C:\\Novo\\Kova";
-  std::vector<std::string> expected = {"#NAO DELETE ESTE ARQUIVO!!!", d + "\\" + Pad64("ok.bin"),
-                                       d + "\\" + Pad64("ruim.bin"), "DIR=" + d};
-  EXPECT_EQ(lines, expected);
   EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
 
-  // A file whose first chunk fails is still listed, since it was created.
-  FakePlatform fresh;
-  source.files = {{1, Pad64("x.bin"), 0, {"garbage"}}};
-  out = Instalar(fresh, source, decoder, pkg, choices, progress);
-  ASSERT_FALSE(out.ok);
-  EXPECT_EQ(SplitLogLines(fresh.Data(d + "\\uninstall.log")),
-            (std::vector<std::string>{"#NAO DELETE ESTE ARQUIVO!!!", d + "\\" + Pad64("x.bin"), "DIR=" + d}));
-}
-
-TEST_F(InstallTest, FailedShortcutKeepsTheStartMenuFolderInTheLog) {
+  source.files.pop_back();
   pkg.desktop.clear();
   sys.shortcuts_work = false;
-  InstallOutcome out = Run();
+  out = Run();
   ASSERT_FALSE(out.ok);
   EXPECT_NE(out.error.find("Desinstalar.lnk"), std::string::npos);
-  auto lines = LogLines();
-  EXPECT_EQ(lines[lines.size() - 2], "DIR=C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV");
-  EXPECT_EQ(lines.back(), "DIR=C:\\Programas\\Kova");
 }
 
 TEST_F(InstallTest, UnwritableLogTakesBackTheNewDirectories) {
@@ -308,13 +293,26 @@ TEST_F(InstallTest, RunningProgramIsClosedFirstOrNothingIsWritten) {
   choices.quiet = true;
   InstallOutcome out = Run();
   EXPECT_FALSE(out.ok);
-  EXPECT_TRUE(out.program_running);
+  EXPECT_EQ(out.refused, SetupRefusal::kProgramRunning);
+  EXPECT_EQ(RefusalExitCode(out.refused), 4);
   EXPECT_TRUE(sys.boxes.empty());
   EXPECT_FALSE(sys.Exists("C:\\Programas"));
 
+  // A copy running in another session shows only as its file held open.
+  sys.mutexes.clear();
+  sys.PutFile("C:\\Programas\\Kova\\KOVA.exe", "MZ-old");
+  sys.locked.insert(FakePlatform::Key("C:\\Programas\\Kova\\KOVA.exe"));
+  EXPECT_EQ(Run().refused, SetupRefusal::kProgramRunning);
+  EXPECT_EQ(sys.Data("C:\\Programas\\Kova\\KOVA.exe"), "MZ-old");
+  sys.locked.clear();
+  sys.EraseFile("C:\\Programas\\Kova\\KOVA.exe");
+  sys.RemoveDir("C:\\Programas\\Kova");
+  sys.RemoveDir("C:\\Programas");
+  sys.mutexes.insert("Kova_aplication");
+
   choices.quiet = false;
   sys.answers = {kBoxAnswerCancel};
-  EXPECT_TRUE(Run().program_running);
+  EXPECT_EQ(Run().refused, SetupRefusal::kProgramRunning);
   ASSERT_EQ(sys.boxes.size(), 1u);
   EXPECT_NE(sys.boxes[0].text.find("KOVA GNV está aberto"), std::string::npos);
   EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxRetryCancel | kBoxIconWarning));
@@ -324,13 +322,14 @@ TEST_F(InstallTest, RunningProgramIsClosedFirstOrNothingIsWritten) {
   sys.answers = {kBoxAnswerRetry};
   out = Run();
   EXPECT_TRUE(out.ok) << out.error;
-  EXPECT_FALSE(out.program_running);
+  EXPECT_EQ(out.refused, SetupRefusal::kNone);
 }
 
 TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
   // Version 1: all users, with a file version 2 no longer ships.
   source.dirs = {"\\", "\\antigo"};
   source.files.push_back({2, Pad64("velho.dll"), 0, {Stored("v1")}});
+  pkg.registry_keys = {"HKCU\\Software\\KOVA GNV\\Antiga"};
   ASSERT_TRUE(Run().ok);
   EXPECT_EQ(ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova"), "C:\\Programas\\Kova");
   EXPECT_EQ(ProposedInstallDirectory(sys, "Outro", "#PADRAO#", "Kova"), "C:\\Program Files\\Kova");
@@ -341,7 +340,11 @@ TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
   source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ-v2")}}};
   choices.directory = ProposedInstallDirectory(sys, "KOVA GNV", "#PADRAO#", "Kova");
   choices.all_users = false;
+  pkg.registry_keys = {"HKLM\\Software\\KOVA GNV"};
   ASSERT_TRUE(Run().ok);
+  // The entry still records the first version's key for the uninstaller.
+  EXPECT_EQ(sys.RegGetStrings(RegRoot::kLocalMachine, kKey, "RegistryKeys"),
+            (std::vector<std::string>{"HKCU\\Software\\KOVA GNV\\Antiga", "HKLM\\Software\\KOVA GNV"}));
   std::vector<std::string> second = LogLines();
   for (const std::string& line : first) {
     if (line[0] == '#') continue;
@@ -352,6 +355,107 @@ TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
   // A reinstall does not grow the record.
   ASSERT_TRUE(Run().ok);
   EXPECT_EQ(LogLines().size(), second.size());
+}
+
+// A folder the install creates outside Program Files gets the protection
+// Program Files has before anything is put in it; one under Program Files
+// inherits it, and without administrator rights nothing is changed.
+TEST_F(InstallTest, FolderItCreatesOutsideProgramFilesIsProtectedFirst) {
+  struct Case {
+    const char* dir;
+    bool elevated;
+    const char* protected_key;  // empty: none
+  } const cases[] = {
+      {"C:\\Oficina\\Kova", true, "c:\\oficina"},
+      {"C:\\Program Files\\Kova", true, ""},
+      {"C:\\Program Files (x86)\\Kova", true, ""},
+      {"C:\\Oficina\\Kova", false, ""},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fresh;
+    fresh.folders[kFolderProgramFilesX86] = "C:\\Program Files (x86)";
+    fresh.MakeDirs("C:\\Program Files (x86)");
+    fresh.elevated = c.elevated;
+    choices.directory = c.dir;
+    ASSERT_TRUE(Instalar(fresh, source, decoder, pkg, choices, progress).ok) << c.dir;
+    if (!*c.protected_key) {
+      EXPECT_TRUE(fresh.protected_folders.empty()) << c.dir;
+      continue;
+    }
+    EXPECT_EQ(fresh.protected_folders, std::vector<std::string>{c.protected_key});
+    auto at = std::find(fresh.journal.begin(), fresh.journal.end(), "protect c:\\oficina");
+    ASSERT_NE(at, fresh.journal.end());
+    EXPECT_EQ(*(at - 1), "mkdir c:\\oficina");
+  }
+  // A folder that cannot be protected is taken back.
+  FakePlatform fresh;
+  fresh.protect_works = false;
+  choices.directory = "C:\\Oficina\\Kova";
+  InstallOutcome out = Instalar(fresh, source, decoder, pkg, choices, progress);
+  EXPECT_FALSE(out.ok);
+  EXPECT_NE(out.error.find("proteger a pasta C:\\Oficina"), std::string::npos) << out.error;
+  EXPECT_FALSE(fresh.Exists("C:\\Oficina"));
+}
+
+TEST_F(InstallTest, ExistingFolderOthersMayChangeIsRefusedUnattendedAndAskedAbout) {
+  sys.MakeDirs("C:\\Oficina");
+  sys.writable_by_others.insert(FakePlatform::Key("C:\\Oficina"));
+  choices.directory = "C:\\Oficina";
+  choices.quiet = true;
+  InstallOutcome out = Run();
+  EXPECT_EQ(out.refused, SetupRefusal::kUnsafeFolder);
+  EXPECT_EQ(RefusalExitCode(out.refused), 5);
+  EXPECT_TRUE(sys.Below("C:\\Oficina").empty());
+  EXPECT_TRUE(sys.boxes.empty());
+
+  choices.quiet = false;
+  sys.answers = {kBoxAnswerNo};
+  EXPECT_EQ(Run().refused, SetupRefusal::kUnsafeFolder);
+  ASSERT_EQ(sys.boxes.size(), 1u);
+  EXPECT_NE(sys.boxes[0].text.find("não são administradores"), std::string::npos);
+  EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxYesNo | kBoxIconWarning));
+  EXPECT_TRUE(sys.Below("C:\\Oficina").empty());
+
+  sys.answers = {kBoxAnswerYes};
+  out = Run();
+  EXPECT_TRUE(out.ok) << out.error;
+  EXPECT_TRUE(sys.protected_folders.empty());  // an existing folder keeps its own rights
+}
+
+TEST_F(InstallTest, WaitsForAnEarlierUninstallsCleanupOrRefuses) {
+  sys.cleanup_running_for = 3;
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.pauses, std::vector<int>(3, 1000));
+  EXPECT_EQ(progress.statuses.front(), "Aguardando o fim de uma desinstalação anterior...");
+
+  FakePlatform busy;
+  busy.cleanup_running_for = 1000;
+  InstallOutcome out = Instalar(busy, source, decoder, pkg, choices, progress);
+  EXPECT_EQ(out.refused, SetupRefusal::kCleanupRunning);
+  EXPECT_EQ(RefusalExitCode(out.refused), 6);
+  EXPECT_EQ(busy.pauses.size(), static_cast<size_t>(kCleanupWaitSeconds));
+  EXPECT_FALSE(busy.Exists("C:\\Programas"));
+}
+
+TEST_F(InstallTest, RegistryKeyOutsideTheProductStopsTheInstall) {
+  for (const char* key : {"HKLM\\SOFTWARE\\Outro", "HKLM\\SYSTEM\\KOVA GNV",
+                          "HKU\\S-1-5-21-1\\Software\\KOVA GNV", "HKCR\\KOVA GNV",
+                          "HKLM\\SOFTWARE\\KOVA GNV\\..\\Outro"}) {
+    FakePlatform fresh;
+    pkg.registry_keys = {key};
+    InstallOutcome out = Instalar(fresh, source, decoder, pkg, choices, progress);
+    EXPECT_FALSE(out.ok) << key;
+    EXPECT_NE(out.error.find(key), std::string::npos) << out.error;
+    EXPECT_FALSE(fresh.Exists("C:\\Programas")) << key;
+  }
+}
+
+TEST_F(InstallTest, LogNamingAFolderWindows1252CannotHoldIsKeptInUtf8) {
+  choices.directory = "C:\\Оficina\\Анна";
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.Data(choices.directory + "\\uninstall.log").substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(LogLines(choices.directory)[1], "DIR=" + choices.directory);
+  EXPECT_EQ(LogLines(choices.directory)[2], choices.directory + "\\" + Pad64("KOVA.exe"));
 }
 
 TEST(DefaultDirectory, MarkerMeansProgramFilesPlusFolder) {

@@ -6,7 +6,7 @@
 
 #include "Instalador/package/cls_huffman.h"
 #include "Instalador/setup/install_helpers.h"
-#include "Instalador/setup/uninstall_log.h"
+#include "Instalador/setup/uninstall_record.h"
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/package_source.h"
 #include "../support/fake_package.h"
@@ -145,7 +145,8 @@ TEST_F(PackageFile, CorruptChunkStopsWithTheCodecMessage) {
   EXPECT_FALSE(out.error.empty());
   // What was written is on record for the uninstaller.
   auto lines = SplitLogLines(sys.Data("C:\\Kova\\uninstall.log"));
-  EXPECT_EQ(lines.back(), "DIR=C:\\Kova");
+  EXPECT_EQ(lines[1], "DIR=C:\\Kova");
+  EXPECT_EQ(lines.back(), "C:\\Kova\\KOVA.exe" + std::string(56, ' '));
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "Desinstalar/uninstall_procedure.h"
 #include "Instalador/setup/install_helpers.h"
-#include "Instalador/setup/uninstall_log.h"
+#include "Instalador/setup/uninstall_record.h"
 #include "fake_platform.h"
 
 namespace kova {
@@ -20,7 +21,7 @@ struct BatchRun {
 // on_pause runs at each pause (the uninstaller ends, a file is closed ...).
 inline BatchRun RunBatch(FakePlatform& sys, const std::function<void(int)>& on_pause = {}) {
   BatchRun run;
-  std::vector<std::string> lines = SplitLogLines(sys.Data(sys.WindowsDirectory() + "\\pelin_uni.bat"));
+  std::vector<std::string> lines = SplitLogLines(sys.Data(BatchPath(sys)));
   auto value = [&](const std::string& quoted) {  // "%NAME%" -> its value
     size_t a = quoted.find('%'), b = quoted.find('%', a + 1);
     return sys.env[quoted.substr(a + 1, b - a - 1)];
@@ -35,8 +36,11 @@ inline BatchRun RunBatch(FakePlatform& sys, const std::function<void(int)>& on_p
     const std::string& l = lines[pc];
     auto jump = [&](const std::string& l2) { pc = label(l2.substr(l2.rfind(' ') + 1)); };
     if (l.empty() || l[0] == ':') continue;
-    if (l.rfind("del /f /q ", 0) == 0) {
-      sys.EraseFile(value(l));
+    if (l.rfind("if not exist ", 0) == 0) {
+      // "if not exist "%F%\*" del /f /q "%F%"": a folder in the file's place
+      // is left alone.
+      if (l.find("\\*\" del /f /q \"") == std::string::npos) ADD_FAILURE() << "unknown batch line: " << l;
+      else if (!sys.IsDir(value(l))) sys.EraseFile(value(l));
     } else if (l.rfind("rmdir ", 0) == 0) {
       sys.RemoveDir(value(l));
     } else if (l.rfind("if exist ", 0) == 0) {

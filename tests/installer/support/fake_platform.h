@@ -1,11 +1,14 @@
 // An in-memory Windows for the install and uninstall procedures: a file
 // system with Windows path rules (case-insensitive, trailing spaces and dots
-// of a name ignored, parents must exist), a registry, shortcuts, version
-// resources, started processes and message boxes, all inspectable.
+// of a name ignored, parents must exist) and junctions, a registry,
+// shortcuts, version resources, started processes, message boxes, folder
+// protection and the setup marks, all inspectable. Every change is
+// journaled, and a run can be killed at its n-th change.
 #pragma once
 #include <algorithm>
 #include <cctype>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -78,6 +81,13 @@ class FakePlatform : public InstallPlatform {
     MakeDirs(path.substr(0, path.find_last_of('\\')));
     nodes_[Key(path)] = Node{true, path.substr(path.find_last_of('\\') + 1), {}, Key(target)};
   }
+  // A folder moved away by whoever may write its parent, and a junction
+  // put in its place.
+  void SwapForLink(const std::string& path, const std::string& target) {
+    for (const std::string& k : BelowKey(Key(path))) nodes_.erase(k);
+    nodes_.erase(Key(path));
+    MakeLink(path, target);
+  }
   bool Exists(const std::string& path) const { return nodes_.count(Real(path)) > 0; }
   bool IsDir(const std::string& path) const {
     auto it = nodes_.find(Real(path));
@@ -133,14 +143,19 @@ class FakePlatform : public InstallPlatform {
   }
 
   // InstallPlatform.
+  // Thrown at the change a run is killed at (see kill_after).
+  struct Killed {};
+
   bool CreateDir(const std::string& path) override {
     std::string k = Real(path);
+    Change("mkdir " + k);
     if (fail_create.count(k) || nodes_.count(k) || !ParentIsDir(k)) return Error("cannot create");
     nodes_[k] = Node{true, k.substr(k.find_last_of('\\') + 1), {}};
     return true;
   }
   bool RemoveDir(const std::string& path) override {
     std::string k = Real(path);
+    Change("rmdir " + k);
     auto it = nodes_.find(k);
     if (it == nodes_.end() || !it->second.is_dir || locked.count(k) ||
         (it->second.link.empty() && !BelowKey(k).empty()))
@@ -159,14 +174,32 @@ class FakePlatform : public InstallPlatform {
     return it->second.data.size();
   }
   bool EraseFile(const std::string& path) override {
+    if (before_erase) before_erase(path);
+    Change("erase " + Real(path));
     auto it = nodes_.find(Real(path));
     if (it == nodes_.end() || it->second.is_dir || locked.count(it->first)) return Error("cannot delete");
     nodes_.erase(it);
     ++deletions;
     return true;
   }
+  EraseResult EraseFileWithin(const std::string& path, const std::string& root) override {
+    if (before_erase) before_erase(path);
+    std::string k = Real(path);
+    Change("erase " + k);
+    auto top = nodes_.find(Key(root));
+    if (top == nodes_.end() || !top->second.link.empty()) return EraseResult::kOutside;
+    auto it = nodes_.find(k);
+    if (it == nodes_.end()) return EraseResult::kMissing;
+    if (it->second.is_dir || k.rfind(Real(root, true) + "\\", 0) != 0) return EraseResult::kOutside;
+    if (locked.count(k)) return EraseResult::kInUse;
+    nodes_.erase(it);
+    ++deletions;
+    return EraseResult::kErased;
+  }
+  bool FileInUse(const std::string& path) override { return locked.count(Real(path)) > 0; }
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
     std::string k = Real(path);
+    Change("create " + k);
     if (fail_create.count(k) || locked.count(k) || !ParentIsDir(k) || IsDir(path)) {
       Error("cannot create file");
       return nullptr;
@@ -201,20 +234,41 @@ class FakePlatform : public InstallPlatform {
     return out;
   }
   bool RegMakeKey(RegRoot root, const std::string& subkey) override {
+    Change("reg-make " + RegKey(root, subkey));
     registry[RegKey(root, subkey)];
     return true;
   }
   bool RegSetString(RegRoot root, const std::string& subkey, const std::string& name,
                     const std::string& value) override {
+    Change("reg-set " + RegKey(root, subkey));
     registry[RegKey(root, subkey)][name] = value;
     return true;
   }
   bool RegSetDword(RegRoot root, const std::string& subkey, const std::string& name,
                    uint32_t value) override {
+    Change("reg-set " + RegKey(root, subkey));
     registry[RegKey(root, subkey)][name] = "dword:" + std::to_string(value);
     return true;
   }
+  bool RegSetStrings(RegRoot root, const std::string& subkey, const std::string& name,
+                     const std::vector<std::string>& values) override {
+    Change("reg-set " + RegKey(root, subkey));
+    std::string joined = "multi:";
+    for (const std::string& v : values) joined += v + "\n";
+    registry[RegKey(root, subkey)][name] = joined;
+    return true;
+  }
+  std::optional<std::vector<std::string>> RegGetStrings(RegRoot root, const std::string& subkey,
+                                                        const std::string& name) override {
+    std::string v = RegValue(root, subkey, name);
+    if (v.rfind("multi:", 0) != 0) return std::nullopt;
+    std::vector<std::string> out;
+    for (size_t at = 6, end; (end = v.find('\n', at)) != std::string::npos; at = end + 1)
+      out.push_back(v.substr(at, end - at));
+    return out;
+  }
   bool RegRemoveTree(RegRoot root, const std::string& subkey) override {
+    Change("reg-delete " + RegKey(root, subkey));
     reg_deletes.push_back(RegKey(root, subkey));
     std::string k = RegKey(root, subkey);
     bool any = false;
@@ -233,7 +287,8 @@ class FakePlatform : public InstallPlatform {
     auto k = registry.find(RegKey(root, subkey));
     if (k == registry.end()) return std::nullopt;
     auto v = k->second.find(name);
-    if (v == k->second.end() || v->second.rfind("dword:", 0) == 0) return std::nullopt;
+    if (v == k->second.end() || v->second.rfind("dword:", 0) == 0 || v->second.rfind("multi:", 0) == 0)
+      return std::nullopt;
     return v->second;
   }
   std::string SpecialFolder(int id) override { return folders.count(id) ? folders[id] : ""; }
@@ -243,6 +298,7 @@ class FakePlatform : public InstallPlatform {
   }
   bool CreateShortcut(const ShortcutInfo& shortcut) override {
     if (!shortcuts_work) return Error("no shell object");
+    Change("lnk " + Real(shortcut.path));
     auto f = CreateOutput(shortcut.path);
     if (!f) return false;
     f->Write("lnk");
@@ -260,9 +316,33 @@ class FakePlatform : public InstallPlatform {
     return it->second;
   }
   bool StartProcess(const std::string& command_line, bool hidden) override {
+    Change("start");
     started.push_back(command_line + (hidden ? " [hidden]" : ""));
     return true;
   }
+  bool HoldSetupLock() override { return setup_lock_free; }
+  bool StartCleanup(const std::string& command_line) override {
+    Change("start");
+    started.push_back(command_line + " [cleanup]");
+    return true;
+  }
+  bool CleanupRunning() override { return cleanup_running_for > 0; }
+  void Pause(int milliseconds) override {
+    pauses.push_back(milliseconds);
+    if (cleanup_running_for > 0) --cleanup_running_for;
+    if (on_pause) on_pause();
+  }
+  bool IsElevated() override { return elevated; }
+  bool OthersCanWrite(const std::string& folder) override {
+    return writable_by_others.count(Real(folder, true)) > 0;
+  }
+  bool ProtectFolder(const std::string& folder) override {
+    Change("protect " + Real(folder, true));
+    if (!protect_works) return Error("cannot protect");
+    protected_folders.push_back(Real(folder, true));
+    return true;
+  }
+  unsigned long ProcessId() override { return 4242; }
   int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override {
     boxes.push_back({text, caption, flags});
     if (answers.empty()) return kBoxAnswerOk;
@@ -305,6 +385,17 @@ class FakePlatform : public InstallPlatform {
   std::set<std::string> mutexes;         // named mutexes that exist
   int running_checks_left = 0;           // the program closes after this many asks
   int deletions = 0;
+  bool setup_lock_free = true;            // no other setup holds the lock
+  int cleanup_running_for = 0;           // an earlier cleanup ends after this many pauses
+  std::vector<int> pauses;
+  std::function<void()> on_pause;
+  std::function<void(const std::string&)> before_erase;  // may swap a folder for a junction
+  bool elevated = true;
+  std::set<std::string> writable_by_others;  // keys of folders users may change
+  bool protect_works = true;
+  std::vector<std::string> protected_folders;
+  std::vector<std::string> journal;  // every change, in order
+  int kill_after = -1;               // changes left before the run is killed
 
  private:
   class Input : public InputFile {
@@ -325,11 +416,13 @@ class FakePlatform : public InstallPlatform {
    public:
     File(FakePlatform* fs, std::string key) : fs_(fs), key_(std::move(key)) {}
     bool Write(std::string_view bytes) override {
+      fs_->Change("write " + key_);
       if (closed_ || fs_->fail_write.count(key_) || !fs_->nodes_.count(key_))
         return fs_->Error("write failed");
       fs_->nodes_[key_].data.append(bytes);
       return true;
     }
+    bool Flush() override { return !closed_; }
     void Close() override { closed_ = true; }
 
    private:
@@ -343,6 +436,11 @@ class FakePlatform : public InstallPlatform {
     if (slash == std::string::npos) return false;
     auto it = nodes_.find(k.substr(0, slash));
     return it != nodes_.end() && it->second.is_dir;
+  }
+  void Change(const std::string& what) {
+    if (kill_after == 0) throw Killed{};
+    if (kill_after > 0) --kill_after;
+    journal.push_back(what);
   }
   bool Error(const std::string& text) {
     last_error_ = text;

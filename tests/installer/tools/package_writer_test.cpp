@@ -210,13 +210,21 @@ TEST(PackDescription, ParsesAndRefuses) {
   EXPECT_NE(error.find("unknown key"), std::string::npos) << error;
   EXPECT_FALSE(parse("just words\n"));
 }
-TEST(PackDescription, RefusesWhatWouldMakeAnInstallDestructive) {
+TEST_F(PackRoundTrip, DescriptionThatWouldMakeAnInstallDestructiveIsRefused) {
   PackageHeader h;
   std::string error;
-  for (const char* line : {"product = Startup\n", "registry_key = HKLM\\SOFTWARE\n"}) {
-    EXPECT_FALSE(pack::ParseDescription(line, fs::temp_directory_path(), h, error)) << line;
-    EXPECT_NE(error.find("Windows"), std::string::npos) << error;
+  const std::string texts = "description_file = desc.txt\nterms_file = terms.txt\nfolder = KOVA\n";
+  EXPECT_FALSE(pack::ParseDescription("product = Startup\n" + texts, root_, h, error));
+  EXPECT_NE(error.find("Windows keeps"), std::string::npos) << error;
+  // Keys are checked against the product, wherever the product line stands.
+  for (const char* key : {"HKLM\\SOFTWARE", "HKCU\\Software\\Microsoft", "HKLM\\SOFTWARE\\Outro"}) {
+    EXPECT_FALSE(pack::ParseDescription(texts + "registry_key = " + key + "\nproduct = KOVA\n", root_, h, error));
+    EXPECT_NE(error.find("line 4 (registry_key)"), std::string::npos) << error;
+    EXPECT_NE(error.find("HKLM\\SOFTWARE\\KOVA or HKCU\\SOFTWARE\\KOVA"), std::string::npos) << error;
   }
+  EXPECT_TRUE(pack::ParseDescription(texts + "registry_key = HKCU\\Software\\KOVA\\Opcoes\nproduct = KOVA\n",
+                                     root_, h, error))
+      << error;
 }
 
 TEST_F(PackRoundTrip, StagedUninstallerOrLogIsRefused) {

@@ -3,8 +3,8 @@
 #include "Desinstalar/uninstall_procedure.h"
 #include "Instalador/package/package_layout.h"
 #include "Instalador/setup/install_helpers.h"
-#include "Instalador/setup/uninstall_log.h"
 #include "Instalador/setup/install_procedure.h"
+#include "Instalador/setup/uninstall_record.h"
 #include "common/cp1252.h"
 #include "../support/fake_batch.h"
 #include "../support/fake_package.h"
@@ -15,6 +15,7 @@ namespace {
 
 const std::string kDir = "C:\\Programas\\Kova";
 const std::string kKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA GNV";
+const std::string kMenu = "C:\\ProgramData\\Start Menu\\Programs\\KOVA GNV";
 
 class Recorder : public UninstallProgress {
  public:
@@ -36,7 +37,7 @@ class UninstallTest : public ::testing::Test {
  protected:
   UninstallTest() {
     sys.MakeDirs(kDir);
-    sys.RegMakeKey(RegRoot::kLocalMachine, kKey);
+    sys.RegSetString(RegRoot::kLocalMachine, kKey, "InstallLocation", kDir);
     sys.PutFile(kDir + "\\Desinstalar.exe", "MZ-uninstaller");
   }
   bool Run(const std::optional<std::string>& product = std::string("KOVA GNV")) {
@@ -48,7 +49,7 @@ class UninstallTest : public ::testing::Test {
     sys.locked.insert(FakePlatform::Key(kDir + "\\Desinstalar.exe"));
     return RunBatch(sys, [&](int) { sys.locked.erase(FakePlatform::Key(kDir + "\\Desinstalar.exe")); });
   }
-  std::string BatchText() { return sys.Data("C:\\windows\\pelin_uni.bat"); }
+  std::string BatchText() { return sys.Data("C:\\windows\\pelin_uni_4242.bat"); }
 
   FakePlatform sys;
   Recorder progress;
@@ -58,7 +59,7 @@ class UninstallTest : public ::testing::Test {
 TEST_F(UninstallTest, CommentOnlyLogLeavesTheFolderAndDropsTheEntry) {
   sys.PutFile(kDir + "\\uninstall.log", Log({"#NAO DELETE ESTE ARQUIVO!!!"}));
   ASSERT_TRUE(Run());
-  EXPECT_EQ(sys.deletions, 0);
+  EXPECT_EQ(sys.deletions, 1);  // the log itself
   EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
   EXPECT_EQ(progress.range, 1);
   EXPECT_EQ(progress.positions, (std::vector<int>{1}));
@@ -73,15 +74,14 @@ TEST_F(UninstallTest, CommentOnlyLogLeavesTheFolderAndDropsTheEntry) {
 
 TEST_F(UninstallTest, FilesGoAtOnceFoldersWithTheBatchOnceTheUninstallerHasEnded) {
   const std::string chunked = kDir + "\\" + Pad64("KOVA.exe");
-  const std::string menu = "C:\\ProgramData\\Start Menu\\Programs\\Kova Oficina";
   sys.PutFile(kDir + "\\KOVA.exe", "MZ");
   sys.PutFile(kDir + "\\dados\\ação.ini", "x");
-  sys.PutFile(menu + "\\Kova.lnk", "lnk");
-  sys.PutFile(menu + "\\Desinstalar.lnk", "lnk");  // made by the install, never logged
+  sys.PutFile(kMenu + "\\Kova.lnk", "lnk");
+  sys.PutFile(kMenu + "\\Desinstalar.lnk", "lnk");  // made by the install, never logged
   sys.PutFile(kDir + "\\uninstall.log",
               Log({"#NAO DELETE ESTE ARQUIVO!!!", "DIR=" + kDir + "\\dados", chunked, chunked, chunked,
-                   kDir + "\\dados\\ação.ini", kDir + "\\nunca-existiu.txt", menu + "\\Kova.lnk",
-                   "DIR=" + menu, "DIR=" + kDir}));
+                   kDir + "\\dados\\ação.ini", kDir + "\\nunca-existiu.txt", kMenu + "\\Kova.lnk",
+                   "DIR=" + kMenu, "DIR=" + kDir}));
   ASSERT_TRUE(Run());
   EXPECT_FALSE(sys.Exists(kDir + "\\KOVA.exe"));
   EXPECT_FALSE(sys.Exists(kDir + "\\dados\\ação.ini"));
@@ -89,36 +89,48 @@ TEST_F(UninstallTest, FilesGoAtOnceFoldersWithTheBatchOnceTheUninstallerHasEnded
   EXPECT_EQ(progress.statuses,
             (std::vector<std::string>{"Excluindo arquivo: " + chunked,
                                       "Excluindo arquivo: " + kDir + "\\dados\\ação.ini",
-                                      "Excluindo arquivo: " + menu + "\\Kova.lnk"}));
+                                      "Excluindo arquivo: " + kMenu + "\\Kova.lnk"}));
   EXPECT_EQ(progress.range, 10);
   EXPECT_EQ(progress.positions.back(), 10);
   // Paths reach the batch through its environment: the file is plain
   // ASCII whatever the names, so the interpreter's code page does not
-  // matter and no name can become a command.
-  for (char c : BatchText()) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
-  EXPECT_EQ(BatchText().find("Kova"), std::string::npos);
+  // matter and no name can become a command. It deletes one file, the
+  // uninstaller's own, and only while no folder stands in its place.
+  const std::string text = BatchText();
+  for (char c : text) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+  EXPECT_EQ(text.find("Kova"), std::string::npos);
+  EXPECT_EQ(text.find("del /f"), text.rfind("del /f"));
+  EXPECT_NE(text.find("if not exist \"%KOVA_UNI_F1%\\*\" del /f /q \"%KOVA_UNI_F1%\""), std::string::npos);
+  EXPECT_EQ(sys.env["KOVA_UNI_F1"], kDir + "\\Desinstalar.exe");
 
   BatchRun run = Batch();
   EXPECT_TRUE(run.finished && run.deleted_itself);
   EXPECT_EQ(run.pauses, 1);  // one pause: the uninstaller was still running
   EXPECT_FALSE(sys.Exists(kDir));
-  EXPECT_FALSE(sys.Exists(menu));
+  EXPECT_FALSE(sys.Exists(kMenu));
   EXPECT_TRUE(report.kept.empty());
 }
 
-TEST_F(UninstallTest, OnlyTheInstallAndShortcutFoldersAreTouched) {
+TEST_F(UninstallTest, OnlyWhatTheInstallerPutsWhereItPutsItIsTouched) {
   // A log in a folder ordinary users can write to, rewritten to reach
   // elsewhere: none of it may be deleted by an administrator's uninstall.
   sys.PutFile("C:\\windows\\system32\\kernel32.dll", "sys");
   sys.PutFile("C:\\Dados da Oficina\\clientes.VELA", "x");
   sys.PutFile("C:\\users\\Public\\Desktop\\Outro.lnk", "lnk");
+  sys.PutFile("C:\\users\\Public\\Desktop\\notas.txt", "x");
+  sys.PutFile("C:\\users\\Public\\Desktop\\pasta\\Outro.lnk", "lnk");
   sys.PutFile("C:\\users\\Public\\Desktop\\KOVA.lnk", "lnk");
+  sys.PutFile("C:\\users\\joao\\Start Menu\\Programs\\Outro\\Outro.lnk", "lnk");
+  sys.PutFile("C:\\users\\joao\\Start Menu\\Programs\\KOVA GNV\\KOVA.lnk", "lnk");
   sys.MakeDirs("C:\\Programas\\Outro");
-  sys.RegMakeKey(RegRoot::kCurrentUser, "Software\\Kova");
   const std::vector<std::string> outside = {
       "C:\\windows\\system32\\kernel32.dll",
       "DIR=C:\\Dados da Oficina",
       "DIR=C:\\users\\Public\\Desktop",  // a shortcut folder itself
+      "C:\\users\\Public\\Desktop\\notas.txt",  // not a shortcut
+      "C:\\users\\Public\\Desktop\\pasta\\Outro.lnk",  // not directly on the desktop
+      "C:\\users\\joao\\Start Menu\\Programs\\Outro\\Outro.lnk",  // another product's menu
+      "DIR=C:\\users\\joao\\Start Menu\\Programs\\Outro",
       kDir + "\\..\\..\\windows\\system32\\kernel32.dll",
       "DIR=" + kDir + "\\..\\Outro",
       "DIR=" + kDir + "\\x\" & rmdir /s /q \"C:\\Dados da Oficina",
@@ -126,16 +138,19 @@ TEST_F(UninstallTest, OnlyTheInstallAndShortcutFoldersAreTouched) {
   std::vector<std::string> log = {"#x"};
   log.insert(log.end(), outside.begin(), outside.end());
   log.push_back("C:\\users\\Public\\Desktop\\KOVA.lnk");
-  log.push_back("REG=HKCU\\Software\\Kova");  // registry lines act as before
+  log.push_back("C:\\users\\joao\\Start Menu\\Programs\\KOVA GNV\\KOVA.lnk");
   sys.PutFile(kDir + "\\uninstall.log", Log(log));
   ASSERT_TRUE(Run());
   Batch();
   EXPECT_EQ(sys.Data("C:\\windows\\system32\\kernel32.dll"), "sys");
   EXPECT_EQ(sys.Data("C:\\Dados da Oficina\\clientes.VELA"), "x");
   EXPECT_TRUE(sys.Exists("C:\\users\\Public\\Desktop\\Outro.lnk"));
+  EXPECT_TRUE(sys.Exists("C:\\users\\Public\\Desktop\\notas.txt"));
+  EXPECT_TRUE(sys.Exists("C:\\users\\Public\\Desktop\\pasta\\Outro.lnk"));
+  EXPECT_TRUE(sys.Exists("C:\\users\\joao\\Start Menu\\Programs\\Outro\\Outro.lnk"));
   EXPECT_TRUE(sys.IsDir("C:\\Programas\\Outro"));
   EXPECT_FALSE(sys.Exists("C:\\users\\Public\\Desktop\\KOVA.lnk"));
-  EXPECT_FALSE(sys.HasKey(RegRoot::kCurrentUser, "Software\\Kova"));
+  EXPECT_FALSE(sys.Exists("C:\\users\\joao\\Start Menu\\Programs\\KOVA GNV\\KOVA.lnk"));
   EXPECT_EQ(report.skipped, outside);
 }
 
@@ -150,6 +165,19 @@ TEST_F(UninstallTest, JunctionsAreRemovedNeverFollowed) {
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
   EXPECT_FALSE(sys.Exists(kDir));  // the junction went as itself
+  EXPECT_EQ(report.skipped, (std::vector<std::string>{kDir + "\\dados\\importante.txt"}));
+
+  // The same swap made after the line was checked, just before the delete:
+  // the handle leads outside the install folder, and nothing goes.
+  sys.MakeDirs(kDir);
+  sys.PutFile(kDir + "\\dados\\importante.txt", "nosso");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\dados\\importante.txt"}));
+  sys.before_erase = [&](const std::string& path) {
+    if (path == kDir + "\\dados\\importante.txt" && !sys.IsLink(kDir + "\\dados"))
+      sys.SwapForLink(kDir + "\\dados", "C:\\Alheio");
+  };
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(sys.Data("C:\\Alheio\\importante.txt"), "x");
   EXPECT_EQ(report.skipped, (std::vector<std::string>{kDir + "\\dados\\importante.txt"}));
 }
 
@@ -170,96 +198,150 @@ TEST_F(UninstallTest, FoldersHoldingOtherFilesAreKeptAndNamed) {
   EXPECT_EQ(sys.Below(kDir).size(), 1u);  // the rest went
 }
 
-TEST_F(UninstallTest, FilesInUseAreRetriedAboutASecondApartForAboutAMinute) {
-  auto install_locked = [&] {
-    sys.MakeDirs(kDir);
-    sys.PutFile(kDir + "\\KOVA.exe", "MZ");
-    sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe", "DIR=" + kDir}));
-    sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
-    ASSERT_TRUE(Run());
-    EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+TEST_F(UninstallTest, FileInUseGetsAFewSecondsThenIsKeptAndNamed) {
+  const std::string held = kDir + "\\dados.bin";
+  auto install = [&] {
+    sys.PutFile(held, "d");
+    sys.PutFile(kDir + "\\uninstall.log", Log({"#x", held, "DIR=" + kDir}));
+    sys.locked.insert(FakePlatform::Key(held));
+    sys.pauses.clear();
   };
-  // Released after a few seconds: everything goes.
-  install_locked();
-  BatchRun run = RunBatch(sys, [&](int n) {
-    if (n == 3) sys.locked.clear();
-  });
-  EXPECT_TRUE(run.finished && run.deleted_itself);
-  EXPECT_EQ(run.pauses, 3);
+  // Let go after three pauses: it goes, and so does the folder.
+  install();
+  sys.on_pause = [&] {
+    if (sys.pauses.size() == 3) sys.locked.clear();
+  };
+  ASSERT_TRUE(Run());
+  EXPECT_FALSE(sys.Exists(held));
+  EXPECT_EQ(sys.pauses, std::vector<int>(3, kInUsePauseMs));
+  EXPECT_TRUE(report.kept_files.empty());
+  EXPECT_TRUE(Batch().finished);
   EXPECT_FALSE(sys.Exists(kDir));
-  // Never released: the batch gives up after kBatchTries and deletes itself.
-  install_locked();
-  run = RunBatch(sys);
-  EXPECT_TRUE(run.finished && run.deleted_itself);
-  EXPECT_EQ(run.pauses, kBatchTries - 1);
-  EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
+  // Held for good: kept and named, with its folder; the batch never
+  // deletes it later through a path that may lead elsewhere by then.
+  sys.MakeDirs(kDir);
+  sys.PutFile(kDir + "\\Desinstalar.exe", "MZ-uninstaller");
+  install();
+  sys.on_pause = nullptr;
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(sys.pauses.size(), static_cast<size_t>(kInUseTries - 1));
+  EXPECT_EQ(report.kept_files, (std::vector<std::string>{held}));
+  EXPECT_EQ(report.kept, (std::vector<std::string>{kDir}));
+  sys.locked.clear();
+  EXPECT_TRUE(Batch().finished);
+  EXPECT_EQ(sys.Data(held), "d");
 }
 
-TEST_F(UninstallTest, RunningProgramIsClosedFirstOrNothingIsRemoved) {
+TEST_F(UninstallTest, RunningProgramOrEarlierCleanupStopsItBeforeAnythingIsRemoved) {
   sys.PutFile(kDir + "\\KOVA.exe", "MZ");
-  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe"}));
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\" + Pad64("KOVA.exe")}));
   sys.mutexes.insert("Kova_aplication");
   sys.answers = {kBoxAnswerCancel};
   EXPECT_FALSE(Run());
-  EXPECT_TRUE(report.program_running);
+  EXPECT_EQ(report.refused, SetupRefusal::kProgramRunning);
   EXPECT_EQ(sys.boxes.size(), 1u);
+
+  // Unattended: no question. A copy running in another session shows as
+  // its file held open.
+  sys.mutexes.clear();
+  sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
+  EXPECT_FALSE(Desinstalar(sys, progress, kDir, std::string("KOVA GNV"), &report, true));
+  EXPECT_EQ(report.refused, SetupRefusal::kProgramRunning);
+  EXPECT_EQ(RefusalExitCode(report.refused), 4);
+  EXPECT_EQ(sys.boxes.size(), 1u);
+  sys.locked.clear();
+
+  sys.cleanup_running_for = 1000;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(report.refused, SetupRefusal::kCleanupRunning);
+  EXPECT_EQ(sys.pauses.size(), static_cast<size_t>(kCleanupWaitSeconds));
+
   EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
   EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
-  EXPECT_FALSE(sys.Exists("C:\\windows\\pelin_uni.bat"));
-
-  // Unattended: no question, nothing done.
-  EXPECT_FALSE(Desinstalar(sys, progress, kDir, std::string("KOVA GNV"), &report, true));
-  EXPECT_TRUE(report.program_running);
-  EXPECT_EQ(sys.boxes.size(), 1u);
+  EXPECT_TRUE(sys.Below("C:\\windows").size() == 1u);  // system32 only: no batch
 }
 
-TEST_F(UninstallTest, RegistryLinesDeleteOnlyUnderKnownRoots) {
-  for (RegRoot r : {RegRoot::kClassesRoot, RegRoot::kCurrentUser, RegRoot::kLocalMachine, RegRoot::kUsers})
-    sys.RegMakeKey(r, "Software\\Kova\\Sub");
-  sys.RegMakeKey(RegRoot::kLocalMachine, "Software\\Outro");
-  sys.PutFile(kDir + "\\uninstall.log",
-              Log({"#x", "REG=HKCR\\Software\\Kova", "REG=HKCU\\Software\\Kova", "REG=HKLM\\Software\\Kova",
-                   "REG=HKU\\Software\\Kova", "REG=HKCC\\Software\\Outro", "REG=HKLM", "REG=HKLM\\"}));
+TEST_F(UninstallTest, RegistryLinesActOnlyOnTheProductsRecordedKeys) {
+  const RegRoot hklm = RegRoot::kLocalMachine, hkcu = RegRoot::kCurrentUser;
+  sys.RegSetStrings(hklm, kKey, "RegistryKeys",
+                    {"HKCU\\Software\\KOVA GNV", "HKLM\\SOFTWARE\\KOVA GNV\\Dados",
+                     "HKLM\\SOFTWARE\\Microsoft\\Windows"});  // the rule holds even here
+  sys.RegMakeKey(hkcu, "Software\\KOVA GNV\\Sub");
+  sys.RegMakeKey(hklm, "SOFTWARE\\KOVA GNV\\Dados");
+  sys.RegMakeKey(hklm, "SOFTWARE\\KOVA GNV\\Extra");
+  for (const char* other : {"SYSTEM\\ControlSet001", "SOFTWARE\\Microsoft\\Windows",
+                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro"})
+    sys.RegMakeKey(hklm, other);
+  sys.RegMakeKey(RegRoot::kUsers, "S-1-5-21-1\\Software\\KOVA GNV");
+  const std::vector<std::string> refused = {
+      "REG=HKLM\\SOFTWARE\\KOVA GNV\\Extra",  // the product's, but not recorded
+      "REG=HKLM\\SYSTEM\\ControlSet001",
+      "REG=HKLM\\SOFTWARE\\Microsoft\\Windows",
+      "REG=HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro",
+      "REG=HKU\\S-1-5-21-1\\Software\\KOVA GNV",
+      "REG=HKLM",
+  };
+  std::vector<std::string> log = {"#x", "REG=HKCU\\software\\kova gnv", "REG=HKLM\\SOFTWARE\\KOVA GNV\\Dados"};
+  log.insert(log.end(), refused.begin(), refused.end());
+  sys.PutFile(kDir + "\\uninstall.log", Log(log));
   ASSERT_TRUE(Run());
-  for (RegRoot r : {RegRoot::kClassesRoot, RegRoot::kCurrentUser, RegRoot::kLocalMachine, RegRoot::kUsers})
-    EXPECT_FALSE(sys.HasKey(r, "Software\\Kova\\Sub"));
-  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, "Software\\Outro"));
-  // Four package keys plus the Uninstall entry; nothing for HKCC or an empty subkey.
-  EXPECT_EQ(sys.reg_deletes.size(), 5u);
+  EXPECT_FALSE(sys.HasKey(hkcu, "Software\\KOVA GNV\\Sub"));
+  EXPECT_FALSE(sys.HasKey(hklm, "SOFTWARE\\KOVA GNV\\Dados"));
+  EXPECT_TRUE(sys.HasKey(hklm, "SOFTWARE\\KOVA GNV\\Extra"));
+  EXPECT_TRUE(sys.HasKey(hklm, "SYSTEM\\ControlSet001"));
+  EXPECT_TRUE(sys.HasKey(hklm, "SOFTWARE\\Microsoft\\Windows"));
+  EXPECT_TRUE(sys.HasKey(hklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro"));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kUsers, "S-1-5-21-1\\Software\\KOVA GNV"));
+  EXPECT_EQ(report.skipped, refused);
 }
 
-TEST_F(UninstallTest, NothingIsRemovedWhileTheEntryCouldStillPointAtIt) {
+TEST_F(UninstallTest, TheEntryGoesFirstAndOnlyWhenItIsThisInstallations) {
   sys.PutFile(kDir + "\\KOVA.exe", "MZ");
   // No log: nothing happens.
   EXPECT_FALSE(Run());
   EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
   // A batch that cannot be written stops the uninstall before any removal.
   sys.PutFile(kDir + "\\uninstall.log", Log({"#x", kDir + "\\KOVA.exe"}));
-  sys.fail_create.insert(FakePlatform::Key("C:\\windows\\pelin_uni.bat"));
+  sys.fail_create.insert(FakePlatform::Key("C:\\windows\\pelin_uni_4242.bat"));
   EXPECT_FALSE(Run());
   EXPECT_TRUE(sys.Exists(kDir + "\\KOVA.exe"));
   EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
-  // Once it can go ahead, the entry is the first thing removed.
+  // Once it can go ahead, the entry is removed before any file.
   sys.fail_create.clear();
-  sys.locked.insert(FakePlatform::Key(kDir + "\\KOVA.exe"));
+  sys.journal.clear();
   ASSERT_TRUE(Run());
-  EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine, kKey));
-}
+  auto entry = std::find(sys.journal.begin(), sys.journal.end(),
+                         "reg-delete " + FakePlatform::RegKey(RegRoot::kLocalMachine, kKey));
+  auto first_erase = std::find_if(sys.journal.begin(), sys.journal.end(),
+                                  [](const std::string& c) { return c.rfind("erase ", 0) == 0; });
+  ASSERT_NE(entry, sys.journal.end());
+  ASSERT_NE(first_erase, sys.journal.end());
+  EXPECT_LT(entry, first_erase);
 
-TEST_F(UninstallTest, UnknownProductLeavesEveryUninstallEntry) {
-  sys.RegMakeKey(RegRoot::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro");
+  // An entry naming another folder (the product installed elsewhere, or a
+  // copy of this folder) is that installation's: it stays, and the keys it
+  // records are not this log's to delete.
+  const std::string other = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro";
+  sys.RegSetString(RegRoot::kLocalMachine, other, "InstallLocation", "C:\\Outro");
+  sys.RegSetStrings(RegRoot::kLocalMachine, other, "RegistryKeys", {"HKCU\\Software\\Outro"});
+  sys.RegMakeKey(RegRoot::kCurrentUser, "Software\\Outro");
+  sys.PutFile(kDir + "\\uninstall.log", Log({"#x", "REG=HKCU\\Software\\Outro"}));
+  ASSERT_TRUE(Run(std::string("Outro")));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, other));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kCurrentUser, "Software\\Outro"));
+  // Without the product name no entry is known at all.
   sys.PutFile(kDir + "\\uninstall.log", Log({"#x"}));
   ASSERT_TRUE(Run(std::nullopt));
-  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, kKey));
-  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine,
-                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Outro"));
+  EXPECT_TRUE(sys.HasKey(RegRoot::kLocalMachine, other));
 }
 
 TEST_F(UninstallTest, BatchIsStartedHiddenThroughTheInterpreterByItsFullPath) {
+  // Named after the process: a second uninstall never rewrites a running one.
+  EXPECT_EQ(BatchPath(sys), "C:\\windows\\pelin_uni_4242.bat");
   ASSERT_TRUE(StartBatch(sys));
   EXPECT_EQ(sys.started, (std::vector<std::string>{
                              "\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c "
-                             "\"C:\\windows\\pelin_uni.bat\" [hidden]"}));
+                             "\"C:\\windows\\pelin_uni_4242.bat\" [cleanup]"}));
 }
 
 TEST(ProductNameTrailer, ReadsNameOrReportsWhy) {
@@ -272,38 +354,51 @@ TEST(ProductNameTrailer, ReadsNameOrReportsWhy) {
 
   sys.PutFile("C:\\K\\Desinstalar.exe", image);
   EXPECT_EQ(ReadProductName(sys, "C:\\K").kind, ProductName::kNoTrailer);
-  // A length running past the file, or absurdly long, is not a name.
-  sys.PutFile("C:\\K\\Desinstalar.exe", image + std::string("\x20\0\0\0", 4) + "short");
-  EXPECT_EQ(ReadProductName(sys, "C:\\K").kind, ProductName::kNotFound);
-  sys.PutFile("C:\\K\\Desinstalar.exe", image + std::string("\xFF\xFF\xFF\x7F", 4) + "x");
-  EXPECT_EQ(ReadProductName(sys, "C:\\K").kind, ProductName::kNotFound);
+  // A length running past the file, or absurdly long, is not a name; nor
+  // is one the package writer refuses, since it picks keys to delete.
+  for (const std::string& trailer : {std::string("\x20\0\0\0short", 9), std::string("\xFF\xFF\xFF\x7Fx", 5),
+                                     std::string("\x05\0\0\0..\\x\\", 9), std::string("\x07\0\0\0Startup", 11),
+                                     std::string("\0\0\0\0", 4)}) {
+    sys.PutFile("C:\\K\\Desinstalar.exe", image + trailer);
+    EXPECT_EQ(ReadProductName(sys, "C:\\K").kind, ProductName::kNotFound) << trailer;
+  }
   // Renamed: the fixed name is missing.
   EXPECT_EQ(ReadProductName(sys, "C:\\Outro").kind, ProductName::kNotFound);
 }
 
-TEST(InstallThenUninstall, LeavesNothingBehindOnceTheBatchHasRun) {
-  FakePlatform sys;
+// What an install puts on disk, for the end-to-end runs below.
+struct KovaPackage {
+  KovaPackage() {
+    source.image = std::string(pkg::kUninstallerImageSize, 'U');
+    source.dirs = {"\\", "\\dados"};
+    source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ")}},
+                    {2, Pad64("big.bin"), 2, {Stored("a"), Stored("b")}}};
+    pkg.product_name = pkg.product_name_bytes = "KOVA";
+    pkg.desktop = {{"\\KOVA.exe", Pad64("KOVA")}};
+    pkg.start_menu = {{"\\KOVA.exe", Pad64("KOVA")}};
+    pkg.registry_keys = {"HKCU\\Software\\KOVA"};
+    choices.directory = "C:\\Oficina\\Kova";
+  }
+  InstallOutcome Install(FakePlatform& sys) {
+    RecordingProgress progress;
+    return Instalar(sys, source, decoder, pkg, choices, progress);
+  }
   FakePackage source;
-  source.image = std::string(pkg::kUninstallerImageSize, 'U');
-  source.dirs = {"\\", "\\dados"};
-  source.files = {{1, Pad64("KOVA.exe"), 0, {Stored("MZ")}},
-                  {2, Pad64("big.bin"), 2, {Stored("a"), Stored("b")}}};
   StoredDecoder decoder;
   InstallPackage pkg;
-  pkg.product_name = pkg.product_name_bytes = "KOVA";
-  pkg.desktop = {{"\\KOVA.exe", Pad64("KOVA")}};
-  pkg.start_menu = {{"\\KOVA.exe", Pad64("KOVA")}};
-  pkg.registry_keys = {"HKCU\\Software\\KovaTeste"};
-  sys.RegMakeKey(RegRoot::kCurrentUser, "Software\\KovaTeste");
   InstallChoices choices;
-  choices.directory = "C:\\Oficina\\Kova";
-  RecordingProgress ip;
-  ASSERT_TRUE(Instalar(sys, source, decoder, pkg, choices, ip).ok);
+};
 
-  ProductName name = ReadProductName(sys, choices.directory);
+TEST(InstallThenUninstall, LeavesNothingBehindOnceTheBatchHasRun) {
+  FakePlatform sys;
+  KovaPackage kova;
+  sys.RegMakeKey(RegRoot::kCurrentUser, "Software\\KOVA\\Opcoes");  // made by the program
+  ASSERT_TRUE(kova.Install(sys).ok);
+
+  ProductName name = ReadProductName(sys, kova.choices.directory);
   ASSERT_EQ(name.kind, ProductName::kFound);
   Recorder up;
-  ASSERT_TRUE(Desinstalar(sys, up, choices.directory, name.name));
+  ASSERT_TRUE(Desinstalar(sys, up, kova.choices.directory, name.name));
   EXPECT_TRUE(RunBatch(sys).finished);
   EXPECT_FALSE(sys.Exists("C:\\Oficina\\Kova"));
   EXPECT_TRUE(sys.IsDir("C:\\Oficina"));  // made by the install, but only the full path is recorded
@@ -311,7 +406,42 @@ TEST(InstallThenUninstall, LeavesNothingBehindOnceTheBatchHasRun) {
   EXPECT_FALSE(sys.Exists("C:\\ProgramData\\Start Menu\\Programs\\KOVA"));
   EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA"));
-  EXPECT_FALSE(sys.HasKey(RegRoot::kCurrentUser, "Software\\KovaTeste"));
+  EXPECT_FALSE(sys.HasKey(RegRoot::kCurrentUser, "Software\\KOVA\\Opcoes"));
+}
+
+// An install killed at any change of the system (power cut, task manager)
+// leaves nothing its log does not name: the uninstall, run as it would be
+// after the crash, takes everything back but the folder above the install
+// folder (never recorded) and, when the kill came before the log existed,
+// the still empty install folder itself.
+TEST(InstallThenUninstall, AnInstallKilledAtAnyStepLeavesNothingTheUninstallMisses) {
+  int kills = 0;
+  for (int kill = 0;; ++kill) {
+    FakePlatform sys;
+    KovaPackage kova;
+    const std::vector<std::string> before = sys.Below("C:");
+    sys.kill_after = kill;
+    bool killed = false;
+    try {
+      EXPECT_TRUE(kova.Install(sys).ok);
+    } catch (const FakePlatform::Killed&) {
+      killed = true;
+    }
+    sys.kill_after = -1;
+    Recorder up;
+    if (Desinstalar(sys, up, kova.choices.directory, std::string("KOVA"))) RunBatch(sys);
+    for (const std::string& left : sys.Below("C:")) {
+      if (std::find(before.begin(), before.end(), left) != before.end() || left == "c:\\oficina") continue;
+      EXPECT_TRUE(left == "c:\\oficina\\kova" && sys.Below(left).empty())
+          << "killed at change " << kill << " (" << (kill > 0 ? sys.journal[kill - 1] : "") << "): " << left;
+    }
+    EXPECT_FALSE(sys.HasKey(RegRoot::kLocalMachine,
+                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA"))
+        << "killed at change " << kill;
+    if (!killed) break;
+    ++kills;
+  }
+  EXPECT_GT(kills, 20);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The uninstall log's line forms and stored text.
+// What the installer records for the uninstaller: the log's line forms and
+// stored text.
 #include <gtest/gtest.h>
 
-#include "Instalador/setup/uninstall_log.h"
+#include "Instalador/setup/uninstall_record.h"
 
 namespace kova {
 namespace {
@@ -10,7 +11,13 @@ TEST(UninstallLog, LinesAsStoredAndRead) {
   EXPECT_EQ(SplitLogLines("a\r\nb\nc\r\n"), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(SplitLogLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_EQ(SplitLogLines("\xE7\r\n"), (std::vector<std::string>{"ç"}));
-  EXPECT_EQ(LogBytes("C:\\Ação"), "C:\\A\xE7\xE3o\r\n");
+  EXPECT_EQ(LogBytes("C:\\Ação", false), "C:\\A\xE7\xE3o\r\n");
+  EXPECT_EQ(LogBytes("C:\\Анна", true), "C:\\Анна\r\n");
+  EXPECT_TRUE(FitsCp1252("C:\\Ação € Š"));
+  EXPECT_FALSE(FitsCp1252("C:\\Анна"));
+  // A log in UTF-8 says so with its first bytes.
+  EXPECT_EQ(SplitLogLines(std::string(kUtf8Mark) + "#x\r\nC:\\Анна\r\n"),
+            (std::vector<std::string>{"#x", "C:\\Анна"}));
   for (const std::string& path : {std::string("C:\\K\\a.txt   "), std::string("DIR=x")}) {
     EXPECT_EQ(ParseLogLine(DirLine(path)).kind, LogLine::kDirectory);
     EXPECT_EQ(ParseLogLine(DirLine(path)).value, path);
