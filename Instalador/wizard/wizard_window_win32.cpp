@@ -31,6 +31,21 @@ WizardWindow* Owner(HWND hwnd) {
   return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// With visual styles on, Windows draws option buttons and check boxes in
+// the theme's text colour, whatever the package's colours say: those
+// controls are drawn without the theme. uxtheme.dll is loaded from the
+// system folder, never imported (the loader would look beside the
+// installer first).
+void WithoutTheme(HWND control) {
+  using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static SetTheme set = [] {
+    HMODULE m = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return m ? reinterpret_cast<SetTheme>(reinterpret_cast<void (*)()>(GetProcAddress(m, "SetWindowTheme")))
+             : nullptr;
+  }();
+  if (set) set(control, L"", L"");
+}
+
 }  // namespace
 
 WizardWindow::~WizardWindow() {
@@ -136,12 +151,16 @@ HWND WizardWindow::AddTextBox(int page, int id, int x, int y, int w, int h, bool
 
 HWND WizardWindow::AddOption(int page, int id, int x, int y, int w, int h, const std::wstring& text,
                              bool first) {
-  return AddChild(page, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), 0, id,
-                  x, y, w, h, text);
+  HWND c = AddChild(page, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), 0,
+                    id, x, y, w, h, text);
+  WithoutTheme(c);
+  return c;
 }
 
 HWND WizardWindow::AddCheck(int page, int id, int x, int y, int w, int h, const std::wstring& text) {
-  return AddChild(page, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, id, x, y, w, h, text);
+  HWND c = AddChild(page, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, id, x, y, w, h, text);
+  WithoutTheme(c);
+  return c;
 }
 
 HWND WizardWindow::AddPush(int page, int id, int x, int y, int w, int h, const std::wstring& text) {

@@ -282,6 +282,20 @@ class Wizard {
     SendMessageTimeoutW(Control(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                         SMTO_NORMAL, 10000, &r);
   }
+  // How many pixels of a control, as it is on screen, have this colour.
+  int PixelsOf(HWND control, COLORREF colour) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(control, &r);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) == colour;
+    ReleaseDC(nullptr, screen);
+    return count;
+  }
   // The window as it is on screen, as a BMP file.
   void Shot(const std::wstring& path) {
     // Let the window finish painting what the last click changed.
@@ -539,6 +553,10 @@ TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
   EXPECT_EQ(w.ShownPage(), 2);
   w.ClickControl(2, 213);  // Eu Aceito
   w.Shot(shots + L"instalador_2.bmp");
+  // The package's text colour holds on option buttons and check boxes even
+  // with visual styles on (the prefix runs Wine's light theme).
+  EXPECT_GT(w.PixelsOf(w.Control(2, 213), RGB(20, 40, 80)), 20);
+  EXPECT_GT(w.PixelsOf(w.Control(2, 214), RGB(20, 40, 80)), 20);
   w.Click(1);
   ASSERT_EQ(w.ShownPage(), 3);
   EXPECT_EQ(w.Text(w.Control(3, 223)), WideToUtf8(Folder(CSIDL_PROGRAM_FILES)) + "\\KOVA E2E");
@@ -549,6 +567,7 @@ TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
   ASSERT_EQ(w.ShownPage(), 4);
   w.ClickControl(4, 234);  // Somente este usuário
   w.Shot(shots + L"instalador_4.bmp");
+  for (int id : {233, 234, 235, 236}) EXPECT_GT(w.PixelsOf(w.Control(4, id), RGB(20, 40, 80)), 20) << id;
   w.Click(1);
   ASSERT_EQ(w.ShownPage(), 5);
   w.Shot(shots + L"instalador_5.bmp");
