@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Instalador/setup/install_helpers.h"
 #include "Instalador/setup/uninstall_record.h"
 #include "Instalador/setup/install_procedure.h"
@@ -288,41 +290,65 @@ TEST_F(InstallTest, ProductNamedAfterTheSystemsOwnMenuFolderIsRefused) {
   EXPECT_FALSE(sys.Exists("C:\\Programas"));
 }
 
-TEST_F(InstallTest, RunningProgramIsClosedFirstOrNothingIsWritten) {
-  sys.mutexes.insert("Kova_aplication");
+// What stops an install before anything is written, and the exit code an
+// unattended run gives for it.
+TEST_F(InstallTest, RefusalsWriteNothingAndGiveTheirExitCode) {
+  const std::string dir = "C:\\Programas\\Kova", exe = dir + "\\KOVA.exe";
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&)> make;
+    SetupRefusal refused;
+    int code;
+  } const cases[] = {
+      {"program open", [](FakePlatform& s) { s.mutexes.insert("Kova_aplication"); },
+       SetupRefusal::kProgramRunning, 4},
+      {"program open in another session: its file is held",
+       [&](FakePlatform& s) { s.PutFile(exe, "MZ-old"), s.locked.insert(FakePlatform::Key(exe)); },
+       SetupRefusal::kProgramRunning, 4},
+      {"folder others may change",
+       [&](FakePlatform& s) { s.MakeDirs(dir), s.writable_by_others.insert(FakePlatform::Key(dir)); },
+       SetupRefusal::kUnsafeFolder, 5},
+      {"an earlier uninstall's cleanup never ends", [](FakePlatform& s) { s.cleanup_running_for = 1000; },
+       SetupRefusal::kCleanupRunning, 6},
+  };
   choices.quiet = true;
-  InstallOutcome out = Run();
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.refused, SetupRefusal::kProgramRunning);
-  EXPECT_EQ(RefusalExitCode(out.refused), 4);
-  EXPECT_TRUE(sys.boxes.empty());
-  EXPECT_FALSE(sys.Exists("C:\\Programas"));
+  for (const Case& c : cases) {
+    FakePlatform fresh;
+    c.make(fresh);
+    const std::vector<std::string> before = fresh.Below("C:");
+    InstallOutcome out = Instalar(fresh, source, decoder, pkg, choices, progress);
+    EXPECT_EQ(out.refused, c.refused) << c.what;
+    EXPECT_EQ(RefusalExitCode(out.refused), c.code) << c.what;
+    EXPECT_EQ(fresh.Below("C:"), before) << c.what;
+    EXPECT_TRUE(fresh.boxes.empty()) << c.what;
+  }
+}
 
-  // A copy running in another session shows only as its file held open.
-  sys.mutexes.clear();
-  sys.PutFile("C:\\Programas\\Kova\\KOVA.exe", "MZ-old");
-  sys.locked.insert(FakePlatform::Key("C:\\Programas\\Kova\\KOVA.exe"));
-  EXPECT_EQ(Run().refused, SetupRefusal::kProgramRunning);
-  EXPECT_EQ(sys.Data("C:\\Programas\\Kova\\KOVA.exe"), "MZ-old");
-  sys.locked.clear();
-  sys.EraseFile("C:\\Programas\\Kova\\KOVA.exe");
-  sys.RemoveDir("C:\\Programas\\Kova");
-  sys.RemoveDir("C:\\Programas");
+// With a window the user decides: close the program and retry, or go ahead
+// in a folder others may change. An earlier cleanup is waited for.
+TEST_F(InstallTest, UserClosesTheProgramOrGoesAheadAndACleanupIsWaitedFor) {
   sys.mutexes.insert("Kova_aplication");
-
-  choices.quiet = false;
   sys.answers = {kBoxAnswerCancel};
   EXPECT_EQ(Run().refused, SetupRefusal::kProgramRunning);
   ASSERT_EQ(sys.boxes.size(), 1u);
   EXPECT_NE(sys.boxes[0].text.find("KOVA GNV está aberto"), std::string::npos);
   EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxRetryCancel | kBoxIconWarning));
-  EXPECT_FALSE(sys.Exists("C:\\Programas"));
-
   sys.running_checks_left = 2;
   sys.answers = {kBoxAnswerRetry};
-  out = Run();
-  EXPECT_TRUE(out.ok) << out.error;
-  EXPECT_EQ(out.refused, SetupRefusal::kNone);
+  ASSERT_TRUE(Run().ok);
+
+  sys.writable_by_others.insert(FakePlatform::Key("C:\\Programas\\Kova"));
+  sys.answers = {kBoxAnswerNo};
+  EXPECT_EQ(Run().refused, SetupRefusal::kUnsafeFolder);
+  EXPECT_NE(sys.boxes.back().text.find("não são administradores"), std::string::npos);
+  EXPECT_EQ(sys.boxes.back().flags, static_cast<unsigned>(kBoxYesNo | kBoxIconWarning));
+  sys.answers = {kBoxAnswerYes};
+  sys.cleanup_running_for = 3;
+  ASSERT_TRUE(Run().ok);
+  EXPECT_EQ(sys.pauses, std::vector<int>(3, 1000));
+  EXPECT_NE(std::find(progress.statuses.begin(), progress.statuses.end(),
+                      "Aguardando o fim de uma desinstalação anterior..."),
+            progress.statuses.end());
 }
 
 TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
@@ -363,18 +389,20 @@ TEST_F(InstallTest, UpgradeKeepsTheEarlierRecordAndIsProposedItsFolder) {
 TEST_F(InstallTest, FolderItCreatesOutsideProgramFilesIsProtectedFirst) {
   struct Case {
     const char* dir;
-    bool elevated;
+    bool elevated, exists;
     const char* protected_key;  // empty: none
   } const cases[] = {
-      {"C:\\Oficina\\Kova", true, "c:\\oficina"},
-      {"C:\\Program Files\\Kova", true, ""},
-      {"C:\\Program Files (x86)\\Kova", true, ""},
-      {"C:\\Oficina\\Kova", false, ""},
+      {"C:\\Oficina\\Kova", true, false, "c:\\oficina"},
+      {"C:\\Program Files\\Kova", true, false, ""},
+      {"C:\\Program Files (x86)\\Kova", true, false, ""},
+      {"C:\\Oficina\\Kova", false, false, ""},
+      {"C:\\Oficina\\Kova", true, true, ""},  // an existing folder keeps its own rights
   };
   for (const Case& c : cases) {
     FakePlatform fresh;
     fresh.folders[kFolderProgramFilesX86] = "C:\\Program Files (x86)";
     fresh.MakeDirs("C:\\Program Files (x86)");
+    if (c.exists) fresh.MakeDirs(c.dir);
     fresh.elevated = c.elevated;
     choices.directory = c.dir;
     ASSERT_TRUE(Instalar(fresh, source, decoder, pkg, choices, progress).ok) << c.dir;
@@ -395,46 +423,6 @@ TEST_F(InstallTest, FolderItCreatesOutsideProgramFilesIsProtectedFirst) {
   EXPECT_FALSE(out.ok);
   EXPECT_NE(out.error.find("proteger a pasta C:\\Oficina"), std::string::npos) << out.error;
   EXPECT_FALSE(fresh.Exists("C:\\Oficina"));
-}
-
-TEST_F(InstallTest, ExistingFolderOthersMayChangeIsRefusedUnattendedAndAskedAbout) {
-  sys.MakeDirs("C:\\Oficina");
-  sys.writable_by_others.insert(FakePlatform::Key("C:\\Oficina"));
-  choices.directory = "C:\\Oficina";
-  choices.quiet = true;
-  InstallOutcome out = Run();
-  EXPECT_EQ(out.refused, SetupRefusal::kUnsafeFolder);
-  EXPECT_EQ(RefusalExitCode(out.refused), 5);
-  EXPECT_TRUE(sys.Below("C:\\Oficina").empty());
-  EXPECT_TRUE(sys.boxes.empty());
-
-  choices.quiet = false;
-  sys.answers = {kBoxAnswerNo};
-  EXPECT_EQ(Run().refused, SetupRefusal::kUnsafeFolder);
-  ASSERT_EQ(sys.boxes.size(), 1u);
-  EXPECT_NE(sys.boxes[0].text.find("não são administradores"), std::string::npos);
-  EXPECT_EQ(sys.boxes[0].flags, static_cast<unsigned>(kBoxYesNo | kBoxIconWarning));
-  EXPECT_TRUE(sys.Below("C:\\Oficina").empty());
-
-  sys.answers = {kBoxAnswerYes};
-  out = Run();
-  EXPECT_TRUE(out.ok) << out.error;
-  EXPECT_TRUE(sys.protected_folders.empty());  // an existing folder keeps its own rights
-}
-
-TEST_F(InstallTest, WaitsForAnEarlierUninstallsCleanupOrRefuses) {
-  sys.cleanup_running_for = 3;
-  ASSERT_TRUE(Run().ok);
-  EXPECT_EQ(sys.pauses, std::vector<int>(3, 1000));
-  EXPECT_EQ(progress.statuses.front(), "Aguardando o fim de uma desinstalação anterior...");
-
-  FakePlatform busy;
-  busy.cleanup_running_for = 1000;
-  InstallOutcome out = Instalar(busy, source, decoder, pkg, choices, progress);
-  EXPECT_EQ(out.refused, SetupRefusal::kCleanupRunning);
-  EXPECT_EQ(RefusalExitCode(out.refused), 6);
-  EXPECT_EQ(busy.pauses.size(), static_cast<size_t>(kCleanupWaitSeconds));
-  EXPECT_FALSE(busy.Exists("C:\\Programas"));
 }
 
 TEST_F(InstallTest, RegistryKeyOutsideTheProductStopsTheInstall) {
