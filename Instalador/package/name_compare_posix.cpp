@@ -31,7 +31,6 @@ char32_t Upper(char32_t c) {
     return c - 1;
   if (Alternating(c, 0x139, 0x148) || Alternating(c, 0x179, 0x17E) || Alternating(c, 0x4C1, 0x4CE))
     return c - 1;
-  if (c == 0x3C2) return 0x3A3;  // final sigma
   if (c >= 0x3B1 && c <= 0x3CB) return c - 0x20;
   if (c == 0x3AC) return 0x386;
   if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
