@@ -6,10 +6,10 @@
 #include <shellapi.h>
 
 #include "Desinstalar/uninstall_procedure.h"
-#include "Instalador/install_helpers.h"
-#include "Instalador/install_platform_win32.h"
-#include "Instalador/install_procedure.h"
-#include "Instalador/wizard_window_win32.h"
+#include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/install_platform_win32.h"
+#include "Instalador/setup/install_procedure.h"
+#include "Instalador/wizard/wizard_window_win32.h"
 #include "common/cp1252.h"
 
 namespace kova {
@@ -23,13 +23,6 @@ std::string PageOneText(const std::string& product) {
   return "Este utilitário irá desinstalar o " + product +
          " do seu computador. Clique no botão 'Avançar' para continuar a desinstalação.";
 }
-
-class QuietProgress : public UninstallProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  void SetRange(int) override {}
-  void SetPosition(int) override {}
-};
 
 class FrmMain {
  public:
@@ -48,15 +41,7 @@ class FrmMain {
                 L"A desinstalação foi concluída com sucesso. Para sair, clique no botão 'Avançar'");
     // What stayed, when anything did.
     ShowWindow(w_.AddTextBox(3, txtPg3Kept, 12, 80, 381, 225, true), SW_HIDE);
-    w_.on_click = [this](WizardButton b) { Click(b); };
-    w_.on_hover = [this](WizardButton b) {
-      flow_.Buttons().MouseOver(b);
-      w_.SyncButtons(flow_.Buttons());
-    };
-    w_.on_background = [this] {
-      flow_.Buttons().MouseOverBackground();
-      w_.SyncButtons(flow_.Buttons());
-    };
+    w_.Follow(flow_, [this](WizardButton b) { Click(b); });
     w_.on_close = [this] {
       if (flow_.Running()) return;
       if (flow_.Buttons().State(WizardButton::kCancel) != ButtonPicture::kDisabled)
@@ -66,7 +51,6 @@ class FrmMain {
       else
         w_.Quit(1);  // stopped by an error: closing is the way out
     };
-    w_.SyncButtons(flow_.Buttons());
     w_.ShowPage(1);
     Load();
     return w_.Run();
@@ -93,7 +77,9 @@ class FrmMain {
         WindowProgress progress(w_, lblPg5Status, pb);
         UninstallReport report;
         bool ok = Desinstalar(sys_, progress, folder_, product_, &report);
-        if (report.program_running) {
+        if (report.refused != SetupRefusal::kNone) {
+          if (report.refused == SetupRefusal::kCleanupRunning)
+            sys_.ShowMessage(kSetupBusyText, "Desinstalar", kBoxOk | kBoxIconWarning);
           flow_.WorkNotStarted();
           w_.SyncButtons(flow_.Buttons());
           break;
@@ -122,9 +108,14 @@ class FrmMain {
       text += "Estas pastas foram mantidas, pois contêm arquivos que a instalação não criou:";
       for (const std::string& d : report.kept) text += "\r\n" + d;
     }
+    if (!report.kept_files.empty()) {
+      if (!text.empty()) text += "\r\n\r\n";
+      text += "Estes arquivos foram mantidos, pois estavam em uso ou não puderam ser excluídos:";
+      for (const std::string& f : report.kept_files) text += "\r\n" + f;
+    }
     if (!report.skipped.empty()) {
       if (!text.empty()) text += "\r\n\r\n";
-      text += "Linhas do registro de desinstalação ignoradas (fora das pastas do programa):";
+      text += "Linhas do registro de desinstalação ignoradas (fora do que a instalação criou):";
       for (const std::string& l : report.skipped) text += "\r\n" + l;
     }
     if (text.empty()) return;
@@ -143,8 +134,8 @@ class FrmMain {
 }  // namespace
 }  // namespace kova
 
-// Desinstalar.exe /S: 0 on success, 1 failure, 4 the program is running
-// (nothing done).
+// Desinstalar.exe /S: 0 on success, 1 failure, 4 the program is running,
+// 6 another setup or an earlier uninstall's cleanup runs (nothing done).
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kova;
   HardenDllSearch();
@@ -156,6 +147,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (argv) LocalFree(argv);
 
   InstallPlatform& sys = Win32Platform();
+  if (!TakeSetupLock(sys, "Desinstalar", quiet)) return kExitSetupBusy;
   // The log and the trailer are found beside the program, wherever it was
   // started from.
   std::string folder = ParentFolder(sys.OwnPath());
@@ -163,10 +155,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ProductName name = ReadProductName(sys, folder);
     std::optional<std::string> product;
     if (name.kind == ProductName::kFound) product = name.name;
-    QuietProgress progress;
+    SilentProgress progress;
     UninstallReport report;
     if (!Desinstalar(sys, progress, folder, product, &report, true))
-      return report.program_running ? kExitProgramRunning : 1;
+      return report.refused != SetupRefusal::kNone ? RefusalExitCode(report.refused) : 1;
     return StartBatch(sys) ? 0 : 1;
   }
   FrmMain form(sys, folder);

@@ -1,22 +1,17 @@
 // The uninstaller's work, kept apart from its window: reading the product
 // name from the trailer behind its own image, and removing what the
-// uninstall log lists. Directories are left to a batch file in the Windows
-// folder that the window starts as its last act, since the uninstaller's
-// own folder cannot go while it runs.
+// uninstall log lists. Empty folders and the uninstaller's own file are
+// left to a batch file in the Windows folder that the window starts as its
+// last act, since they cannot go while the uninstaller runs.
 #pragma once
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "Instalador/install_platform.h"
+#include "Instalador/setup/install_platform.h"
+#include "Instalador/setup/install_procedure.h"
 
 namespace kova {
-
-// Size of the uninstaller image as built; the trailer starts right after it.
-inline constexpr uint64_t kUninstallerImageSize = 339968;
-
-inline constexpr char kUninstallKeyPrefix[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 struct ProductName {
   enum Kind { kFound, kNoTrailer, kNotFound } kind = kNotFound;
@@ -24,48 +19,61 @@ struct ProductName {
 };
 
 // Reads the trailer of folder + "\Desinstalar.exe". A file of exactly the
-// image size has no trailer; a missing file or a broken trailer is
-// kNotFound.
+// image size has no trailer; a missing file, a broken trailer or a name
+// the package writer would refuse is kNotFound.
 ProductName ReadProductName(InstallPlatform& sys, const std::string& folder);
 
 // Progress of the removal, shown by the window (or nowhere when unattended).
 using UninstallProgress = StepProgress;
 
-// Path of the self-deleting batch file: pelin_uni.bat in the Windows folder.
+// Path of this process's batch file in the Windows folder; the name holds
+// the process id, so two uninstalls never write the same file.
 std::string BatchPath(InstallPlatform& sys);
 
 // What an uninstall left, for its last page.
 struct UninstallReport {
-  bool program_running = false;     // stopped before anything was removed
-  std::vector<std::string> kept;    // logged folders that hold other files
-  std::vector<std::string> skipped; // log lines outside the product's folders
+  SetupRefusal refused = SetupRefusal::kNone;  // stopped before anything was removed
+  std::vector<std::string> kept;        // logged folders that hold other files
+  std::vector<std::string> kept_files;  // files still in use, or that would not go
+  std::vector<std::string> skipped;     // log lines it may not act on
 };
 
 // Removes what folder\uninstall.log lists and writes the batch file that
 // removes its folders once the uninstaller has ended.
 //
 // The log lies in the install folder, which ordinary users may be able to
-// write to, while the uninstaller runs with administrator rights: files and
-// folders are only removed inside the install folder and the folders the
-// installer puts shortcuts in, never through a junction or link; other
-// lines are skipped. A logged folder is removed only when nothing but what
-// the installer put there is left in it; the others are kept and listed.
-// The product's Uninstall entry goes first, once the log has been read and
-// the batch file created, so the list of programs never points at a
-// half-removed product. Returns false when the log cannot be read or the
-// batch file cannot be written, and when the program is running (and the
-// user does not close it; quiet: at once).
+// write to, while the uninstaller runs with administrator rights, so a line
+// is acted on only where the installer itself puts things:
+// - files inside the install folder; shortcuts (.lnk) directly on the two
+//   desktops and below Programs\<product> of either start menu; each deleted
+//   through a handle that must still lead there, never through a junction;
+// - the install folder and its folders, and Programs\<product>;
+// - registry keys that pass the package rule (CheckRegistryKey) and that
+//   the product's Uninstall entry, written by the installer where only
+//   administrators write, records.
+// Other lines are skipped and listed. A file still in use after a few
+// seconds is kept and listed. A logged folder is removed only when nothing
+// but what the installer put there is left in it; the others are kept and
+// listed. The product's Uninstall entry goes first, once the log has been
+// read and the batch file created, so the list of programs never points at
+// a half-removed product; it is only touched when it names this folder.
+// Returns false when the log cannot be read or the batch file cannot be
+// written, and when the program is running (and the user does not close
+// it; quiet: at once) or an earlier uninstall's cleanup still runs.
 bool Desinstalar(InstallPlatform& sys, UninstallProgress& progress,
                  const std::string& folder, const std::optional<std::string>& product,
                  UninstallReport* report = nullptr, bool quiet = false);
 
 // Starts the batch file hidden through the system's command interpreter,
-// without waiting.
+// without waiting; it holds the cleanup mark while it runs.
 bool StartBatch(InstallPlatform& sys);
 
 // Tries of the batch file, about a second apart, before it gives up on a
-// folder or file that stays in use.
+// folder or its own file that stays in use.
 inline constexpr int kBatchTries = 60;
+// Tries of a file in use, kInUsePauseMs apart, before it is kept.
+inline constexpr int kInUseTries = 20;
+inline constexpr int kInUsePauseMs = 250;
 
 // Message texts of the uninstaller.
 inline constexpr char kNotFoundText[] =

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Instalador/cls_huffman.h"
+#include "Instalador/package/cls_huffman.h"
 #include "tools/args.h"
 #include "tools/package_writer.h"
 

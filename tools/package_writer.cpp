@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Instalador/binary_file.h"
-#include "Instalador/cls_huffman.h"
-#include "Instalador/package_reader.h"
+#include "Instalador/package/binary_file.h"
+#include "Instalador/package/cls_huffman.h"
+#include "Instalador/package/package_reader.h"
 #include "common/cp1252.h"
 
 namespace kova::pack {
@@ -46,12 +46,6 @@ std::string WindowsLines(std::string_view text) {
     out.push_back(text[i]);
   }
   return out;
-}
-
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool ParseColour(const std::string& value, pkg::Colour& c) {
@@ -95,6 +89,7 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
   h.defaultDirectory = std::string(pkg::kDefaultDirectoryMarker);
   bool raw1252 = false;
   bool haveProduct = false, haveDescription = false, haveTerms = false;
+  std::vector<std::string> keyLines;  // where each registry_key stands
   std::vector<std::pair<int, std::pair<std::string, std::string>>> entries;
   int lineNo = 0;
   size_t at = 0;
@@ -205,22 +200,19 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
         return false;
       }
       (key[0] == 'd' ? h.desktop : h.startMenu).push_back(std::move(s));
-    } else if (key == "registry_key" || key == "component") {
+    } else if (key == "registry_key") {
       std::string item;
       if (!text1252(item)) return false;
-      const std::string why =
-          key == "component" ? pkg::CheckRelativePath(item) : pkg::CheckRegistryKey(item);
-      if (!why.empty() && key == "registry_key" && why.find("ramo") != std::string::npos) {
-        error = where + "\"" + value +
-                "\" is a branch Windows or other programs share; the uninstaller deletes a "
-                "listed key with everything below it, so name the product's own key";
-        return false;
-      }
-      if (!why.empty()) {
+      h.registryKeys.push_back(std::move(item));
+      keyLines.push_back(where);  // checked once the product is known
+    } else if (key == "component") {
+      std::string item;
+      if (!text1252(item)) return false;
+      if (std::string why = pkg::CheckRelativePath(item); !why.empty()) {
         error = where + why;
         return false;
       }
-      (key == "component" ? h.components : h.registryKeys).push_back(std::move(item));
+      h.components.push_back(std::move(item));
     } else {
       error = where + "unknown key";
       return false;
@@ -229,6 +221,16 @@ bool ParseDescription(std::string_view text, const fs::path& baseDir, pkg::Packa
   if (!haveProduct || !haveDescription || !haveTerms) {
     error = "the description needs product, description_file and terms_file";
     return false;
+  }
+  for (size_t i = 0; i < h.registryKeys.size(); ++i) {
+    const std::string product = Cp1252ToUtf8(h.productName);
+    if (!pkg::CheckRegistryKey(Cp1252ToUtf8(h.registryKeys[i]), product).empty()) {
+      error = keyLines[i] + "\"" + Cp1252ToUtf8(h.registryKeys[i]) +
+              "\" is not one of the product's own keys; the uninstaller deletes a listed key "
+              "with everything below it, so name HKLM\\SOFTWARE\\" + product + " or HKCU\\SOFTWARE\\" +
+              product + ", or a key below them";
+      return false;
+    }
   }
   if (h.UsesProgramFiles() &&
       (h.folderName.empty() || !pkg::CheckRelativePath("\\" + h.folderName).empty())) {
@@ -332,8 +334,7 @@ bool CollectTree(const fs::path& root, std::vector<std::string>& dirs,
       }
       // The installer writes these two itself; a staged copy would replace
       // the uninstall record or the uninstaller.
-      if (index == 1 && (EqualsAsciiNoCase(name, "uninstall.log") ||
-                         EqualsAsciiNoCase(name, "Desinstalar.exe"))) {
+      if (index == 1 && pkg::IsInstallerOwnFile(name)) {
         error = PathToUtf8(e.path()) + ": the installer writes " + name +
                 " into the install directory itself; remove it from the staged files";
         return false;

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Instalador/package_layout.h"
+#include "Instalador/package/package_layout.h"
 
 namespace kova::pack {
 

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "Instalador/binary_file.h"
-#include "Instalador/cls_huffman.h"
+#include "Instalador/package/binary_file.h"
+#include "Instalador/package/cls_huffman.h"
 
 namespace {
 

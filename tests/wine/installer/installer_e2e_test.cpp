@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "Instalador/install_helpers.h"
+#include "Instalador/package/package_layout.h"
+#include "Instalador/setup/install_helpers.h"
+#include "Instalador/setup/uninstall_record.h"
 #include "common/cp1252.h"
 #include "tests/wine/support/find_window.h"
 
@@ -47,8 +49,10 @@ std::wstring WinePath(const std::string& unix_path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Reads a file even while a program writes it.
 std::string ReadAll(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return "<missing>";
   std::string out;
   char buf[65536];
@@ -204,6 +208,19 @@ void RemoveTree(const std::wstring& dir) {
   RemoveDirectoryW(dir.c_str());
 }
 
+// Waits for the uninstallers' batches in the Windows folder: each deletes
+// itself last.
+bool WaitBatchDone(int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((Folder(CSIDL_WINDOWS) + L"\\pelin_uni*.bat").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    FindClose(h);
+    Sleep(100);
+  }
+  return false;
+}
+
 // ---- the wizard windows
 
 HWND WaitWizard(HANDLE process) {
@@ -335,7 +352,7 @@ class InstallerEndToEnd : public ::testing::Test {
         "folder = KOVA E2E\n"
         "desktop_shortcut = \\KOVA.exe | KOVA E2E\n"
         "start_menu_shortcut = \\KOVA.exe | KOVA E2E\n"
-        "registry_key = HKCU\\Software\\KovaE2E\n";
+        "registry_key = HKCU\\Software\\KOVA E2E\n";
     if (!Env("KOVA_E2E_PICTURE").empty())
       description += "picture = " + WideToUtf8(WinePath(Env("KOVA_E2E_PICTURE"))) + "\n";
     WriteAll(work_ + L"\\pacote.ini", description);
@@ -354,7 +371,8 @@ class InstallerEndToEnd : public ::testing::Test {
 
   void SetUp() override {
     for (const wchar_t* d : {L"C:\\Kova Quieto", L"C:\\Oficina E2E", L"C:\\Kova Nada", L"C:\\Kova Danificado",
-                             L"C:\\KOVA Aberta", L"C:\\KOVA Param", L"C:\\KOVA Teclado", L"C:\\Vitima"})
+                             L"C:\\KOVA Aberta", L"C:\\KOVA Param", L"C:\\KOVA Teclado", L"C:\\Vitima",
+                             L"C:\\KOVA Segunda", L"C:\\KOVA Morta", L"C:\\Оficina Анна", L"C:\\Оficina Иван"})
       RemoveTree(d);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     ASSERT_EQ(pack_rc_, 0) << pack_output_;
@@ -367,23 +385,24 @@ class InstallerEndToEnd : public ::testing::Test {
     EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
     EXPECT_EQ(ReadAll(dir + L"\\dados\\leia-me.txt"), "Arquivo de dados\r\n");
     std::string un = ReadAll(dir + L"\\Desinstalar.exe");
-    ASSERT_EQ(un.size(), 339968u + 4 + 8);
-    EXPECT_EQ(un.substr(339968), std::string("\x08\0\0\0", 4) + "KOVA E2E");
+    ASSERT_EQ(un.size(), size_t(kova::pkg::kUninstallerImageSize) + 4 + 8);
+    EXPECT_EQ(un.substr(kova::pkg::kUninstallerImageSize), std::string("\x08\0\0\0", 4) + "KOVA E2E");
 
+    // Each line comes before what it names is made.
     std::vector<std::string> log = kova::SplitLogLines(ReadAll(dir + L"\\uninstall.log"));
-    ASSERT_GE(log.size(), 6u);
+    ASSERT_GE(log.size(), 7u);
     EXPECT_EQ(log[0], "#NAO DELETE ESTE ARQUIVO!!!");
     std::string d = WideToUtf8(dir);
-    EXPECT_EQ(log[1], "DIR=" + d + "\\dados");
+    EXPECT_EQ(log[1], "DIR=" + d);
+    EXPECT_EQ(log[2], "REG=HKCU\\Software\\KOVA E2E");
+    EXPECT_EQ(log[3], "DIR=" + d + "\\dados");
     std::string exe_line = d + "\\KOVA.exe" + std::string(56, ' ');
     size_t chunks = (program_.size() + 262143) / 262144;
     EXPECT_EQ(static_cast<size_t>(std::count(log.begin(), log.end(), exe_line)), chunks);
     EXPECT_NE(std::find(log.begin(), log.end(), WideToUtf8(desktop + L"\\KOVA E2E.lnk")), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), WideToUtf8(programs + L"\\KOVA E2E\\KOVA E2E.lnk")),
               log.end());
-    EXPECT_EQ(log[log.size() - 3], "DIR=" + WideToUtf8(programs + L"\\KOVA E2E"));
-    EXPECT_EQ(log[log.size() - 2], "DIR=" + d);
-    EXPECT_EQ(log.back(), "REG=HKCU\\Software\\KovaE2E");
+    EXPECT_EQ(log[log.size() - 2], "DIR=" + WideToUtf8(programs + L"\\KOVA E2E"));
 
     EXPECT_EQ(ShortcutTarget(desktop + L"\\KOVA E2E.lnk"), dir + L"\\KOVA.exe");
     EXPECT_EQ(ShortcutTarget(programs + L"\\KOVA E2E\\KOVA E2E.lnk"), dir + L"\\KOVA.exe");
@@ -405,12 +424,12 @@ class InstallerEndToEnd : public ::testing::Test {
 
   void CheckRemoved(const std::wstring& dir, const std::wstring& desktop, const std::wstring& programs) {
     EXPECT_TRUE(WaitGone(dir, 60)) << "the batch did not remove " << WideToUtf8(dir);
-    EXPECT_TRUE(WaitGone(Folder(CSIDL_WINDOWS) + L"\\pelin_uni.bat", 10));
+    EXPECT_TRUE(WaitBatchDone(10));
     EXPECT_FALSE(Exists(desktop + L"\\KOVA E2E.lnk"));
     EXPECT_FALSE(Exists(programs + L"\\KOVA E2E"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_EQ(RegValue(kUninstallKey, L"DisplayName"), "<none>");
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\KovaE2E"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\KOVA E2E"));
   }
 
   static std::wstring work_, package_;
@@ -425,7 +444,7 @@ int InstallerEndToEnd::pack_rc_ = -1;
 TEST_F(InstallerEndToEnd, UnattendedInstallAndUninstall) {
   const std::wstring dir = L"C:\\Kova Quieto\\Programa";
   HKEY k;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KovaE2E\\Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KOVA E2E\\Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
   RegCloseKey(k);
   ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
   CheckInstalled(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
@@ -572,10 +591,6 @@ TEST_F(InstallerEndToEnd, WizardInstallThenWizardUninstall) {
 
 // ---- elevated safety, upgrades, a running program, the keyboard
 
-// Waits for the uninstaller's batch: it deletes the uninstaller last but
-// one, then itself.
-bool WaitBatchDone(int seconds) { return WaitGone(Folder(CSIDL_WINDOWS) + L"\\pelin_uni.bat", seconds); }
-
 // Ends a program the test started when the test stops early.
 struct Ender {
   HANDLE* process;
@@ -592,8 +607,18 @@ TEST_F(InstallerEndToEnd, UninstallKeepsOthersFilesEvenThroughATamperedLog) {
   CreateDirectoryW(L"C:\\Vitima", nullptr);
   WriteAll(L"C:\\Vitima\\dados.txt", "de outra pessoa");
   ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  // Registry lines too: one outside the product, one inside that the
+  // install never recorded.
+  for (const wchar_t* key : {L"Software\\Vitima", L"Software\\KOVA E2E Vizinho", L"SOFTWARE\\KOVA E2E\\Fora"}) {
+    HKEY k;
+    RegCreateKeyExW(key[1] == 'O' ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &k, nullptr);
+    RegCloseKey(k);
+  }
   std::string log = ReadAll(dir + L"\\uninstall.log");
-  log += "C:\\Vitima\\dados.txt\r\nDIR=C:\\Vitima\r\nDIR=" + WideToUtf8(dir) + "\\..\\..\\Vitima\r\n";
+  log += "C:\\Vitima\\dados.txt\r\nDIR=C:\\Vitima\r\nDIR=" + WideToUtf8(dir) + "\\..\\..\\Vitima\r\n" +
+         "REG=HKCU\\Software\\Vitima\r\nREG=HKCU\\Software\\KOVA E2E Vizinho\r\n"
+         "REG=HKLM\\SOFTWARE\\KOVA E2E\\Fora\r\n";
   WriteAll(dir + L"\\uninstall.log", log);
   WriteAll(dir + L"\\Cliente João.VELA", "[CONFIG_VELA]\r\n");
   ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
@@ -603,6 +628,12 @@ TEST_F(InstallerEndToEnd, UninstallKeepsOthersFilesEvenThroughATamperedLog) {
   EXPECT_EQ(ReadAll(dir + L"\\Cliente João.VELA"), "[CONFIG_VELA]\r\n");
   for (const wchar_t* gone : {L"\\KOVA.exe", L"\\dados", L"\\uninstall.log"}) EXPECT_FALSE(Exists(dir + gone));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Vitima"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\KOVA E2E Vizinho"));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\KOVA E2E\\Fora"));  // never recorded: stays
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vitima");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KOVA E2E Vizinho");
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\KOVA E2E");
   RemoveTree(L"C:\\Vitima");
   RemoveTree(L"C:\\KOVA Param");
 }
@@ -625,11 +656,104 @@ TEST_F(InstallerEndToEnd, InstallAndUninstallWaitForTheRunningProgram) {
   EXPECT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 4);
   EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  // Once it is closed the uninstall goes ahead.
   TerminateProcess(kova, 0);
   WaitForSingleObject(kova, 10000);
+  // A copy running in another session has no mark this session sees, but
+  // holds its file.
+  HANDLE held = CreateFileW((dir + L"\\KOVA.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 4);
+  EXPECT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 4);
+  CloseHandle(held);
+  // Once it is closed the uninstall goes ahead.
   ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
   EXPECT_TRUE(WaitGone(dir, 60));
+}
+
+// One setup at a time: a second one, started while the wizard is open,
+// changes nothing and says why (exit code 6 unattended).
+TEST_F(InstallerEndToEnd, SecondSetupIsRefusedAndAReinstallWaitsForTheCleanup) {
+  HANDLE wizard = nullptr;
+  Ender end{&wizard};
+  ASSERT_EQ(Start(L"\"" + package_ + L"\"", false, &wizard), 0);
+  ASSERT_TRUE(WaitWizard(wizard));
+  EXPECT_EQ(Start(L"\"" + package_ + L"\" /S /D=C:\\KOVA Segunda", true), 6);
+  EXPECT_EQ(Start(L"\"" + WinePath(Env("KOVA_E2E_UNINSTALLER")) + L"\" /S", true), 6);
+  EXPECT_FALSE(Exists(L"C:\\KOVA Segunda"));
+  TerminateProcess(wizard, 0);
+  WaitForSingleObject(wizard, 10000);
+
+  // A reinstall right after an uninstall waits until the uninstall's
+  // cleanup has gone, so the cleanup never takes the new copy's files.
+  const std::wstring dir = L"C:\\KOVA Segunda";
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  EXPECT_TRUE(WaitBatchDone(70));
+  CheckInstalled(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+}
+
+// Folder names Windows-1252 cannot hold: the install records them whole,
+// the uninstall removes them, and a same-length name of somebody else is
+// never taken for them.
+TEST_F(InstallerEndToEnd, NonLatinFolderNamesAreRecordedAndToldApart) {
+  const std::wstring dir = L"C:\\Оficina Анна\\KOVA", other = L"C:\\Оficina Иван";
+  CreateDirectoryW(other.c_str(), nullptr);
+  CreateDirectoryW((other + L"\\KOVA").c_str(), nullptr);
+  WriteAll(other + L"\\KOVA\\KOVA.exe", "de outra pessoa");
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  EXPECT_EQ(ReadAll(dir + L"\\KOVA.exe"), program_);
+  EXPECT_EQ(RegString(kUninstallKey, L"InstallLocation"), dir);
+  std::string log = ReadAll(dir + L"\\uninstall.log");
+  EXPECT_EQ(log.substr(0, 3), "\xEF\xBB\xBF");  // kept in UTF-8
+  std::vector<std::string> lines = kova::SplitLogLines(log);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "DIR=" + WideToUtf8(dir));
+  EXPECT_EQ(lines[3], "DIR=" + WideToUtf8(dir) + "\\dados");
+  WriteAll(dir + L"\\uninstall.log", log + WideToUtf8(other) + "\\KOVA\\KOVA.exe\r\n");
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+  EXPECT_EQ(ReadAll(other + L"\\KOVA\\KOVA.exe"), "de outra pessoa");
+  RemoveTree(other);
+  RemoveDirectoryW(L"C:\\Оficina Анна");
+}
+
+// An install killed half-way has already recorded everything it made: the
+// install folder and each file in it. A second run finishes it, and the
+// uninstall then leaves nothing.
+TEST_F(InstallerEndToEnd, KilledInstallLeavesNothingItsLogDoesNotName) {
+  const std::wstring dir = L"C:\\KOVA Morta\\Programa", log_path = dir + L"\\uninstall.log";
+  const std::string exe_line = WideToUtf8(dir) + "\\KOVA.exe" + std::string(56, ' ');
+  HANDLE setup = nullptr;
+  Ender end{&setup};
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, false, &setup), 0);
+  // Killed once the program's first part is on record.
+  std::vector<std::string> log;
+  auto named = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); };
+  for (int i = 0; i < 20000 && WaitForSingleObject(setup, 1) == WAIT_TIMEOUT; ++i)
+    if (log = kova::SplitLogLines(ReadAll(log_path)); named(exe_line)) TerminateProcess(setup, 9);
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeProcess(setup, &code) && code == 9) << "the install ended before it was killed";
+  log = kova::SplitLogLines(ReadAll(log_path));
+  EXPECT_TRUE(named("DIR=" + WideToUtf8(dir)));
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  do {
+    std::wstring name = fd.cFileName;
+    std::string path = WideToUtf8(dir + L"\\" + name);
+    if (name == L"." || name == L".." || name == L"uninstall.log" || name == L"Desinstalar.exe") continue;
+    EXPECT_TRUE(named((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "DIR=" + path
+                                                                       : path + std::string(64 - name.size(), ' ')))
+        << path;
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  ASSERT_EQ(Start(L"\"" + package_ + L"\" /S /D=" + dir, true), 0);
+  ASSERT_EQ(Start(L"\"" + dir + L"\\Desinstalar.exe\" /S", true), 0);
+  CheckRemoved(dir, Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_PROGRAMS));
+  RemoveDirectoryW(L"C:\\KOVA Morta");
 }
 
 // Keys as the keyboard delivers them: to the control of the wizard's
