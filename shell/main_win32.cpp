@@ -22,6 +22,7 @@
 #include "shell/app_context.h"
 #include "shell/controls_win32.h"
 #include "shell/dialog_view_win32.h"
+#include "shell/link_session.h"
 #include "shell/pumping_clock_win32.h"
 #include "shell/screen_window_win32.h"
 #include "shell/selection_screens.h"
@@ -149,7 +150,18 @@ int RunApplication(HINSTANCE instance) {
 
   HFONT field_font = CreateFieldFont();
   app.ctrl = 0;
-  SetShellResources({instance, field_font, &app.ctrl});
+  // When Windows ends the session or sleeps: stream stopped, port let go
+  // (and opened again after the sleep). Plain sleeps: no messages run
+  // inside those notices.
+  SystemClock plain_clock;
+  LinkSession link_session(app.port, plain_clock, app.model);
+  SetShellResources({instance, field_font, &app.ctrl, [&link_session] { link_session.End(); },
+                     [&link_session](bool suspend) {
+                       if (suspend)
+                         link_session.Suspend();
+                       else
+                         link_session.Resume();
+                     }});
 
   // The monitor panel, run modally from the data screens' Monitor button.
   // The calibration's waits let input through: leaving during one asks.
