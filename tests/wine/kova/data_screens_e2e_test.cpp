@@ -116,8 +116,7 @@ TEST(PortFinder, ThePortScreenFindsTheControllerOnAnotherPort) {
   Answer(box, IDOK);
   screen = WaitForScreen(kova.pid(), IDC_PORT_LIST, 60000);
   ASSERT_TRUE(screen) << "no port screen";
-  int chosen = Selection(screen, IDC_PORT_LIST);
-  EXPECT_EQ(ComboEntry(screen, IDC_PORT_LIST, chosen), L"COM3 - controlador encontrado");
+  EXPECT_EQ(WaitForFoundPort(screen), L"COM3 - controlador encontrado");
   Click(screen, IDC_NEXT);
   screen = WaitForScreen(kova.pid(), IDC_CLIENT);
   ASSERT_TRUE(screen) << "no customer screen after the port screen";

@@ -93,11 +93,13 @@ TEST_F(KovaEndToEnd, LanguageThenModelVelaThenCustomerScreen) {
   EXPECT_EQ(ComboEntry(screen, IDC_MODEL_LIST, 2), L"VELA plus");
   EXPECT_EQ(SendDlgItemMessageW(screen, IDC_MODEL_LIST, CB_GETCURSEL, 0, 0), 1);
   Shot("model");
-  // Ctrl+Right is Next here.
-  PostMessageW(screen, WM_KEYDOWN, VK_CONTROL, 0);
-  PostMessageW(screen, WM_KEYDOWN, VK_RIGHT, 0);
-  PostMessageW(screen, WM_KEYUP, VK_RIGHT, 0);
-  PostMessageW(screen, WM_KEYUP, VK_CONTROL, 0);
+  // Ctrl+Right is Next here, from the keyboard (a Ctrl that is only posted
+  // is not a key held down).
+  SetForegroundWindow(screen);
+  Press(VK_CONTROL, true);
+  Press(VK_RIGHT, true);
+  Press(VK_RIGHT, false);
+  Press(VK_CONTROL, false);
 
   screen = WaitForScreen(kova.pid(), IDC_CLIENT);
   ASSERT_TRUE(screen) << "no customer-data screen";

@@ -56,10 +56,24 @@ inline std::string ReadAll(const std::wstring& path) {
   return text;
 }
 
-// The visible top-level window of the process that holds the control.
+// A screen shows before it reads the controller (its status line saying
+// so): the screen once that is over, its status line gone for a moment.
+inline HWND Settled(HWND screen, int timeout_ms = 40000) {
+  if (!screen) return nullptr;
+  int quiet = 0;
+  for (int t = 0; t < timeout_ms && quiet < 300; t += 50) {
+    HWND status = GetDlgItem(screen, IDC_STATUS);
+    quiet = status && IsWindowVisible(status) ? 0 : quiet + 50;
+    Sleep(50);
+  }
+  return screen;
+}
+
+// The visible top-level window of the process that holds the control, set
+// up.
 inline HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
-  return WaitForWindow(
-      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms);
+  return Settled(WaitForWindow(
+      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms));
 }
 
 struct ChildText {
@@ -184,6 +198,29 @@ inline std::string Text(HWND screen, int id) {
   GetDlgItemTextW(screen, id, buf, 512);
   return WideToUtf8(buf);
 }
+// The port screen's chosen entry once its search is over (the status line
+// gone), with every entry listed when none was marked.
+inline std::wstring WaitForFoundPort(HWND screen, int timeout_ms = 15000) {
+  for (int t = 0; t < timeout_ms && IsWindowVisible(GetDlgItem(screen, IDC_STATUS)); t += 100)
+    Sleep(100);
+  const int count = static_cast<int>(SendDlgItemMessageW(screen, IDC_PORT_LIST, CB_GETCOUNT, 0, 0));
+  std::wstring chosen = ComboEntry(screen, IDC_PORT_LIST, Selection(screen, IDC_PORT_LIST));
+  if (chosen.find(L"controlador encontrado") != std::wstring::npos) return chosen;
+  std::wstring all = L"none found among:";
+  for (int i = 0; i < count; ++i) all += L" [" + ComboEntry(screen, IDC_PORT_LIST, i) + L"]";
+  return all;
+}
+
+// A key as the keyboard gives it, to the window in front: the program's
+// key state follows, as the Ctrl shortcuts need.
+inline void Press(WORD key, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &in, sizeof in);
+}
+
 // Presses the button of a message box (IDOK, IDYES ...).
 inline void Answer(HWND box, int button) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -333,9 +370,9 @@ inline HWND Walk(Kova& kova, HWND screen, int button, std::initializer_list<int>
   for (int control : controls) {
     HWND from = screen;
     Click(from, button);
-    screen = WaitForWindow(
+    screen = Settled(WaitForWindow(
         kova.pid(), [from, control](HWND w) { return w != from && GetDlgItem(w, control) != nullptr; },
-        30000);
+        30000));
     if (!screen) {
       ADD_FAILURE() << "no screen with control " << control << " after button " << button;
       return nullptr;
