@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,6 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "common/clock.h"
 
 #include "store/ckx4data.h"
 #include "tests/support/temp_folder.h"
@@ -200,18 +204,39 @@ TEST_F(Actions, ExistingFileAsksFirstAndNoWritesNothing) {
   EXPECT_EQ(current_path, path);
 }
 
-TEST_F(Actions, SaveThatCannotWriteSaysSoAndKeepsThePath) {
+// A folder that cannot be written, and a file another program holds all
+// along: the user is told, the path and the file stay as they were.
+TEST_F(Actions, SaveThatCannotWriteSaysSoAndKeepsThePathAndTheFile) {
   equipment.Add("10", "A");
   current_path = "before";
   view.dialog_answers.push_back(Unwritable("x.BRIO"));
   auto ctx = Ctx(0);
   EXPECT_EQ(kova::SaveParameterFile(ctx), kova::FileAction::kFailed);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, kova::kSaveErrorText);
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[0].text, kova::kNewFileText);
+  EXPECT_EQ(view.messages[1].text, kova::kSaveErrorText);
   EXPECT_EQ(current_path, "before");
   EXPECT_EQ(view.dialogs[0].initial, "before");
   view.dialog_answers.clear();
   EXPECT_EQ(kova::SaveParameterFile(ctx), kova::FileAction::kCancelled);
+
+  const std::string held = Path("held.BRIO");
+  Put(held, "[BRIO]\r\nMarca=Fiat\r\n");
+  const int fd = ::open(held.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  kova::VirtualClock clock;
+  kova::SetProcessClock(&clock);
+  view.messages.clear();
+  view.dialog_answers.push_back(held);
+  view.answers.push_back(kova::kIdYes);
+  EXPECT_EQ(kova::SaveParameterFile(ctx), kova::FileAction::kFailed);
+  kova::SetProcessClock(nullptr);
+  ::close(fd);
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[1].text, kova::kSaveInUseText);
+  EXPECT_EQ(view.messages[1].caption, kova::kSaveErrorCaption);
+  EXPECT_EQ(Slurp(held), "[BRIO]\r\nMarca=Fiat\r\n");
+  EXPECT_EQ(current_path, "before");
 }
 
 }  // namespace
