@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "store/ckx4data.h"
 #include "store/ckx4file.h"
 #include "store/diagnostic_dump.h"
 #include "screens/file_actions.h"
+#include "store/parameter_file.h"
 #include "store/platform_file.h"
 #include "store/settings.h"
 #include "tests/support/fake_view.h"
@@ -62,6 +65,55 @@ TEST(StoreFilesWin32, AccentedFileNamesSaveAndLoadBack) {
   EXPECT_EQ(Value(fs2, "15"), "58");
   EXPECT_EQ(Value(fs2, "16"), "2");
   EXPECT_EQ(c2.Get(kova::CustomerRecord::kClientes), "Jo\xe3o");
+}
+
+// The files in a folder, by name.
+std::vector<std::wstring> FilesIn(const std::string& dir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((L"\\\\?\\" + kova::Utf8ToWide(dir) + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  return names;
+}
+
+// A parameter file that another program has open (without delete sharing,
+// as an antivirus scan or Excel holds it) for 300 ms, in a folder whose path
+// is past the classic 260 characters: the save waits, writes both sections,
+// and leaves nothing beside the file.
+TEST(StoreFilesWin32, ASaveWaitsForAHeldFileInALongPath) {
+  std::string dir = Folder("kova-held");
+  for (int i = 0; dir.size() < 300; ++i) {
+    dir += "\\pasta-de-clientes-" + std::to_string(i);
+    ASSERT_TRUE(kova::file::MakeFolders(dir)) << dir;
+  }
+  const std::string path = dir + "\\Oficina São João.VELA";
+  ASSERT_TRUE(kova::file::ReplaceAtomically(path, "[VELA]\r\nMarca=Fiat\r\n"));
+  HANDLE held = ::CreateFileW((L"\\\\?\\" + kova::Utf8ToWide(path)).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread release([held] {
+    ::Sleep(300);
+    ::CloseHandle(held);
+  });
+  kova::CustomerRecord c;
+  c.Set(kova::CustomerRecord::kMarca, "VW");
+  CKX4DATA s;
+  s.Add("15", "58");
+  const DWORD start = ::GetTickCount();
+  const kova::file::ReplaceResult r = kova::WriteParameterFile(path, "VELA", c, s);
+  const DWORD took = ::GetTickCount() - start;
+  release.join();
+  EXPECT_EQ(r, kova::file::ReplaceResult::kDone);
+  EXPECT_GE(took, 200u) << "the file was replaced while it was held";
+  const std::string text = kova::file::ReadAll(path).value_or("");
+  EXPECT_EQ(text, "[VELA]\r\nMarca=VW\r\nClientes=\r\nDataInstalacao=\r\nModelo=\r\n"
+                  "AnoFabricacao=\r\nPlaca=\r\nModeloRedutor=\r\nModeloMisturador=\r\n"
+                  "ObservacoesGerais=\r\n[CONFIG_VELA]\r\n15=58\r\n");
+  EXPECT_EQ(FilesIn(dir), (std::vector<std::wstring>{L"Oficina S\u00e3o Jo\u00e3o.VELA"}));
 }
 
 TEST(StoreFilesWin32, AReadOnlyParameterFileIsReportedAndKept) {
