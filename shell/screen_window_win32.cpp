@@ -32,6 +32,8 @@ constexpr COLORREF kButtonMask = RGB(255, 255, 255);
 // What Windows shows when it wants to shut down while the controller is
 // being written or read.
 constexpr wchar_t kShutdownReason[] = L"Gravando no controlador";
+// The status line while a screen that just showed gets ready.
+constexpr char kOpeningStatus[] = "Aguarde…";
 
 uint8_t& CtrlFlag() { return g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag; }
 
@@ -217,25 +219,31 @@ void ScreenWindow::SetLabelColour(int id, unsigned rgb) {
 }
 
 void ScreenWindow::SetBusy(const std::string& status) {
-  const bool was_busy = !busy_.empty();
   busy_ = status;
-  if (hwnd_ && was_busy != !status.empty()) {
+  ShowBusy();
+}
+
+void ScreenWindow::ShowBusy() {
+  const bool busy = Busy();
+  if (hwnd_ && busy != shown_busy_) {
     // Windows asks before it ends the session; meanwhile it shows why.
-    if (!status.empty())
+    if (busy)
       ShutdownBlockReasonCreate(hwnd_, kShutdownReason);
     else
       ShutdownBlockReasonDestroy(hwnd_);
+    shown_busy_ = busy;
   }
-  if (status.empty() && g_resume_pending) {
+  if (!busy && g_resume_pending) {
     g_resume_pending = false;
     if (g_resources.power) g_resources.power(false);
   }
   if (!hwnd_) return;
+  const std::string& text = busy_.empty() && opening_ ? std::string(kOpeningStatus) : busy_;
   if (HWND line = GetDlgItem(hwnd_, IDC_STATUS)) {
-    SetWindowTextW(line, Utf8ToWide(status).c_str());
-    ShowWindow(line, status.empty() ? SW_HIDE : SW_SHOW);
+    SetWindowTextW(line, Utf8ToWide(text).c_str());
+    ShowWindow(line, busy ? SW_SHOW : SW_HIDE);
   }
-  SetCursor(LoadCursorW(nullptr, status.empty() ? IDC_ARROW : IDC_WAIT));
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
   UpdateWindow(hwnd_);
 }
 
@@ -298,14 +306,18 @@ int ScreenWindow::Run(HWND owner) {
   hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(design_.template_id), owner,
                              DialogProc, reinterpret_cast<LPARAM>(this));
   if (hwnd_) {
-    // Seen at once; what the logic then reads or asks shows on the status
-    // line.
+    // Seen at once, saying it is getting ready; what the logic then reads
+    // or asks shows on the status line, and input waits until it is done.
+    opening_ = true;
+    ShowBusy();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     logic_.OnInit(*impl_->view);
     // The logic may have chosen another picture than the one shown.
     if (!ended_ && design_.background && design_.background() != background_id_)
       SetBackground(design_.background());
+    opening_ = false;
+    ShowBusy();
   } else {
     End(kScreenExit);  // no template: nothing sensible to show
   }
@@ -615,6 +627,8 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       logic_.OnDestroy(view);
       busy_.clear();
+      opening_ = false;
+      ShowBusy();
       if (impl_->tooltip) DestroyWindow(impl_->tooltip);
       impl_->tooltip = nullptr;
       ReleaseBackground();

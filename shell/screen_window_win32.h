@@ -60,7 +60,8 @@ class ScreenWindow final : public DialogHost {
   // One message of this screen's loop: splash, tooltips, shortcuts and
   // key filter first, then the dialog's own keyboard handling.
   void Dispatch(MSG& msg);
-  bool Busy() const { return !busy_.empty(); }
+  // A transaction runs, or the screen is still getting ready.
+  bool Busy() const { return opening_ || !busy_.empty(); }
 
  private:
   // DialogHost: what the screen's View asks of it.
@@ -77,6 +78,7 @@ class ScreenWindow final : public DialogHost {
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Init();
   void Place();
+  void ShowBusy();
   void FitControlsTo(int width, int height);
   bool PreTranslate(MSG& msg);
 
@@ -91,7 +93,9 @@ class ScreenWindow final : public DialogHost {
   BackgroundMode mode_ = BackgroundMode::Tile;
   bool ended_ = false;
   int result_ = 0;
-  std::string busy_;  // the status shown while a transaction runs
+  std::string busy_;         // the status shown while a transaction runs
+  bool opening_ = false;     // shown, and its logic still setting it up
+  bool shown_busy_ = false;  // what Windows was last told
 };
 
 // Runs the thread's pending messages through the screen that runs now.

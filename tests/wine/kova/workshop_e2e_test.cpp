@@ -1,0 +1,204 @@
+// KOVA.exe as a workshop laptop meets it, under Wine against kova-sim on
+// COM7: a port search that asks silent ports at once, an adapter unplugged
+// and plugged back, keys typed while the live display runs, and every
+// screen reachable on a small screen at 150 %.
+//
+// Environment as kova_driver.h, plus KOVA_E2E_REPLUG: the file whose
+// creation unplugs the simulator and plugs a new one in (silencing_sim.sh).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/aux_lambda_ids.h"
+#include "resources/control_ids.h"
+#include "resources/monitor_ids.h"
+#include "tests/wine/support/kova_driver.h"
+
+namespace {
+
+using namespace kova::wine_test;
+
+const std::string kIniCom7 = "[CONFIG_VELA]\r\nCOM=7\r\n[CONFIG_BRIO]\r\nCOM=7\r\n";
+
+bool Exists(const std::string& unix_path) {
+  return GetFileAttributesW(WinePath(unix_path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// How long the port screen's status line shows, once it shows.
+DWORD SearchTime(HWND screen) {
+  HWND status = GetDlgItem(screen, IDC_STATUS);
+  for (int t = 0; t < 5000 && !IsWindowVisible(status); t += 10) Sleep(10);
+  const DWORD start = GetTickCount();
+  for (int t = 0; t < 20000 && IsWindowVisible(status); t += 10) Sleep(10);
+  return GetTickCount() - start;
+}
+
+// KOVA.INI names COM1, which opens and never answers, as COM2 and COM3 do;
+// kova-sim serves COM7. The port screen shows first, asks all four at once
+// (about a second, not one per port) and marks COM7.
+TEST(Workshop, TheControllerIsFoundAmongSilentPorts) {
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  ASSERT_TRUE(WriteWorkFile("KOVA.INI", "[CONFIG_VELA]\r\nCOM=1\r\n"));
+  Kova kova;
+  ASSERT_TRUE(kova.Start());
+  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen);
+  Sleep(1200);
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  ASSERT_TRUE(screen);
+  Click(screen, IDC_NEXT);
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 30000);
+  ASSERT_TRUE(box) << "no read error on COM1";
+  Answer(box, IDOK);
+  screen = WaitForWindow(kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; },
+                         30000);
+  ASSERT_TRUE(screen) << "no port screen";
+  const DWORD took = SearchTime(screen);
+  EXPECT_LT(took, 2500u) << "the ports were asked one after another";
+  EXPECT_EQ(WaitForFoundPort(screen), L"COM7 - controlador encontrado");
+  for (int com : {1, 2, 3}) {
+    const std::wstring entry = ComboEntry(screen, IDC_PORT_LIST, com - 1);
+    EXPECT_EQ(entry.rfind(L"COM" + std::to_wstring(com), 0), 0u) << entry;
+  }
+  Click(screen, IDC_NEXT);
+  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  ASSERT_TRUE(screen);
+  EXPECT_NE(ReadAll(WorkFile("KOVA.INI")).find("COM=7"), std::string::npos);
+  Click(screen, IDC_EXIT);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+// The adapter is pulled out at the actuator screen and plugged back, as a
+// new device behind the same COM port. The write fails, the port screen
+// closes the port it held, asks it afresh and finds the controller; the
+// work goes on without restarting KOVA.
+TEST(Workshop, TheControllerIsFoundAgainAfterAnUnplug) {
+  Kova kova;
+  HWND screen = StartAtCustomer(kova, 1, kIniCom7);
+  ASSERT_TRUE(screen);
+  screen = Walk(kova, screen, IDC_NEXT,
+                {IDC_CYLINDERS, IDC_LAMBDA_TYPE, IDC_AUX_STEPS, IDC_ACT_LOW_DEFAULT});
+  ASSERT_TRUE(screen);
+  const std::string replug = Env("KOVA_E2E_REPLUG");
+  CloseHandle(CreateFileW(WinePath(replug).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                          nullptr));
+  for (int t = 0; t < 10000 && !Exists(replug + ".done"); t += 100) Sleep(100);
+  ASSERT_TRUE(Exists(replug + ".done")) << "the simulator was not plugged back";
+  Click(screen, IDC_WRITE);
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 40000);
+  ASSERT_TRUE(box) << "the write did not fail on the unplugged port";
+  Answer(box, IDOK);
+  screen = WaitForWindow(kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; },
+                         40000);
+  ASSERT_TRUE(screen) << "no port screen";
+  EXPECT_EQ(WaitForFoundPort(screen), L"COM7 - controlador encontrado");
+  Click(screen, IDC_NEXT);
+  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  ASSERT_TRUE(screen);
+  Click(screen, IDC_EXIT);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+// Forty digits typed at 30 ms into the BRIO lambda screen's injection time
+// while its live display polls the controller: every one arrives.
+TEST(Workshop, KeysTypedWhileTheLiveDisplayRunsAllArrive) {
+  Kova kova;
+  HWND screen = StartAtCustomer(kova, 0, kIniCom7);
+  ASSERT_TRUE(screen);
+  screen = Walk(kova, screen, IDC_NEXT, {IDC_SWITCH_RPM, IDC_LAMBDA_MODE});
+  ASSERT_TRUE(screen);
+  Choose(screen, IDC_LAMBDA_TYPE, 3);  // "Real": the live display runs
+  Sleep(2000);
+  Choose(screen, IDC_LAMBDA_MODE, 1);  // "Manual": the injection time shows
+  Sleep(500);
+  HWND field = GetDlgItem(screen, IDC_LAMBDA_INJECTION);
+  ASSERT_TRUE(IsWindowVisible(field));
+  ASSERT_TRUE(IsWindowVisible(GetDlgItem(screen, IDC_LAMBDA_ARC_FIRST))) << "no live display";
+  SetForegroundWindow(screen);
+  PostMessageW(screen, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+  Sleep(300);
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  // Zeros: every prefix is a value the field takes without a word.
+  for (int i = 0; i < 40; ++i) {
+    Press('0', true);
+    Press('0', false);
+    Sleep(30);
+  }
+  EXPECT_EQ(WaitText(screen, IDC_LAMBDA_INJECTION, std::string(40, '0')), std::string(40, '0'));
+  Click(screen, IDC_EXIT);
+  EXPECT_EQ(kova.WaitEnd(), 0u);
+}
+
+// Whether every one of a screen's buttons that shows lies inside the work
+// area of its monitor.
+void ExpectButtonsInside(HWND screen, std::initializer_list<int> buttons, const char* name) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(screen, MONITOR_DEFAULTTONEAREST), &info));
+  const RECT work = info.rcWork;
+  for (int id : buttons) {
+    HWND b = GetDlgItem(screen, id);
+    if (!b || !IsWindowVisible(b)) continue;
+    RECT r;
+    GetWindowRect(b, &r);
+    EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+                r.bottom <= work.bottom)
+        << name << ": button " << id << " at " << r.left << "," << r.top << "-" << r.right << ","
+        << r.bottom << " outside " << work.left << "," << work.top << "-" << work.right << ","
+        << work.bottom;
+  }
+}
+
+// A 1366 x 768 laptop at 150 %: Windows shows a program that is not
+// DPI-aware a screen of 911 x 512 and scales it up; Wine does not, so the
+// display is made that size, with the 150 % font resolution
+// (small_screen.sh). Every screen of the BRIO cycle and the monitor panel
+// keeps every button inside it.
+TEST(SmallScreen, EveryButtonIsReachable) {
+  const auto frame = {IDC_RETURN, IDC_NEXT, IDC_LOAD, IDC_SAVE, IDC_MONITOR, IDC_EXIT, IDC_WRITE};
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  ASSERT_TRUE(WriteWorkFile("KOVA.INI", kIniCom7));
+  Kova kova;
+  ASSERT_TRUE(kova.Start());
+  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  ASSERT_TRUE(screen);
+  ExpectButtonsInside(screen, {IDC_LANG_PT, IDC_LANG_EN, IDC_LANG_ES}, "language");
+  Sleep(1200);
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  ASSERT_TRUE(screen);
+  ExpectButtonsInside(screen, {IDC_RETURN, IDC_NEXT, IDC_EXIT}, "model");
+  Choose(screen, IDC_MODEL_LIST, 0);
+  Sleep(200);
+  Click(screen, IDC_NEXT);
+  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
+  ASSERT_TRUE(screen);
+  ExpectButtonsInside(screen, frame, "customer");
+  ExpectButtonsInside(screen, {IDC_APPLY_FILE}, "customer");
+  const struct {
+    int control;
+    const char* name;
+  } cycle[] = {{IDC_SWITCH_RPM, "vehicle"},
+               {IDC_LAMBDA_MODE, "lambda"},
+               {IDC_AUX_WARMUP, "auxiliary"},
+               {IDC_ACT_LOW_DEFAULT, "actuator"}};
+  for (const auto& s : cycle) {
+    screen = Walk(kova, screen, IDC_NEXT, {s.control});
+    ASSERT_TRUE(screen) << s.name;
+    ExpectButtonsInside(screen, frame, s.name);
+  }
+  Click(screen, IDC_MONITOR);
+  HWND panel = WaitForScreen(kova.pid(), IDC_MON_CALIBRATE);
+  ASSERT_TRUE(panel) << "no monitor panel";
+  ExpectButtonsInside(panel, {IDC_RETURN, IDC_EXIT, IDC_MON_CALIBRATE, IDC_MON_RECORD,
+                              IDC_MON_RECORD_STOP},
+                      "monitor");
+  Click(panel, IDC_EXIT);
+  EXPECT_EQ(kova.WaitEnd(30000), 0u);
+}
+
+}  // namespace
