@@ -1,7 +1,8 @@
 // KOVA.exe as a workshop laptop meets it, under Wine against kova-sim on
 // COM7: a port search that asks silent ports at once, an adapter unplugged
-// and plugged back, keys typed while the live display runs, and every
-// screen reachable on a small screen at 150 %.
+// and plugged back, keys typed while the live display runs, a write that
+// Windows may not cut by ending the session, and every screen reachable on
+// a small screen at 150 %.
 //
 // Environment as kova_driver.h, plus KOVA_E2E_REPLUG: the file whose
 // creation unplugs the simulator and plugs a new one in (silencing_sim.sh).
@@ -104,7 +105,8 @@ TEST(Workshop, TheControllerIsFoundAgainAfterAnUnplug) {
 }
 
 // Forty digits typed at 30 ms into the BRIO lambda screen's injection time
-// while its live display polls the controller: every one arrives.
+// while its live display polls the controller: every one arrives. Then a
+// write, and Windows ending the session.
 TEST(Workshop, KeysTypedWhileTheLiveDisplayRunsAllArrive) {
   Kova kova;
   HWND screen = StartAtCustomer(kova, 0, kIniCom7);
@@ -129,8 +131,33 @@ TEST(Workshop, KeysTypedWhileTheLiveDisplayRunsAllArrive) {
     Sleep(30);
   }
   EXPECT_EQ(WaitText(screen, IDC_LAMBDA_INJECTION, std::string(40, '0')), std::string(40, '0'));
+
+  // Enter writes the time. Meanwhile Windows is asked not to end the
+  // session, and the taskbar's "Close window" does not cut the write.
+  const std::string stop = "00 07 00";
+  FrameLog log;
+  EnterIn(screen, IDC_LAMBDA_INJECTION);
+  Frames written = log.Next(1);  // it has started
+  DWORD_PTR answer = 1;
+  SendMessageTimeoutW(screen, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 3000, &answer);
+  EXPECT_EQ(answer, 0u) << "Windows may end the session in the middle of a write";
+  PostMessageW(screen, WM_SYSCOMMAND, SC_CLOSE, 0);
+  const Frames rest = log.Next(written.size() < 8 ? 8 - written.size() : 0);
+  written.insert(written.end(), rest.begin(), rest.end());
+  // The controller itself is still simulating the probe (only the screen
+  // chose "Real"), so the read-back shows that and the display stays off.
+  EXPECT_EQ(written, (Frames{stop, stop, stop, "00 79 00", "00 05 18", "00 05 18", "00 05 18",
+                             "00 04 79"}));
+  Sleep(500);
+  EXPECT_TRUE(IsWindowVisible(screen)) << "closed during the write";
+  SendMessageTimeoutW(screen, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 3000, &answer);
+  EXPECT_EQ(answer, 1u);
+  // The session ends anyway: the live stream is stopped and the port let go.
+  SendMessageTimeoutW(screen, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 3000, &answer);
+  EXPECT_EQ(log.Next(3), (Frames{stop, stop, stop}));
   Click(screen, IDC_EXIT);
   EXPECT_EQ(kova.WaitEnd(), 0u);
+  EXPECT_EQ(log.Rest(), Frames{}) << "frames after the port was let go";
 }
 
 // Whether every one of a screen's buttons that shows lies inside the work
