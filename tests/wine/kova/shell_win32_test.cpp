@@ -70,6 +70,12 @@ void Key(WPARAM key, bool down) {
   PostMessageW(GetFocus(), down ? WM_KEYDOWN : WM_KEYUP, key, 0);
 }
 
+// A click on the test button, as another program posts it.
+void PostClick(HWND dlg) {
+  PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
+}
+
 // A key as the keyboard gives it: the thread's key state follows, as the
 // Ctrl shortcuts need.
 void Press(WORD key, bool down) {
@@ -233,8 +239,7 @@ TEST_F(ShellWin32, CtrlLetGoDuringAWriteIsNotStuck) {
     Press(VK_CONTROL, true);
     v.SetTimer(8, 100);
     logic.tick = [&, dlg](View& v1) {
-      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
+      PostClick(dlg);
       v1.SetTimer(8, 600);
       logic.tick = [&](View& v2) {
         Press(VK_LEFT, true);
@@ -265,8 +270,7 @@ TEST_F(ShellWin32, InputDuringWaits) {
     HWND dlg = GetActiveWindow();
     if (logic.calls.size() == 1) {
       // A second click posted while the first one's work waits.
-      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
+      PostClick(dlg);
       clock.Sleep(100);
     }
     --depth;
@@ -276,8 +280,7 @@ TEST_F(ShellWin32, InputDuringWaits) {
     v.SetFocus(IDC_TEST_EDIT);
     for (WORD k : {'1', '2'}) Press(k, true), Press(k, false);
     clock.Sleep(200);  // a live tick's wait: no busy state
-    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
+    PostClick(dlg);
     v.SetTimer(8, 300);
     logic.tick = [&, dlg](View& v2) {
       kept = v2.GetText(IDC_TEST_EDIT);
@@ -326,9 +329,7 @@ TEST_F(ShellWin32, NothingReachesTheScreenUnderAPanelThatOpens) {
   outer.tick = [&](View& v) {
     HWND dlg = GetActiveWindow();
     SetFocus(GetDlgItem(dlg, IDC_TEST_EDIT));
-    for (int i = 0; i < 2; ++i)
-      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
+    for (int i = 0; i < 2; ++i) PostClick(dlg);
     Key('5', true);
     v.SetTimer(8, 800);
     outer.tick = [&](View& v2) {

@@ -1,6 +1,5 @@
 // KOVA.exe as a workshop laptop meets it, under Wine against kova-sim on
-// COM7: a port search that asks silent ports at once, an adapter unplugged
-// and plugged back, keys typed while the live display runs, a write that
+// COM7: an adapter unplugged and plugged back, keys typed while the live display runs, a write that
 // Windows may not cut by ending the session, and every screen reachable on
 // a small screen at 150 %.
 //
@@ -26,51 +25,6 @@ const std::string kIniCom7 = "[CONFIG_VELA]\r\nCOM=7\r\n[CONFIG_BRIO]\r\nCOM=7\r
 
 bool Exists(const std::string& unix_path) {
   return GetFileAttributesW(WinePath(unix_path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// How long the port screen's status line shows, once it shows.
-DWORD SearchTime(HWND screen) {
-  HWND status = GetDlgItem(screen, IDC_STATUS);
-  for (int t = 0; t < 5000 && !IsWindowVisible(status); t += 10) Sleep(10);
-  const DWORD start = GetTickCount();
-  for (int t = 0; t < 20000 && IsWindowVisible(status); t += 10) Sleep(10);
-  return GetTickCount() - start;
-}
-
-// KOVA.INI names COM1, which opens and never answers, as COM2 and COM3 do;
-// kova-sim serves COM7. The port screen shows first, asks all four at once
-// (about a second, not one per port) and marks COM7.
-TEST(Workshop, TheControllerIsFoundAmongSilentPorts) {
-  CreateDirectoryW(L"c:\\temp", nullptr);
-  ASSERT_TRUE(WriteWorkFile("KOVA.INI", "[CONFIG_VELA]\r\nCOM=1\r\n"));
-  Kova kova;
-  ASSERT_TRUE(kova.Start());
-  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  ASSERT_TRUE(screen);
-  Sleep(1200);
-  Click(screen, IDC_LANG_PT);
-  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  ASSERT_TRUE(screen);
-  Click(screen, IDC_NEXT);
-  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 30000);
-  ASSERT_TRUE(box) << "no read error on COM1";
-  Answer(box, IDOK);
-  screen = WaitForWindow(kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; },
-                         30000);
-  ASSERT_TRUE(screen) << "no port screen";
-  const DWORD took = SearchTime(screen);
-  EXPECT_LT(took, 2500u) << "the ports were asked one after another";
-  EXPECT_EQ(WaitForFoundPort(screen), L"COM7 - controlador encontrado");
-  for (int com : {1, 2, 3}) {
-    const std::wstring entry = ComboEntry(screen, IDC_PORT_LIST, com - 1);
-    EXPECT_EQ(entry.rfind(L"COM" + std::to_wstring(com), 0), 0u) << entry;
-  }
-  Click(screen, IDC_NEXT);
-  screen = WaitForScreen(kova.pid(), IDC_CLIENT);
-  ASSERT_TRUE(screen);
-  EXPECT_NE(ReadAll(WorkFile("KOVA.INI")).find("COM=7"), std::string::npos);
-  Click(screen, IDC_EXIT);
-  EXPECT_EQ(kova.WaitEnd(), 0u);
 }
 
 // The adapter is pulled out at the actuator screen and plugged back, as a

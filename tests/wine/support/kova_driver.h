@@ -324,6 +324,45 @@ inline HWND OpenCustomerScreen(Kova& kova, int model) {
   return WaitForScreen(kova.pid(), IDC_CLIENT);
 }
 
+// A fresh start with KOVA.INI as given (none when empty) whose work cycle
+// cannot read the controller: language, model (VELA), the read error
+// confirmed. The port screen, or nullptr with the reason reported.
+inline HWND StartAtPortScreen(Kova& kova, const std::string& ini) {
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  DeleteFileW(WorkFile("KOVA.INI").c_str());
+  if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
+    ADD_FAILURE() << "cannot write KOVA.INI";
+    return nullptr;
+  }
+  if (!kova.Start()) {
+    ADD_FAILURE() << "KOVA.exe did not start";
+    return nullptr;
+  }
+  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
+  if (!screen) {
+    ADD_FAILURE() << "no language screen";
+    return nullptr;
+  }
+  Sleep(1200);  // the splash goes after a second
+  Click(screen, IDC_LANG_PT);
+  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
+  if (!screen) {
+    ADD_FAILURE() << "no model screen";
+    return nullptr;
+  }
+  Click(screen, IDC_NEXT);
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 30000);
+  if (!box) {
+    ADD_FAILURE() << "no read error";
+    return nullptr;
+  }
+  Answer(box, IDOK);
+  screen = WaitForWindow(
+      kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; }, 60000);
+  if (!screen) ADD_FAILURE() << "no port screen";
+  return screen;
+}
+
 using Frames = std::vector<std::string>;
 
 // The frames kova-sim logs from now on, a batch at a time.
