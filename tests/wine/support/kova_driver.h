@@ -311,53 +311,56 @@ class Kova {
 
 namespace kova::wine_test {
 
-inline HWND OpenCustomerScreen(Kova& kova, int model) {
+// Language and model (position `model` of the list) chosen, Next pressed.
+inline bool ChooseModel(Kova& kova, int model) {
   HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) return nullptr;
+  if (!screen) return false;
   Sleep(1200);  // the splash goes after a second
   Click(screen, IDC_LANG_PT);
   screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) return nullptr;
+  if (!screen) return false;
   Choose(screen, IDC_MODEL_LIST, model);
   Sleep(200);
   Click(screen, IDC_NEXT);
-  return WaitForScreen(kova.pid(), IDC_CLIENT);
+  return true;
 }
 
-// A fresh start with KOVA.INI as given (none when empty) whose work cycle
-// cannot read the controller: language, model (VELA), the read error
-// confirmed. The port screen, or nullptr with the reason reported.
-inline HWND StartAtPortScreen(Kova& kova, const std::string& ini) {
+inline HWND OpenCustomerScreen(Kova& kova, int model) {
+  return ChooseModel(kova, model) ? WaitForScreen(kova.pid(), IDC_CLIENT) : nullptr;
+}
+
+// KOVA.INI as given (none when empty), then KOVA.exe started; false with
+// the reason reported.
+inline bool StartWithIni(Kova& kova, const std::string& ini) {
   CreateDirectoryW(L"c:\\temp", nullptr);
   DeleteFileW(WorkFile("KOVA.INI").c_str());
   if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
     ADD_FAILURE() << "cannot write KOVA.INI";
-    return nullptr;
+    return false;
   }
   if (!kova.Start()) {
     ADD_FAILURE() << "KOVA.exe did not start";
+    return false;
+  }
+  return true;
+}
+
+// A fresh start with KOVA.INI as given whose work cycle cannot read the
+// controller (VELA): the read error confirmed. The port screen, or nullptr
+// with the reason reported.
+inline HWND StartAtPortScreen(Kova& kova, const std::string& ini) {
+  if (!StartWithIni(kova, ini)) return nullptr;
+  if (!ChooseModel(kova, 1)) {
+    ADD_FAILURE() << "no language or model screen";
     return nullptr;
   }
-  HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) {
-    ADD_FAILURE() << "no language screen";
-    return nullptr;
-  }
-  Sleep(1200);  // the splash goes after a second
-  Click(screen, IDC_LANG_PT);
-  screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) {
-    ADD_FAILURE() << "no model screen";
-    return nullptr;
-  }
-  Click(screen, IDC_NEXT);
   HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 30000);
   if (!box) {
     ADD_FAILURE() << "no read error";
     return nullptr;
   }
   Answer(box, IDOK);
-  screen = WaitForWindow(
+  HWND screen = WaitForWindow(
       kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; }, 60000);
   if (!screen) ADD_FAILURE() << "no port screen";
   return screen;
@@ -443,16 +446,7 @@ inline std::string SaveParameters(Kova& kova, HWND screen, const char* file, con
 // screen, or nullptr with the reason reported.
 inline HWND StartAtCustomer(Kova& kova, int model, const std::string& ini) {
   static const char* const kFullRead[] = {"00 04 00", "09 00", "00 06 00"};  // BRIO, VELA, VELA+
-  CreateDirectoryW(L"c:\\temp", nullptr);
-  DeleteFileW(WorkFile("KOVA.INI").c_str());
-  if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
-    ADD_FAILURE() << "cannot write KOVA.INI";
-    return nullptr;
-  }
-  if (!kova.Start()) {
-    ADD_FAILURE() << "KOVA.exe did not start";
-    return nullptr;
-  }
+  if (!StartWithIni(kova, ini)) return nullptr;
   HWND screen = OpenCustomerScreen(kova, model);
   if (!screen) {
     ADD_FAILURE() << "no customer screen";
