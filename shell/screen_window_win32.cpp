@@ -238,7 +238,7 @@ void ScreenWindow::ShowBusy() {
     if (g_resources.power) g_resources.power(false);
   }
   if (!hwnd_) return;
-  const std::string& text = busy_.empty() && opening_ ? std::string(kOpeningStatus) : busy_;
+  const std::string text = busy_.empty() && opening_ ? std::string(kOpeningStatus) : busy_;
   if (HWND line = GetDlgItem(hwnd_, IDC_STATUS)) {
     SetWindowTextW(line, Utf8ToWide(text).c_str());
     ShowWindow(line, busy ? SW_SHOW : SW_HIDE);
@@ -620,7 +620,7 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_SETCURSOR:
-      if (busy_.empty()) return FALSE;
+      if (!Busy()) return FALSE;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
