@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -51,91 +50,43 @@ TEST(PortList, NumbersAndDeviceNames) {
   EXPECT_EQ(PortDevicePath("COM255"), "\\\\.\\COM255");
 }
 
-// A port of its own controller: silent ones stand for ports with nothing
-// behind them.
-struct SimPort {
-  SimPort(Clock& clock, bool silent) : sim(kModelVela, clock), port(sim, clock) {
-    sim.faults().silent = silent;
-    port.OpenPort();
-  }
-  sim::ControllerSim sim;
-  sim::SimSerialPort port;
-};
-
-// A port object the probe owns that talks through one of the test's ports
-// and tells when it is let go.
-class Lent final : public sim::SimSerialPort {
- public:
-  Lent(SimPort& p, Clock& clock, std::vector<int>& closed, int n)
-      : SimSerialPort(p.sim, clock), closed_(closed), n_(n) {
-    OpenPort();
-  }
-  ~Lent() override { closed_.push_back(n_); }
-
- private:
-  std::vector<int>& closed_;
-  int n_;
-};
-
 // kova-sim behind COM7 while COM1 to COM3 are silent, COM5 is a Bluetooth
-// link and COM6 is held by another program: one question's wait for all.
+// link and COM6 is held by another program: every port asked at once, so
+// the question's wait is paid once; the Bluetooth port is never opened.
 TEST(PortProbe, AllPortsAreAskedAtOnceAndBluetoothIsLeftAlone) {
-  for (int silent_ports : {1, 3}) {
-    VirtualClock clock;
-    std::map<int, std::unique_ptr<SimPort>> behind;
-    std::vector<SystemPort> ports;
-    for (int n = 1; n <= silent_ports; ++n) {
-      behind[n] = std::make_unique<SimPort>(clock, true);
-      ports.push_back({n, "", false});
-    }
-    behind[7] = std::make_unique<SimPort>(clock, false);
-    ports.push_back({5, "Bluetooth", true});
-    ports.push_back({6, "", false});
-    ports.push_back({7, "USB Serial Port", false});
-
-    std::vector<int> opened, closed;
-    ProbeHooks hooks;
-    hooks.open = [&](int n) -> std::unique_ptr<SerialPort> {
-      opened.push_back(n);
-      if (!behind.count(n)) return nullptr;
-      return std::make_unique<Lent>(*behind[n], clock, closed, n);
-    };
-    hooks.ask = [&](const std::vector<SerialPort*>& open) {
-      return ControllersAnswer(open, clock, kModelVela);
-    };
-    std::vector<ProbeOutcome> outcomes = ProbePorts(ports, hooks);
-
-    std::vector<ProbeOutcome> want(static_cast<size_t>(silent_ports), ProbeOutcome::kSilent);
-    want.insert(want.end(), {ProbeOutcome::kNotAsked, ProbeOutcome::kBusy, ProbeOutcome::kAnswered});
-    EXPECT_EQ(outcomes, want);
-    EXPECT_EQ(std::count(opened.begin(), opened.end(), 5), 0) << "a Bluetooth port was opened";
-    // However many ports are silent, the question's wait is paid once.
-    EXPECT_EQ(clock.Waits(), (std::vector<uint32_t>{400, 500}));
-    for (auto& [n, p] : behind) {
-      ASSERT_EQ(p->sim.Frames().size(), 1u) << "COM" << n;
-      EXPECT_EQ(p->sim.Frames()[0].bytes, (std::vector<uint8_t>{0x09, 0x00})) << "COM" << n;
-      EXPECT_EQ(p->sim.Frames()[0].time_ms, 0u) << "COM" << n << " asked late";
-    }
-    // Every port opened for the question is let go.
-    std::sort(closed.begin(), closed.end());
-    std::vector<int> asked;
-    for (auto& [n, p] : behind) asked.push_back(n);
-    EXPECT_EQ(closed, asked);
-  }
-}
-
-TEST(PortProbe, NothingToAskCostsNoWait) {
   VirtualClock clock;
-  int asks = 0;
+  std::map<int, std::unique_ptr<sim::ControllerSim>> behind;
+  for (int n : {1, 2, 3, 7}) {
+    behind[n] = std::make_unique<sim::ControllerSim>(kModelVela, clock);
+    behind[n]->faults().silent = n != 7;
+  }
+  std::vector<int> opened;
   ProbeHooks hooks;
-  hooks.open = [](int) { return std::unique_ptr<SerialPort>(); };
+  hooks.open = [&](int n) -> std::unique_ptr<SerialPort> {
+    opened.push_back(n);
+    if (!behind.count(n)) return nullptr;
+    auto port = std::make_unique<sim::SimSerialPort>(*behind[n], clock);
+    port->OpenPort();
+    return port;
+  };
   hooks.ask = [&](const std::vector<SerialPort*>& open) {
-    ++asks;
     return ControllersAnswer(open, clock, kModelVela);
   };
-  EXPECT_EQ(ProbePorts({{2, "", true}, {4, "", false}}, hooks),
-            (std::vector<ProbeOutcome>{ProbeOutcome::kNotAsked, ProbeOutcome::kBusy}));
-  EXPECT_EQ(asks, 0);
+  using O = ProbeOutcome;
+  EXPECT_EQ(ProbePorts({{1, "", false}, {2, "", false}, {3, "", false}, {5, "BT", true},
+                        {6, "", false}, {7, "USB", false}},
+                       hooks),
+            (std::vector<O>{O::kSilent, O::kSilent, O::kSilent, O::kNotAsked, O::kBusy,
+                            O::kAnswered}));
+  EXPECT_EQ(opened, (std::vector<int>{1, 2, 3, 6, 7}));
+  EXPECT_EQ(clock.Waits(), (std::vector<uint32_t>{400, 500}));
+  for (auto& [n, sim] : behind) {
+    ASSERT_EQ(sim->Frames().size(), 1u) << "COM" << n;
+    EXPECT_EQ(sim->Frames()[0].time_ms, 0u) << "COM" << n << " asked late";
+  }
+  // Nothing that opens: nothing asked, no wait.
+  clock.ClearWaits();
+  EXPECT_EQ(ProbePorts({{5, "BT", true}}, hooks), (std::vector<O>{O::kNotAsked}));
   EXPECT_TRUE(clock.Waits().empty());
 }
 

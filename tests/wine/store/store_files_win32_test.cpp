@@ -13,7 +13,6 @@
 #include "store/ckx4file.h"
 #include "store/diagnostic_dump.h"
 #include "screens/file_actions.h"
-#include "store/parameter_file.h"
 #include "store/platform_file.h"
 #include "store/settings.h"
 #include "tests/support/fake_view.h"
@@ -80,40 +79,51 @@ std::vector<std::wstring> FilesIn(const std::string& dir) {
   return names;
 }
 
-// A parameter file that another program has open (without delete sharing,
-// as an antivirus scan or Excel holds it) for 300 ms, in a folder whose path
-// is past the classic 260 characters: the save waits, writes both sections,
-// and leaves nothing beside the file.
-TEST(StoreFilesWin32, ASaveWaitsForAHeldFileInALongPath) {
+// A parameter file another program has open without delete sharing (an
+// antivirus scan, Excel), in a folder past the classic 260 characters. Held
+// all along, the save says so and the file stays as it was; held for 300 ms,
+// the save waits and writes both sections. Nothing is left beside the file.
+TEST(StoreFilesWin32, SavingAHeldFileInALongPath) {
   std::string dir = Folder("kova-held");
   for (int i = 0; dir.size() < 300; ++i) {
     dir += "\\pasta-de-clientes-" + std::to_string(i);
     ASSERT_TRUE(kova::file::MakeFolders(dir)) << dir;
   }
-  const std::string path = dir + "\\Oficina São João.VELA";
-  ASSERT_TRUE(kova::file::ReplaceAtomically(path, "[VELA]\r\nMarca=Fiat\r\n"));
-  HANDLE held = ::CreateFileW((L"\\\\?\\" + kova::Utf8ToWide(path)).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  std::thread release([held] {
-    ::Sleep(300);
-    ::CloseHandle(held);
-  });
+  const std::string path = dir + "\\Oficina São João.VELA", old_text = "[VELA]\r\nMarca=Fiat\r\n";
+  ASSERT_TRUE(kova::file::ReplaceAtomically(path, old_text));
+  CKX4DATA eq, fs;
+  eq.Add("15", "58");
   kova::CustomerRecord c;
   c.Set(kova::CustomerRecord::kMarca, "VW");
-  CKX4DATA s;
-  s.Add("15", "58");
-  const DWORD start = ::GetTickCount();
-  const kova::file::ReplaceResult r = kova::WriteParameterFile(path, "VELA", c, s);
-  const DWORD took = ::GetTickCount() - start;
-  release.join();
-  EXPECT_EQ(r, kova::file::ReplaceResult::kDone);
-  EXPECT_GE(took, 200u) << "the file was replaced while it was held";
-  const std::string text = kova::file::ReadAll(path).value_or("");
-  EXPECT_EQ(text, "[VELA]\r\nMarca=VW\r\nClientes=\r\nDataInstalacao=\r\nModelo=\r\n"
-                  "AnoFabricacao=\r\nPlaca=\r\nModeloRedutor=\r\nModeloMisturador=\r\n"
-                  "ObservacoesGerais=\r\n[CONFIG_VELA]\r\n15=58\r\n");
-  EXPECT_EQ(FilesIn(dir), (std::vector<std::wstring>{L"Oficina S\u00e3o Jo\u00e3o.VELA"}));
+  std::string cur;
+  unsigned char src = 0, loaded = 0;
+  kova::FakeView view;
+  kova::ParameterFileContext ctx{eq, fs, c, cur, 1, src, loaded, view, 7};
+  for (bool released : {false, true}) {
+    HANDLE held = ::CreateFileW((L"\\\\?\\" + kova::Utf8ToWide(path)).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release;
+    if (released) release = std::thread([held] { ::Sleep(300), ::CloseHandle(held); });
+    view.messages.clear();
+    view.dialog_answers.push_back(path);
+    view.answers.push_back(kova::kIdYes);
+    const kova::FileAction saved = kova::SaveParameterFile(ctx);
+    if (released) {
+      release.join();
+      EXPECT_EQ(saved, kova::FileAction::kDone);
+      const std::string text = kova::file::ReadAll(path).value_or("");
+      EXPECT_EQ(text.rfind("[VELA]\r\nMarca=VW\r\n", 0), 0u) << text;
+      EXPECT_NE(text.find("[CONFIG_VELA]\r\n15=58\r\n"), std::string::npos) << text;
+    } else {
+      ::CloseHandle(held);
+      EXPECT_EQ(saved, kova::FileAction::kFailed);
+      ASSERT_EQ(view.messages.size(), 2u);
+      EXPECT_EQ(view.messages[1].text, kova::kSaveInUseText);
+      EXPECT_EQ(kova::file::ReadAll(path).value_or(""), old_text);
+    }
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::wstring>{L"Oficina S\u00e3o Jo\u00e3o.VELA"}));
+  }
 }
 
 TEST(StoreFilesWin32, AReadOnlyParameterFileIsReportedAndKept) {
