@@ -1,5 +1,6 @@
 #include "controller/exchange.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/clock.h"
@@ -117,6 +118,10 @@ int SetUpLink(SerialPort& port, int model, ChangeList& changes,
     const int number = stored_port ? stored_port(model).value_or(0) : 0;
     port.SetPortNumber(number > 0 ? number : 1);
     note(port.OpenPort());
+  } else if (!port.PortConnected()) {
+    // The chosen port was let go when its device vanished (an adapter
+    // unplugged, a sleep): it is opened afresh.
+    note(port.OpenPort());
   }
   note(ApplyLineSettings(port, model));
   return first_error;
@@ -138,14 +143,24 @@ int ApplyLineSettings(SerialPort& port, int model) {
 }
 
 bool ControllerAnswers(SerialPort& port, Clock& clock, int model) {
-  SendFrame(port, ReadFrame(model, 0x00));
+  return ControllersAnswer({&port}, clock, model).front();
+}
+
+std::vector<bool> ControllersAnswer(const std::vector<SerialPort*>& ports, Clock& clock,
+                                    int model) {
+  std::vector<bool> answered(ports.size(), false);
+  for (SerialPort* port : ports) SendFrame(*port, ReadFrame(model, 0x00));
   for (uint32_t wait : {400u, 500u}) {
+    if (std::find(answered.begin(), answered.end(), false) == answered.end()) break;
     clock.Sleep(wait);
-    if (auto answer = ReadAnswer(port); answer && ParseConfigAnswer(*answer, RecordSink(
-            [](std::string_view, std::string_view) {})) > 0)
-      return true;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+      if (answered[i]) continue;
+      auto answer = ReadAnswer(*ports[i]);
+      answered[i] = answer && ParseConfigAnswer(*answer, RecordSink(
+          [](std::string_view, std::string_view) {})) > 0;
+    }
   }
-  return false;
+  return answered;
 }
 
 Exchange::Exchange(const ExchangeEnv& env, Pacing pacing, ExchangeScreen& screen)

@@ -128,7 +128,8 @@ void StartCalibration(SerialPort& port, int model);
 
 // Sets the link up for the model at the start of a work cycle: empties the
 // change list; when no port is chosen takes the settings file's port for the
-// model (port 1 when none is stored) and opens it; 8 data bits, one stop
+// model (port 1 when none is stored) and opens it, and opens the chosen
+// port again when it was closed after its device vanished; 8 data bits, one stop
 // bit, no parity at the model's speed (BRIO and VELA plus then open the port
 // again); reads return at once with what is queued. Returns the first
 // failing serial result, 0 when every step succeeded.
@@ -143,6 +144,10 @@ int ApplyLineSettings(SerialPort& port, int model);
 // Whether a controller of the model answers a full read on this open,
 // set-up port: the read frame, then up to two reads about a second in all.
 bool ControllerAnswers(SerialPort& port, Clock& clock, int model);
+// The same question on several ports at once: the read frame on each, then
+// the same two reads of each, so the wait is paid once for all of them.
+std::vector<bool> ControllersAnswer(const std::vector<SerialPort*>& ports, Clock& clock,
+                                    int model);
 
 // A read of every register into store outside a screen's transactions
 // (the monitor's): the read frame, w1, then the family's reads and waits.

@@ -15,12 +15,12 @@
   CONTROL "", IDC_EXIT, "Button", FRAME_BUTTON, 420, 322, 28, 24
 
 /* The frame with its write button; `action` is the button in that place. */
-#define DATA_FRAME_WITH(action, list_style) \
+#define DATA_FRAME_WITH(action, action_style, list_style) \
   COMBOBOX IDC_SOURCE, 16, 326, 90, 40, list_style | WS_VSCROLL | WS_TABSTOP \
   LTEXT "", IDC_STATUS, 16, 306, 300, 10, NOT WS_VISIBLE \
-  CONTROL "", action, "Button", FRAME_BUTTON, 440, 288, 66, 22 \
+  CONTROL "", action, "Button", FRAME_BUTTON | action_style, 440, 288, 66, 22 \
   DATA_FRAME_BUTTONS
 
-#define DATA_FRAME DATA_FRAME_WITH(IDC_WRITE, CBS_DROPDOWN)
+#define DATA_FRAME DATA_FRAME_WITH(IDC_WRITE, 0, CBS_DROPDOWN)
 
 #endif

@@ -128,7 +128,6 @@ void DataScreen::OnInit(View& view) {
   view.ClearList(IDC_SOURCE);
   view.AddListEntry(IDC_SOURCE, "Arquivo");
   view.AddListEntry(IDC_SOURCE, "Equipamento");
-  view.Show(IDC_STATUS, false);
   SetTexts();
   FillLists();
   SetUpFields();

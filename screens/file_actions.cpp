@@ -1,9 +1,7 @@
 #include "screens/file_actions.h"
 
-#include <vector>
-
+#include "store/parameter_file.h"
 #include "store/platform_file.h"
-#include "store/profile.h"
 
 namespace kova {
 namespace {
@@ -88,7 +86,6 @@ FileAction SaveParameterFile(ParameterFileContext& ctx) {
   const std::string& path = *chosen;
 
   if (!file::Exists(path)) {
-    if (!file::CreateEmpty(path)) return SaveFailed(ctx);
     ctx.file_store = ctx.equipment;
     ctx.view.MessageBox(kNewFileText, kNewFileCaption, kMbIconInformation);
   } else {
@@ -101,15 +98,14 @@ FileAction SaveParameterFile(ParameterFileContext& ctx) {
   // The observations keep their one-line form in the record too.
   ctx.customer.Set(CustomerRecord::kObservacoesGerais,
                    OneLine(ctx.customer.Get(CustomerRecord::kObservacoesGerais)));
-  std::vector<profile::Write> writes;
-  for (int f = 0; f < CustomerRecord::kFieldCount; ++f) {
-    auto field = static_cast<CustomerRecord::Field>(f);
-    writes.push_back({model, CustomerRecord::Key(field), std::string(ctx.customer.Get(field))});
+  // Both sections in one write: the file is never left half saved.
+  const file::ReplaceResult saved = WriteParameterFile(path, model, ctx.customer, ctx.file_store);
+  if (saved == file::ReplaceResult::kInUse) {
+    ctx.view.MessageBox(kSaveInUseText, kSaveErrorCaption, kMbIconExclamation);
+    return FileAction::kFailed;
   }
-  if (!profile::WriteStrings(path, writes)) return SaveFailed(ctx);
+  if (saved != file::ReplaceResult::kDone) return SaveFailed(ctx);
   ctx.customer.changed = false;
-
-  if (ctx.file_store.WriteConfigINI(path, model) != 0) return SaveFailed(ctx);
 
   // The saved file is the file the screens' "Arquivo" stands for from now
   // on, so the next screens offer the source selector: a source left on

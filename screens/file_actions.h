@@ -43,7 +43,8 @@ ParameterFileContext FileContext(AppContext& app, View& view, int source_selecto
 // Open dialog, merge of the equipment store into the file store, reading of
 // the parameters and the customer record. kFailed after "Leitura incompleta".
 FileAction LoadParameterFile(ParameterFileContext& ctx);
-// Save dialog, confirmation, merge, customer section then parameter section.
+// Save dialog, confirmation, merge, then the customer section and the
+// parameter section in one write of the file.
 FileAction SaveParameterFile(ParameterFileContext& ctx);
 
 // Texts shown by these actions.
@@ -57,5 +58,8 @@ inline constexpr const char* kOverwriteText =
 inline constexpr const char* kOverwriteCaption = "Arquivo Existente";
 inline constexpr const char* kSaveErrorText = "Ocorreu um erro na tentativa de Gravar o Arquivo.";
 inline constexpr const char* kSaveErrorCaption = "Gravação incompleta";
+inline constexpr const char* kSaveInUseText =
+    "O arquivo está aberto em outro programa. Feche-o e grave de novo; o arquivo "
+    "anterior não foi alterado.";
 
 }  // namespace kova

@@ -18,7 +18,8 @@ CKX4COMM::CKX4COMM()
       m_port_number(0),
       m_dcb{},
       m_config{},
-      m_connected(0) {}
+      m_connected(0),
+      m_open_name{} {}
 
 CKX4COMM::~CKX4COMM() { ClosePort(); }
 
@@ -35,22 +36,69 @@ const char* CKX4COMM::GetPortName() { return m_port_name; }
 int CKX4COMM::PortConnected() { return m_connected; }
 
 CKX4COMM_RESULT CKX4COMM::OpenPort() {
+  // Reopening the same port keeps the line settings made on it: the driver
+  // need not carry them from one handle to the next.
+  const bool reopening = m_connected && std::strcmp(m_open_name, m_port_name) == 0;
+  const os::Dcb before = m_dcb;
   if (m_connected) ClosePort();
   m_port_handle = os::OpenDevice(m_port_name);
   if (m_port_handle == os::kNoHandle) return CKX4COMM_OPEN_ERROR;
   m_connected = 1;
+  std::memcpy(m_open_name, m_port_name, sizeof m_open_name);
   os::SetupQueues(m_port_handle, m_input_queue_size, m_output_queue_size);
   if (!os::GetState(m_port_handle, &m_dcb)) return CKX4COMM_OPEN_ERROR;
-  // No flow control: the controller drives neither CTS nor DSR, and it
-  // expects DTR and RTS held up.
-  m_dcb.fOutxCtsFlow = 0;
-  m_dcb.fOutxDsrFlow = 0;
-  m_dcb.fDtrControl = os::kDtrControlEnable;
-  m_dcb.fDsrSensitivity = 0;
-  m_dcb.fOutX = 0;
-  m_dcb.fRtsControl = os::kRtsControlEnable;
+  if (reopening) {
+    m_dcb.BaudRate = before.BaudRate;
+    m_dcb.ByteSize = before.ByteSize;
+    m_dcb.Parity = before.Parity;
+    m_dcb.StopBits = before.StopBits;
+  }
+  SetLineFlags(m_dcb);
   if (!os::SetState(m_port_handle, &m_dcb)) return CKX4COMM_OPEN_ERROR;
   return CKX4COMM_OK;
+}
+
+void CKX4COMM::SetLineFlags(kova::comm::Dcb& dcb) {
+  // Every flag is set here rather than kept from whatever used the port
+  // last: a left-over abort-on-error would make every read after one
+  // framing error fail, and null stripping would eat the controller's 00
+  // bytes. No flow control: the controller drives neither CTS nor DSR, and
+  // it expects DTR and RTS held up.
+  dcb.fBinary = 1;
+  dcb.fParity = 0;
+  dcb.fOutxCtsFlow = 0;
+  dcb.fOutxDsrFlow = 0;
+  dcb.fDtrControl = os::kDtrControlEnable;
+  dcb.fDsrSensitivity = 0;
+  dcb.fTXContinueOnXoff = 1;
+  dcb.fOutX = 0;
+  dcb.fInX = 0;
+  dcb.fErrorChar = 0;
+  dcb.fNull = 0;
+  dcb.fRtsControl = os::kRtsControlEnable;
+  dcb.fAbortOnError = 0;
+  // Unused without XON/XOFF, but drivers refuse equal characters or limits
+  // beyond the queue.
+  dcb.XonLim = 2048;
+  dcb.XoffLim = 512;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  dcb.ErrorChar = 0;
+  dcb.EofChar = 0;
+  dcb.EvtChar = 0;
+}
+
+bool CKX4COMM::ClearAfterFailure(uint32_t* line_errors) {
+  // A failed transfer leaves the driver's error state set; clearing it lets
+  // the next one through. When even that fails the device is gone (an
+  // adapter unplugged, a laptop that slept): the handle is let go so the
+  // port can be opened afresh once it is back.
+  uint32_t ignored = 0;
+  if (os::ClearErrors(m_port_handle, line_errors ? line_errors : &ignored)) return true;
+  os::CloseDevice(m_port_handle);
+  m_port_handle = os::kNoHandle;
+  m_connected = 0;
+  return false;
 }
 
 CKX4COMM_RESULT CKX4COMM::ClosePort() {
@@ -65,7 +113,10 @@ CKX4COMM_RESULT CKX4COMM::ReadPort(unsigned char* buffer, unsigned long requeste
   if (buffer == nullptr) return CKX4COMM_READ_ERROR;
   const uint32_t ask = requested > 0xFFFFFFFFul ? 0xFFFFFFFFu : static_cast<uint32_t>(requested);
   uint32_t got = 0;
-  if (!os::ReadBytes(m_port_handle, buffer, ask, &got)) return CKX4COMM_READ_ERROR;
+  if (!os::ReadBytes(m_port_handle, buffer, ask, &got)) {
+    if (m_connected) ClearAfterFailure(nullptr);
+    return CKX4COMM_READ_ERROR;
+  }
   return static_cast<CKX4COMM_RESULT>(
       kova::RenderReadAnswer(buffer, ask, got, length, kWorkTextSize));
 }
@@ -97,15 +148,12 @@ CKX4COMM_RESULT CKX4COMM::WritePort(unsigned char* const buffer, unsigned long c
         continue;
       }
       uint32_t line_errors = 0;
-      if (!os::ClearErrors(m_port_handle, &line_errors) || line_errors != 0)
-        return CKX4COMM_WRITE_ERROR;
+      if (!ClearAfterFailure(&line_errors) || line_errors != 0) return CKX4COMM_WRITE_ERROR;
       return part + accumulated == count ? CKX4COMM_OK : CKX4COMM_WRITE_ERROR;
     }
   }
-  // Any other failure: clear the port's error state so later writes can go
-  // through, and report the failure (the bytes did not leave).
-  uint32_t line_errors = 0;
-  os::ClearErrors(m_port_handle, &line_errors);
+  // Any other failure: the bytes did not leave.
+  if (m_connected) ClearAfterFailure(nullptr);
   return CKX4COMM_WRITE_ERROR;
 }
 

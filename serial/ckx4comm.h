@@ -105,9 +105,12 @@ class CKX4COMM {
   int PortConnected();
 
   // Closes first when open; then opens the named port, hands the queue
-  // sizes to the driver and turns flow control off with DTR and RTS raised,
-  // keeping every other line setting the driver reports. A failure after
-  // the device opened leaves the port open (connected).
+  // sizes to the driver and sets every flag of the line state: binary, no
+  // parity checking, no flow control, DTR and RTS raised, no error or null
+  // handling, no abort on error. Speed, data bits, parity and stop bits are
+  // the driver's on a first open, and those set on this port before when it
+  // is opened again. A failure after the device opened leaves the port open
+  // (connected).
   CKX4COMM_RESULT OpenPort();
   // Closing a closed port succeeds; a failed close keeps the port open.
   CKX4COMM_RESULT ClosePort();
@@ -115,7 +118,9 @@ class CKX4COMM {
   // Reads what has arrived (at most `requested` bytes) and replaces it in
   // `buffer` by its text, terminated; `length` receives the text length.
   // CKX4COMM_READ_ERROR when the read fails, delivers nothing, or fills
-  // `requested` exactly (length untouched). A first byte 0x00 gives an empty
+  // `requested` exactly (length untouched). A failed read clears the port's
+  // error state; when that fails too the device is gone and the port is
+  // closed (PortConnected() 0), so it can be opened again when it is back. A first byte 0x00 gives an empty
   // text, length 0 and CKX4COMM_OK. The text never exceeds the work text
   // nor `requested` (terminator included): an answer too long for either is
   // cut after the last byte whose "%1X|" fits, so nothing is written past
@@ -123,7 +128,8 @@ class CKX4COMM {
   CKX4COMM_RESULT ReadPort(unsigned char* buffer, unsigned long requested,
                            unsigned long* length);
   // Writes `count` raw bytes; `written` receives the driver's count.
-  // CKX4COMM_OK only when the driver took all of them.
+  // CKX4COMM_OK only when the driver took all of them. A failed write clears
+  // the error state, and closes the port as a read does when it cannot.
   CKX4COMM_RESULT WritePort(unsigned char* const buffer, unsigned long count,
                             unsigned long* written);
 
@@ -176,6 +182,10 @@ class CKX4COMM {
   template <typename Change>
   CKX4COMM_RESULT ChangeLine(Change change);
   bool ReadLineState();
+  static void SetLineFlags(kova::comm::Dcb& dcb);
+  // Clears the error state after a failed transfer; false, with the port
+  // closed, when the device no longer answers.
+  bool ClearAfterFailure(uint32_t* line_errors);
 
   kova::comm::Handle m_port_handle;
   uint32_t m_input_queue_size;
@@ -187,4 +197,5 @@ class CKX4COMM {
   kova::comm::Dcb m_dcb;
   kova::comm::Config m_config;
   int32_t m_connected;
+  char m_open_name[8];  // the name the handle was opened with
 };

@@ -3,15 +3,12 @@
 
 #include "common/cp1252.h"
 #include "serial/ckx4comm_os.h"
+#include "serial/port_probe.h"
 
 namespace kova::comm {
 
 Handle OpenDevice(const char* name) {
-  // COM1 to COM9 are known by their plain names; from COM10 on the device
-  // is only reachable through the device namespace ("\\.\COM12").
-  std::string path = name ? name : "";
-  if (path.size() > 4 && path.compare(0, 3, "COM") == 0) path = "\\\\.\\" + path;
-  const std::wstring wide = Utf8ToWide(path);
+  const std::wstring wide = Utf8ToWide(PortDevicePath(name ? name : ""));
   HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          0, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoHandle : h;

@@ -3,6 +3,26 @@
 #include "serial/ckx4comm.h"
 
 namespace kova {
+namespace {
+
+struct OwnComm {
+  CKX4COMM comm;
+};
+
+// The port object comes first, so it outlives the adapter that uses it.
+class OwnComPort final : private OwnComm, public ComSerialPort {
+ public:
+  OwnComPort() : ComSerialPort(comm) {}
+};
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenOwnComPort(int number) {
+  auto port = std::make_unique<OwnComPort>();
+  port->SetPortNumber(number);
+  if (port->OpenPort() != CKX4COMM_OK) return nullptr;
+  return port;
+}
 
 int ComSerialPort::SetPortNumber(int number) { return port_.SetPortNumber(number); }
 int ComSerialPort::GetPortNumber() { return port_.GetPortNumber(); }

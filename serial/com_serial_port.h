@@ -1,13 +1,15 @@
 // The product's SerialPort: forwards every call to the application's
 // CKX4COMM, so the controller exchange talks to the real port.
 #pragma once
+#include <memory>
+
 #include "serial/serial_port.h"
 
 class CKX4COMM;
 
 namespace kova {
 
-class ComSerialPort final : public SerialPort {
+class ComSerialPort : public SerialPort {
  public:
   explicit ComSerialPort(CKX4COMM& port) : port_(port) {}
   int SetPortNumber(int number) override;
@@ -29,5 +31,10 @@ class ComSerialPort final : public SerialPort {
  private:
   CKX4COMM& port_;
 };
+
+// A port object of its own, for asking another port than the
+// application's: COM<number> opened, closed again when the object goes.
+// Nothing when it does not open.
+std::unique_ptr<SerialPort> OpenOwnComPort(int number);
 
 }  // namespace kova

@@ -18,7 +18,9 @@
 #include "screens/vehicle_screens.h"
 #include "serial/ckx4comm.h"
 #include "serial/com_serial_port.h"
+#include "serial/port_probe.h"
 #include "shell/app_context.h"
+#include "shell/link_session.h"
 #include "shell/win32/controls.h"
 #include "shell/win32/dialog_view.h"
 #include "shell/win32/pumping_clock.h"
@@ -29,31 +31,22 @@
 namespace kova {
 namespace {
 
-// Whether the port "COMn" can be opened for reading and writing with
-// exclusive access. Ports from 10 up need the device namespace.
-bool PortOpens(int n) {
-  wchar_t name[24];
-  std::swprintf(name, 24, n >= 10 ? L"\\\\.\\COM%d" : L"COM%d", n);
-  HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
-}
-
-// Whether the model's controller answers on port n: the port this program
-// holds is asked as it is, any other is opened with the model's settings
-// for the question and closed again.
-bool FindsController(AppContext& app, int n) {
-  if (n == app.port.GetPortNumber() && app.port.PortConnected())
-    return ControllerAnswers(app.port, app.clock, app.model);
-  CKX4COMM comm;
-  ComSerialPort probe(comm);
-  probe.SetPortNumber(n);
-  if (probe.OpenPort() != 0) return false;
-  bool found = ApplyLineSettings(probe, app.model) == 0 &&
-               ControllerAnswers(probe, app.clock, app.model);
-  probe.ClosePort();
-  return found;
+// The port screen's search: the system's ports, each but the Bluetooth ones
+// opened with the model's line settings and asked at once.
+PortSearch ControllerSearch(AppContext& app) {
+  auto probe = [&app](const std::vector<SystemPort>& ports) {
+    ProbeHooks hooks;
+    hooks.open = [&app](int n) {
+      std::unique_ptr<SerialPort> port = OpenOwnComPort(n);
+      if (port && ApplyLineSettings(*port, app.model) != 0) port.reset();
+      return port;
+    };
+    hooks.ask = [&app](const std::vector<SerialPort*>& open) {
+      return ControllersAnswer(open, app.clock, app.model);
+    };
+    return ProbePorts(ports, hooks);
+  };
+  return PortSearch{ListSystemPorts, probe};
 }
 
 int RunApplication(HINSTANCE instance) {
@@ -69,7 +62,18 @@ int RunApplication(HINSTANCE instance) {
 
   HFONT field_font = CreateFieldFont();
   app.ctrl = 0;
-  SetShellResources({instance, field_font, &app.ctrl});
+  // When Windows ends the session or sleeps: stream stopped, port let go
+  // (and opened again after the sleep). Plain sleeps: no messages run
+  // inside those notices.
+  SystemClock plain_clock;
+  LinkSession link_session(app.port, plain_clock, app.model);
+  SetShellResources({instance, field_font, &app.ctrl, [&link_session] { link_session.End(); },
+                     [&link_session](bool suspend) {
+                       if (suspend)
+                         link_session.Suspend();
+                       else
+                         link_session.Resume();
+                     }});
 
   // The monitor panel, run modally from the data screens' Monitor button.
   // The calibration's waits let input through: leaving during one asks.
@@ -81,17 +85,7 @@ int RunApplication(HINSTANCE instance) {
 
   // The screen objects, in their order of construction.
   Screens screens;
-  screens.Put(ScreenObject::Port,
-              std::make_unique<PortScreen>(app.port,
-                                           [&app](int n) {
-                                             // The port this program holds
-                                             // open is listed too.
-                                             if (n == app.port.GetPortNumber() &&
-                                                 app.port.PortConnected())
-                                               return true;
-                                             return PortOpens(n);
-                                           },
-                                           [&app](int n) { return FindsController(app, n); }),
+  screens.Put(ScreenObject::Port, std::make_unique<PortScreen>(app.port, ControllerSearch(app)),
               SelectionDesign(IDD_PORT));
   screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageScreen::Design());
   screens.Put(ScreenObject::Model,

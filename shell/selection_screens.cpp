@@ -1,7 +1,5 @@
 #include "shell/selection_screens.h"
 
-#include <cctype>
-#include <cstdio>
 
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
@@ -60,42 +58,39 @@ void ModelScreen::OnNext(View& view) {
   view.EndScreen(kScreenNext);
 }
 
-std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open) {
-  std::vector<std::string> names;
-  for (int n = 0; n <= 99; ++n) {
-    if (!can_open(n)) continue;
-    char name[8];
-    std::snprintf(name, sizeof name, "COM%d", n);
-    names.push_back(name);
-  }
-  return names;
+std::string PortEntry(const SystemPort& port, ProbeOutcome outcome) {
+  std::string entry = "COM" + std::to_string(port.number);
+  if (!port.adapter.empty()) entry += " - " + port.adapter;
+  else if (port.bluetooth) entry += " - Bluetooth";
+  if (outcome == ProbeOutcome::kAnswered) entry += " - controlador encontrado";
+  if (outcome == ProbeOutcome::kBusy) entry += " - em uso";
+  return entry;
 }
-
-int PortNumberOfEntry(const std::string& entry) {
-  if (entry.size() <= 3) return 0;
-  int n = 0;
-  for (size_t i = 3; i < entry.size() && std::isdigit(static_cast<unsigned char>(entry[i])); ++i) {
-    n = n * 10 + (entry[i] - '0');
-    if (n > 255) return 0;  // no such COM port
-  }
-  return n;
-}
-
-std::string FoundEntry(const std::string& name) { return name + " - controlador encontrado"; }
 
 void PortScreen::OnInit(View& view) {
-  view.ClearList(IDC_PORT_LIST);
-  listed_ = ProbePorts(can_open_);
-  int found = -1;
-  for (std::size_t i = 0; i < listed_.size(); ++i) {
-    if (found < 0 && finds_ && finds_(PortNumberOfEntry(listed_[i]))) {
-      found = static_cast<int>(i);
-      listed_[i] = FoundEntry(listed_[i]);
+  const std::vector<SystemPort> ports = search_.list ? search_.list() : std::vector<SystemPort>{};
+  auto show = [&](const std::vector<ProbeOutcome>& outcomes) {
+    view.ClearList(IDC_PORT_LIST);
+    listed_.clear();
+    int found = -1;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+      const ProbeOutcome o = i < outcomes.size() ? outcomes[i] : ProbeOutcome::kNotAsked;
+      if (found < 0 && o == ProbeOutcome::kAnswered) found = static_cast<int>(i);
+      listed_.push_back(PortEntry(ports[i], o));
+      view.AddListEntry(IDC_PORT_LIST, listed_.back());
     }
-    view.AddListEntry(IDC_PORT_LIST, listed_[i]);
-  }
-  // The user still confirms with Next.
-  view.SelectEntry(IDC_PORT_LIST, found >= 0 ? found : 0);
+    // The user still confirms with Next.
+    view.SelectEntry(IDC_PORT_LIST, found >= 0 ? found : 0);
+  };
+  show({});
+  if (!search_.probe || ports.empty()) return;
+  // The port held so far is asked like the others: its handle may be dead
+  // (an adapter unplugged and plugged back, a laptop that slept).
+  port_.ClosePort();
+  view.SetBusy(kSearchingStatus);
+  const std::vector<ProbeOutcome> outcomes = search_.probe(ports);
+  view.SetBusy("");
+  show(outcomes);
 }
 
 void PortScreen::OnNext(View& view) {
@@ -104,7 +99,7 @@ void PortScreen::OnNext(View& view) {
   port_.SetPortNumber(position + 1);
   // The entry's text decides, whatever its position in the list.
   bool listed = position >= 0 && position < static_cast<int>(listed_.size());
-  port_.SetPortNumber(listed ? PortNumberOfEntry(listed_[position]) : 0);
+  port_.SetPortNumber(listed ? ComNumber(listed_[position]) : 0);
   // A dead link is found by the next screen's initial read.
   port_.OpenPort();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/port_probe.h"
 #include "serial/serial_port.h"
 #include "shell/screen_design.h"
 #include "shell/screen_logic.h"
@@ -38,32 +39,38 @@ class ModelScreen final : public ScreenLogic {
   std::function<void(int)> build_table_;
 };
 
-// Lists "COM%d" for 0 to 99 whose open succeeds; `can_open` tries one.
-std::vector<std::string> ProbePorts(const std::function<bool(int)>& can_open);
+// The list entry of a port: "COM3", with the adapter's name when the
+// system gives one ("COM3 - USB-SERIAL CH340"), and what the search found
+// there ("... - controlador encontrado", "... - em uso").
+std::string PortEntry(const SystemPort& port, ProbeOutcome outcome = ProbeOutcome::kNotAsked);
 
-// The port number of a list entry: the number after "COM" (0 when none).
-int PortNumberOfEntry(const std::string& entry);
+// What the port screen is given to find the controller.
+struct PortSearch {
+  // The system's serial ports.
+  std::function<std::vector<SystemPort>()> list;
+  // Asks the ports for the controller, one outcome each; may be empty, and
+  // then the ports are only listed.
+  std::function<std::vector<ProbeOutcome>(const std::vector<SystemPort>&)> probe;
+};
 
-// The list entry of a port where a controller answered.
-std::string FoundEntry(const std::string& name);
-
-// "Define Porta COM": the openable ports; Next opens the chosen one. With
-// `finds_controller`, each listed port is also asked whether a controller
-// answers there; the first that does is marked and chosen.
+// "Define Porta COM": the system's serial ports. Once the window shows, the
+// port this program holds is closed and every port is asked at once
+// whether the controller answers there, the status line saying so; the
+// first that answered is marked and chosen. Next opens the chosen port.
 class PortScreen final : public ScreenLogic {
  public:
-  PortScreen(SerialPort& port, std::function<bool(int)> can_open,
-             std::function<bool(int)> finds_controller = nullptr)
-      : port_(port), can_open_(std::move(can_open)), finds_(std::move(finds_controller)) {}
+  PortScreen(SerialPort& port, PortSearch search) : port_(port), search_(std::move(search)) {}
   void OnInit(View& view) override;
   void OnNext(View& view) override;
   bool HasCtrlShortcuts() const override { return false; }
 
  private:
   SerialPort& port_;
-  std::function<bool(int)> can_open_;
-  std::function<bool(int)> finds_;
+  PortSearch search_;
   std::vector<std::string> listed_;  // the entries of this visit
 };
+
+// What the port screen's status line says while it asks the ports.
+inline constexpr char kSearchingStatus[] = "Procurando o controlador nas portas…";
 
 }  // namespace kova

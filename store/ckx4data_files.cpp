@@ -4,18 +4,12 @@
 #include <vector>
 
 #include "store/ckx4data.h"
+#include "store/parameter_file.h"
 #include "store/profile.h"
 
 namespace {
 
 constexpr std::size_t kValueCapacity = 1000;  // values of up to 999 characters
-
-// The parameter section of a model name, or nullptr for an unknown model.
-const char* ParameterSection(const std::string& model_name) {
-  if (model_name == "VELA") return "CONFIG_VELA";
-  if (model_name == "BRIO") return "CONFIG_BRIO";
-  return nullptr;
-}
 
 bool IsParameterSection(const std::string& section) {
   return section == "CONFIG_VELA" || section == "CONFIG_BRIO";
@@ -28,7 +22,7 @@ std::string Field(const char (&f)[4]) { return std::string(f, strnlen(f, 4)); }
 int CKX4DATA::ReadConfigINI(std::string file_name, std::string model_name) {
   std::optional<std::string> text = kova::file::ReadAll(file_name);
   if (!text) return -1;
-  const char* section = ParameterSection(model_name);
+  const char* section = kova::ParameterSection(model_name);
   if (!section) return 0;
   std::vector<std::string> keywords;
   {
@@ -60,20 +54,8 @@ int CKX4DATA::ReadConfigINI(std::string file_name, std::string section, std::str
 }
 
 int CKX4DATA::WriteConfigINI(std::string file_name, std::string model_name) {
-  const char* section = ParameterSection(model_name);
-  if (!section) return 0;
-  std::vector<kova::profile::Write> writes;
-  {
-    Lock();
-    for (unsigned i = 0; i < used_; ++i) {
-      const CKeywordData& e = entries_[i];
-      std::string value(reinterpret_cast<const char*>(e.value), e.length);
-      value.resize(std::strlen(value.c_str()));  // the profile functions stop at a NUL
-      writes.push_back({section, Field(e.keyword), value});
-    }
-    UnLock();
-  }
-  if (!kova::profile::WriteStrings(file_name, writes)) return -2;
+  if (!kova::ParameterSection(model_name)) return 0;
+  if (!kova::profile::WriteStrings(file_name, kova::ParameterWrites(*this, model_name))) return -2;
   if (!kova::file::Exists(file_name) && !kova::file::CreateEmpty(file_name)) return -2;
   return 0;
 }

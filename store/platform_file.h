@@ -1,5 +1,6 @@
 // The file access the store needs, one implementation per platform
-// (platform_file_win32.cpp, platform_file_posix.cpp). Paths are UTF-8.
+// (platform_file_win32.cpp, platform_file_posix.cpp). Paths are UTF-8; on
+// Windows they may be longer than the classic 260 characters.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,9 +18,28 @@ constexpr NativeHandle kNoHandle = -1;
 bool Exists(const std::string& path);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadAll(const std::string& path);
+enum class ReplaceResult {
+  kDone,
+  kInUse,   // another program held the file all along
+  kFailed,  // the folder or the file cannot be written
+};
+
 // Writes a complete new file beside the old one and puts it in its place in
-// one step, so a crash or a full disk leaves the previous file intact.
+// one step, so a crash or a full disk leaves the previous file intact. While
+// another program holds the file (an antivirus scan, OneDrive, Excel) the
+// last step is tried again, up to ten times 100 ms apart on the process
+// clock. On failure the old file is as it was and nothing is left beside it.
+ReplaceResult Replace(const std::string& path, std::string_view contents);
+// Replace() == kDone.
 bool ReplaceAtomically(const std::string& path, std::string_view contents);
+
+// The steps of Replace, one implementation per platform. A new file in the
+// folder of `path` holding `contents`, on disk: its path, or nothing (also
+// when `path` is a read-only file).
+std::optional<std::string> WriteBeside(const std::string& path, std::string_view contents);
+// Puts the file `from` in the place of `to` in one step.
+ReplaceResult MoveOver(const std::string& from, const std::string& to);
+bool Remove(const std::string& path);
 // Creates an empty file when none exists; true when the file exists after.
 bool CreateEmpty(const std::string& path);
 // True when a new file can be created in the folder.

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,24 +58,38 @@ std::optional<std::string> ReadAll(const std::string& path) {
   return out;
 }
 
-bool ReplaceAtomically(const std::string& path, std::string_view contents) {
+std::optional<std::string> WriteBeside(const std::string& path, std::string_view contents) {
   // A file the user may not write is not replaced behind its back.
-  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return std::nullopt;
   std::string tmpl = path + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
+  if (fd < 0) return std::nullopt;
   // Keep the usual permissions of a new file rather than mkstemp's 0600.
   mode_t mask = ::umask(0);
   ::umask(mask);
   ::fchmod(fd, 0666 & ~mask);
   bool ok = WriteFully(fd, contents.data(), contents.size()) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(name.data(), path.c_str()) == 0) return true;
+  if (ok) return std::string(name.data());
   ::unlink(name.data());
-  return false;
+  return std::nullopt;
 }
+
+ReplaceResult MoveOver(const std::string& from, const std::string& to) {
+  // Here a program "holds" a file with an exclusive or shared flock, as a
+  // Windows program holds one it opened without delete sharing.
+  int held = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
+  if (held >= 0) {
+    const bool in_use = ::flock(held, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(held);
+    if (in_use) return ReplaceResult::kInUse;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0 ? ReplaceResult::kDone : ReplaceResult::kFailed;
+}
+
+bool Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool CreateEmpty(const std::string& path) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

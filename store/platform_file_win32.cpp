@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 #include "common/cp1252.h"
 #include "store/platform_file.h"
@@ -9,7 +10,38 @@
 namespace kova::file {
 namespace {
 
-std::wstring W(const std::string& utf8) { return Utf8ToWide(utf8); }
+// The path as the wide-character file functions take it. Past the classic
+// limit of 260 characters only the extended form ("\\?\C:\...",
+// "\\?\UNC\server\share\...") reaches the file; it must be absolute
+// and use backslashes, which GetFullPathNameW gives.
+std::wstring W(const std::string& utf8) {
+  std::wstring path = Utf8ToWide(utf8);
+  if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  n = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// A new file with a name of its own in `folder`, open for writing; its
+// name in `name`.
+HANDLE CreateUnique(const std::wstring& folder, std::wstring* name) {
+  static LONG counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    wchar_t part[40];
+    swprintf(part, 40, L"~kova%lx%lx.tmp", ::GetCurrentProcessId(),
+             static_cast<unsigned long>(::InterlockedIncrement(&counter) + ::GetTickCount()));
+    const bool ends = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+    *name = folder + (ends ? L"" : L"\\") + part;
+    HANDLE h = ::CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return h;
+  }
+  return INVALID_HANDLE_VALUE;
+}
 
 HANDLE H(NativeHandle h) { return reinterpret_cast<HANDLE>(h); }
 
@@ -56,28 +88,37 @@ std::optional<std::string> ReadAll(const std::string& path) {
   return out;
 }
 
-bool ReplaceAtomically(const std::string& path, std::string_view contents) {
+std::optional<std::string> WriteBeside(const std::string& path, std::string_view contents) {
   std::wstring target = W(path);
   // A read-only file is not replaced (some file systems would let the move
   // through).
   DWORD attributes = ::GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  std::wstring folder = FolderOf(target);
-  wchar_t tmp[MAX_PATH + 16];
-  if (!::GetTempFileNameW(folder.c_str(), L"kov", 0, tmp)) return false;
-  HANDLE h = ::CreateFileW(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    ::DeleteFileW(tmp);
-    return false;
-  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return std::nullopt;
+  std::wstring tmp;
+  HANDLE h = CreateUnique(FolderOf(target), &tmp);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   bool ok = WriteFully(h, contents.data(), contents.size()) && ::FlushFileBuffers(h);
   ok = ::CloseHandle(h) && ok;
-  if (ok && ::MoveFileExW(tmp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  ::DeleteFileW(tmp);
-  return false;
+  if (ok) return WideToUtf8(tmp);
+  ::DeleteFileW(tmp.c_str());
+  return std::nullopt;
 }
+
+ReplaceResult MoveOver(const std::string& from, const std::string& to) {
+  if (::MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return ReplaceResult::kDone;
+  switch (::GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED:  // also what a file open for deleting gives
+    case ERROR_USER_MAPPED_FILE:
+      return ReplaceResult::kInUse;
+    default:
+      return ReplaceResult::kFailed;
+  }
+}
+
+bool Remove(const std::string& path) { return ::DeleteFileW(W(path).c_str()) != 0; }
 
 bool CreateEmpty(const std::string& path) {
   HANDLE h = ::CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -88,9 +129,11 @@ bool CreateEmpty(const std::string& path) {
 }
 
 bool FolderWritable(const std::string& folder) {
-  wchar_t tmp[MAX_PATH + 16];
-  if (!::GetTempFileNameW(W(folder).c_str(), L"kov", 0, tmp)) return false;
-  ::DeleteFileW(tmp);
+  std::wstring tmp;
+  HANDLE h = CreateUnique(W(folder), &tmp);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(h);
+  ::DeleteFileW(tmp.c_str());
   return true;
 }
 

@@ -15,16 +15,20 @@ ini::Found Find(const std::string& path, const std::string& section, const std::
   return ini::Find(text, section, key);
 }
 
-bool WriteStrings(const std::string& path, const std::vector<Write>& writes) {
+file::ReplaceResult Apply(const std::string& path, const std::vector<Write>& writes) {
   std::optional<std::string> old = file::ReadAll(path);
-  if (!old && file::Exists(path)) return false;  // unreadable: never clobber it
+  if (!old && file::Exists(path)) return file::ReplaceResult::kFailed;  // never clobber it
   std::string text = old.value_or(std::string());
   bool changed = false;
   for (const Write& w : writes)
     changed |= ini::Edit(text, w.section, w.key ? w.key->c_str() : nullptr,
                          w.value ? w.value->c_str() : nullptr);
-  if (!changed) return true;
-  return file::ReplaceAtomically(path, text);
+  if (!changed) return file::ReplaceResult::kDone;
+  return file::Replace(path, text);
+}
+
+bool WriteStrings(const std::string& path, const std::vector<Write>& writes) {
+  return Apply(path, writes) == file::ReplaceResult::kDone;
 }
 
 bool WriteString(const std::string& path, const std::string& section, const std::string& key,

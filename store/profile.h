@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/ini.h"
+#include "store/platform_file.h"
 
 namespace kova::profile {
 
@@ -23,10 +24,12 @@ struct Write {
   std::optional<std::string> value;  // none: delete the key
 };
 
-// Applies the writes in order and stores the result as one replacement. A
-// missing file is created when something is written. True on success
-// (including when nothing had to change); false when the file could not be
-// read or written, and then the file on disk is as it was.
+// Applies the writes in order and stores the result as one replacement
+// (file::Replace). A missing file is created when something is written.
+// kDone also when nothing had to change; otherwise the file on disk is as
+// it was (kFailed also when it could not be read).
+file::ReplaceResult Apply(const std::string& path, const std::vector<Write>& writes);
+// Apply() == kDone.
 bool WriteStrings(const std::string& path, const std::vector<Write>& writes);
 bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                  const std::string& value);

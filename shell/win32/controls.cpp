@@ -18,18 +18,26 @@ void BitmapButton::Release() {
   loaded_ = false;
 }
 
-bool BitmapButton::SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask) {
+bool BitmapButton::SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask, double scale) {
   Release();
   image_ = static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(bitmap_id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!image_) return false;
+  // The disabled picture: the mask colour mapped to white, embossed when drawn.
+  COLORMAP map = {mask, RGB(255, 255, 255)};
+  disabled_ = CreateMappedBitmap(instance, bitmap_id, 0, &map, 1);
+  if (scale < 1.0) {
+    for (HBITMAP* b : {&image_, &disabled_}) {
+      if (HBITMAP smaller = *b ? ScaledCopy(*b, scale, false) : nullptr) {
+        DeleteObject(*b);
+        *b = smaller;
+      }
+    }
+  }
   BITMAP bm = {};
   GetObjectW(image_, sizeof bm, &bm);
   width_ = bm.bmWidth;
   height_ = bm.bmHeight;
-  // The disabled picture: the mask colour mapped to white, embossed when drawn.
-  COLORMAP map = {mask, RGB(255, 255, 255)};
-  disabled_ = CreateMappedBitmap(instance, bitmap_id, 0, &map, 1);
   list_ = ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0);
   if (list_) {
     // AddMasked blackens the mask colour in its argument: give it a copy.
@@ -365,5 +373,27 @@ bool PreTranslate(const MSG& msg) {
 }
 
 }  // namespace splash
+
+HBITMAP ScaledCopy(HBITMAP bitmap, double scale, bool smooth) {
+  BITMAP bm = {};
+  if (!GetObjectW(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
+  const int w = static_cast<int>(bm.bmWidth * scale + 0.5), h = static_cast<int>(bm.bmHeight * scale + 0.5);
+  if (w <= 0 || h <= 0) return nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HBITMAP out = CreateCompatibleBitmap(screen, w, h);
+  if (out) {
+    HGDIOBJ old_from = SelectObject(from, bitmap), old_to = SelectObject(to, out);
+    SetStretchBltMode(to, smooth ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(from, old_from);
+    SelectObject(to, old_to);
+  }
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
 
 }  // namespace kova

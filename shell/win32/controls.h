@@ -22,9 +22,10 @@ class BitmapButton {
 
   void Attach(HWND button) { button_ = button; }
   HWND hwnd() const { return button_; }
-  // Loads the image; the mask colour is transparent. False when the
+  // Loads the image, shrunk by `scale` when the screen is shown smaller
+  // than its picture; the mask colour is transparent. False when the
   // resource is missing (the button then shows no image).
-  bool SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask);
+  bool SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask, double scale = 1.0);
   void SetStyle(unsigned style);
   void SetTextColour(COLORREF colour) { text_colour_ = colour; }
   void Draw(const DRAWITEMSTRUCT& item);
@@ -100,5 +101,10 @@ bool Visible();
 
 // Paints the part of `parent`'s tiled background that lies under `child`.
 void PaintParentBackground(HWND child, HDC dc);
+
+// A new bitmap of `bitmap` shrunk (or grown) by `scale`; `smooth` blends
+// neighbouring pixels, which pictures want and masked images must not have.
+// Null when it cannot be made.
+HBITMAP ScaledCopy(HBITMAP bitmap, double scale, bool smooth);
 
 }  // namespace kova

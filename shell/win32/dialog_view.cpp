@@ -118,13 +118,21 @@ void DialogView::SetFocus(int id) {
   if (HWND c = GetDlgItem(dialog_, id)) ::SetFocus(c);
 }
 
+namespace {
+
+int Scaled(int v, double by) { return static_cast<int>(v * by + (v < 0 ? -0.5 : 0.5)); }
+
+}  // namespace
+
 ControlRect DialogView::GetControlRect(int id) {
   HWND c = GetDlgItem(dialog_, id);
   if (!c) return {};
   RECT r;
   GetWindowRect(c, &r);
   MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right, r.bottom};
+  const double to_picture = 1.0 / host_.Scale();
+  return {Scaled(r.left, to_picture), Scaled(r.top, to_picture), Scaled(r.right, to_picture),
+          Scaled(r.bottom, to_picture)};
 }
 
 void DialogView::MoveControl(int id, const ControlRect& rect) {
@@ -134,7 +142,9 @@ void DialogView::MoveControl(int id, const ControlRect& rect) {
   RECT old;
   GetWindowRect(c, &old);
   MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&old), 2);
-  SetWindowPos(c, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+  const double s = host_.Scale();
+  const int left = Scaled(rect.left, s), top = Scaled(rect.top, s);
+  SetWindowPos(c, nullptr, left, top, Scaled(rect.right, s) - left, Scaled(rect.bottom, s) - top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   InvalidateRect(dialog_, &old, TRUE);
   InvalidateRect(c, nullptr, TRUE);

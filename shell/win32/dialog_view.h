@@ -21,6 +21,9 @@ class DialogHost {
   virtual void SetBackground(int bitmap) = 0;
   virtual void SetLabelColour(int id, unsigned rgb) = 0;
   virtual void SetBusy(const std::string& status) = 0;
+  // The window's size against its picture (below 1 when shrunk to fit the
+  // screen): the logic places controls in the picture's pixels.
+  virtual double Scale() const = 0;
 };
 
 class DialogView final : public View {

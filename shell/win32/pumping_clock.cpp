@@ -18,7 +18,11 @@ void PumpingClock::Sleep(uint32_t ms) {
       ::Sleep(left);
       return;
     }
-    MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Input left in the queue must not end the wait at once.
+    if (input_)
+      MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else
+      MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
   }
 }
 

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "common/cp1252.h"
 #include "resources/control_ids.h"
 #include "shell/win32/controls.h"
 #include "shell/win32/dialog_view.h"
+#include "shell/window_placement.h"
 
 namespace kova {
 namespace {
@@ -15,9 +18,51 @@ uint8_t g_own_ctrl_flag = 0;
 // The screen whose loop runs now: a screen opened from its handlers (the
 // monitor panel from a data screen) is owned by it and disables it.
 ScreenWindow* g_active = nullptr;
+// Messages a transaction's wait took from the queue that must not run
+// inside it; posted again when the screen's loop takes its next message.
+std::vector<MSG> g_held;
+// Where the last screen stood: the next one opens on the same monitor.
+POINT g_last_centre = {0, 0};
+// The PC woke up while a transaction ran: the port is set up again once it
+// is over.
+bool g_resume_pending = false;
 
 constexpr COLORREF kButtonTextColour = RGB(200, 0, 0);
 constexpr COLORREF kButtonMask = RGB(255, 255, 255);
+// What Windows shows when it wants to shut down while the controller is
+// being written or read.
+constexpr wchar_t kShutdownReason[] = L"Gravando no controlador";
+// The status line while a screen that just showed gets ready.
+constexpr char kOpeningStatus[] = "Aguarde…";
+
+uint8_t& CtrlFlag() { return g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag; }
+
+bool IsCloseRequest(const MSG& m) {
+  return m.message == WM_CLOSE || (m.message == WM_SYSCOMMAND && (m.wParam & 0xFFF0) == SC_CLOSE);
+}
+
+// Input for a window whose top-level window is disabled: a screen under
+// the one in front.
+bool ForDisabledWindow(const MSG& m) {
+  if (!m.hwnd || !IsInputMessage(m)) return false;
+  HWND root = GetAncestor(m.hwnd, GA_ROOT);
+  return root && !IsWindowEnabled(root);
+}
+
+void PostHeldMessages() {
+  for (const MSG& m : std::exchange(g_held, {})) PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+RECT WorkAreaFor(HWND owner) {
+  HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                           : MonitorFromPoint(g_last_centre, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (monitor && GetMonitorInfoW(monitor, &info)) return info.rcWork;
+  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
 
 }  // namespace
 
@@ -31,6 +76,10 @@ struct ScreenWindow::Impl {
   std::vector<std::unique_ptr<FloatSpinControl>> spins;
   std::vector<std::wstring> tip_texts;  // the tooltip keeps pointers to these
   HWND tooltip = nullptr;
+  HFONT field_font = nullptr;  // the field font shrunk with the window
+  ~Impl() {
+    if (field_font) DeleteObject(field_font);
+  }
 };
 
 ScreenWindow::ScreenWindow(ScreenDesign design, ScreenLogic& logic)
@@ -51,6 +100,15 @@ bool ScreenWindow::LoadBackground(int bitmap_id) {
   if (bitmap_id <= 0) return false;
   background_ = static_cast<HBITMAP>(LoadImageW(g_resources.instance, MAKEINTRESOURCEW(bitmap_id),
                                                 IMAGE_BITMAP, 0, 0, 0));
+  if (background_) background_id_ = bitmap_id;
+  // A window shrunk to fit the screen shows its picture shrunk with it,
+  // once, rather than stretching it at every paint.
+  if (background_ && scale_ < 1.0) {
+    if (HBITMAP smaller = ScaledCopy(background_, scale_, true)) {
+      DeleteObject(background_);
+      background_ = smaller;
+    }
+  }
   return background_ != nullptr;
 }
 
@@ -162,12 +220,30 @@ void ScreenWindow::SetLabelColour(int id, unsigned rgb) {
 
 void ScreenWindow::SetBusy(const std::string& status) {
   busy_ = status;
-  if (!hwnd_) return;
-  if (HWND line = GetDlgItem(hwnd_, IDC_STATUS)) {
-    SetWindowTextW(line, Utf8ToWide(status).c_str());
-    ShowWindow(line, status.empty() ? SW_HIDE : SW_SHOW);
+  ShowBusy();
+}
+
+void ScreenWindow::ShowBusy() {
+  const bool busy = Busy();
+  if (hwnd_ && busy != shown_busy_) {
+    // Windows asks before it ends the session; meanwhile it shows why.
+    if (busy)
+      ShutdownBlockReasonCreate(hwnd_, kShutdownReason);
+    else
+      ShutdownBlockReasonDestroy(hwnd_);
+    shown_busy_ = busy;
   }
-  SetCursor(LoadCursorW(nullptr, status.empty() ? IDC_ARROW : IDC_WAIT));
+  if (!busy && g_resume_pending) {
+    g_resume_pending = false;
+    if (g_resources.power) g_resources.power(false);
+  }
+  if (!hwnd_) return;
+  const std::string text = busy_.empty() && opening_ ? std::string(kOpeningStatus) : busy_;
+  if (HWND line = GetDlgItem(hwnd_, IDC_STATUS)) {
+    SetWindowTextW(line, Utf8ToWide(text).c_str());
+    ShowWindow(line, busy ? SW_SHOW : SW_HIDE);
+  }
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
   UpdateWindow(hwnd_);
 }
 
@@ -181,12 +257,30 @@ void ScreenWindow::Dispatch(MSG& msg) {
 
 bool PumpPendingMessages(bool input) {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  const bool busy = g_active && g_active->Busy();
+  // A transaction that shows it is busy refuses what the user does
+  // meanwhile; the status line and the wait cursor say why.
+  if (!input && busy)
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+    }
+  // Otherwise a wait leaves keyboard and mouse input in the queue.
+  const UINT only = input ? 0 : PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | only)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
-    if (!input && (IsInputMessage(msg) || msg.message == WM_TIMER)) continue;
+    if (ForDisabledWindow(msg)) continue;
+    if (!input) {
+      if (msg.message == WM_TIMER) continue;
+      // Posted by another program (a test, the taskbar): as the user's own.
+      const bool close = IsCloseRequest(msg);
+      if (busy && (close || IsInputMessage(msg))) continue;
+      if (close || IsInputMessage(msg) || msg.message == WM_COMMAND || msg.message == WM_SYSCOMMAND) {
+        g_held.push_back(msg);
+        continue;
+      }
+    }
     if (g_active) {
       g_active->Dispatch(msg);
     } else {
@@ -199,20 +293,37 @@ bool PumpPendingMessages(bool input) {
 
 int ScreenWindow::Run(HWND owner) {
   ended_ = false;
-  left_with_ctrl_ = false;
   result_ = kScreenExit;
-  *impl_ = Impl{};
+  impl_ = std::make_unique<Impl>();
   if (!owner && g_active) owner = g_active->hwnd_;
-  hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(design_.template_id), owner,
-                             DialogProc, reinterpret_cast<LPARAM>(this));
-  if (!hwnd_) return kScreenExit;  // no template: nothing sensible to show
+  owner_ = owner;
+  // The screen underneath takes no input from now on, even while this one
+  // is still being set up (its first drawing lets messages through).
   bool owner_enabled = owner && IsWindowEnabled(owner);
   if (owner_enabled) EnableWindow(owner, FALSE);
   ScreenWindow* outer = g_active;
   g_active = this;
-  if (!ended_) ShowWindow(hwnd_, SW_SHOW);
+  hwnd_ = CreateDialogParamW(g_resources.instance, MAKEINTRESOURCEW(design_.template_id), owner,
+                             DialogProc, reinterpret_cast<LPARAM>(this));
+  if (hwnd_) {
+    // Seen at once, saying it is getting ready; what the logic then reads
+    // or asks shows on the status line, and input waits until it is done.
+    opening_ = true;
+    ShowBusy();
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+    logic_.OnInit(*impl_->view);
+    // The logic may have chosen another picture than the one shown.
+    if (!ended_ && design_.background && design_.background() != background_id_)
+      SetBackground(design_.background());
+    opening_ = false;
+    ShowBusy();
+  } else {
+    End(kScreenExit);  // no template: nothing sensible to show
+  }
   MSG msg;
   while (!ended_) {
+    PostHeldMessages();
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: leave the application
       PostQuitMessage(static_cast<int>(msg.wParam));
@@ -220,6 +331,7 @@ int ScreenWindow::Run(HWND owner) {
       break;
     }
     if (got == -1) break;
+    if (ForDisabledWindow(msg)) continue;
     Dispatch(msg);
   }
   g_active = outer;
@@ -227,10 +339,12 @@ int ScreenWindow::Run(HWND owner) {
     EnableWindow(owner, TRUE);
     SetActiveWindow(owner);
   }
-  DestroyWindow(hwnd_);
+  if (hwnd_) DestroyWindow(hwnd_);
   hwnd_ = nullptr;
+  owner_ = nullptr;
   ReleaseBackground();
-  *impl_ = Impl{};
+  background_id_ = 0;
+  impl_ = std::make_unique<Impl>();
   return result_;
 }
 
@@ -238,22 +352,24 @@ bool ScreenWindow::PreTranslate(MSG& msg) {
   if (splash::PreTranslate(msg)) return true;
   if (impl_->tooltip && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
     SendMessageW(impl_->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-  uint8_t& ctrl = g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag;
+  uint8_t& ctrl = CtrlFlag();
+  if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+    // The Ctrl key as it was when this key came, not a flag kept from
+    // key-ups that may have gone elsewhere (another window, a wait that
+    // refused them).
+    ctrl = (GetKeyState(VK_CONTROL) & 0x8000) ? 1 : 0;
+  }
   if (msg.message == WM_KEYDOWN) {
     if (impl_->view && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
         logic_.OnKey(*impl_->view, static_cast<int>(msg.wParam)))
       return true;
-    if (msg.wParam == VK_CONTROL) {
-      ctrl = 1;
-    } else if (ctrl && logic_.HasCtrlShortcuts() && (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT)) {
+    if (ctrl && logic_.HasCtrlShortcuts() && (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT)) {
       if (msg.wParam == VK_RIGHT)
         logic_.OnNext(*impl_->view);
       else
         logic_.OnReturn(*impl_->view);
       return true;
     }
-  } else if (msg.message == WM_KEYUP && msg.wParam == VK_CONTROL) {
-    ctrl = 0;
   }
   return false;
 }
@@ -303,16 +419,44 @@ void ScreenWindow::FitControlsTo(int width, int height) {
   for (auto& b : impl_->buttons) b->Relayout();
 }
 
+// The window takes its picture's size, inside the work area of the monitor
+// it opens on, shrunk as a whole when the picture does not fit there (a
+// laptop screen at 125 or 150 %, a taskbar on any side).
+void ScreenWindow::Place() {
+  scale_ = 1.0;
+  SetBackgroundMode(static_cast<int>(BackgroundMode::Tile));
+  if (!design_.background || !LoadBackground(design_.background())) return;
+  BITMAP bm = {};
+  GetObjectW(background_, sizeof bm, &bm);
+  RECT frame = {0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
+  const RECT work = WorkAreaFor(owner_);
+  const WindowPlacement p =
+      PlaceInWorkArea(bm.bmWidth, bm.bmHeight, fw, fh, {work.left, work.top, work.right, work.bottom});
+  if (p.scale < 1.0) {
+    scale_ = p.scale;
+    LoadBackground(background_id_);
+  }
+  FitControlsTo(p.window.width() - fw, p.window.height() - fh);
+  SetWindowPos(hwnd_, nullptr, p.window.left, p.window.top, p.window.width(), p.window.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  g_last_centre = {(p.window.left + p.window.right) / 2, (p.window.top + p.window.bottom) / 2};
+}
+
 void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
   impl_->view = std::make_unique<DialogView>(hwnd_, *this);
+  Place();
 
   for (const ScreenDesign::Label& l : design_.labels) {
     HWND c = GetDlgItem(hwnd_, l.id);
     if (!c) continue;
     auto label = std::make_unique<FontLabel>();
     label->Attach(c);
-    label->SetFont(Utf8ToWide(l.font.face), l.font.height, l.colour, l.font.flags);
+    label->SetFont(Utf8ToWide(l.font.face), static_cast<int>(l.font.height * scale_ + 0.5), l.colour,
+                   l.font.flags);
     impl_->labels.push_back(std::move(label));
   }
   for (const ScreenDesign::Button& b : design_.buttons) {
@@ -322,7 +466,7 @@ void ScreenWindow::Init() {
     button->Attach(c);
     button->SetStyle(kButtonScreenStyle);
     button->SetTextColour(kButtonTextColour);
-    button->SetBitmaps(inst, b.bitmap, kButtonMask);
+    button->SetBitmaps(inst, b.bitmap, kButtonMask, scale_);
     impl_->buttons.push_back(std::move(button));
   }
   for (const ScreenDesign::Spin& sp : design_.spins) {
@@ -334,25 +478,16 @@ void ScreenWindow::Init() {
     spin->SetRangeAndStep(sp.min, sp.max, sp.step);
     impl_->spins.push_back(std::move(spin));
   }
-  if (g_resources.field_font)
-    for (int id : design_.field_font_controls)
-      SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(g_resources.field_font), TRUE);
-
-  logic_.OnInit(*impl_->view);
-
-  SetBackgroundMode(static_cast<int>(BackgroundMode::Tile));
-  if (design_.background && LoadBackground(design_.background())) {
-    // The window takes the picture's size, centred on the screen.
-    BITMAP bm = {};
-    GetObjectW(background_, sizeof bm, &bm);
-    FitControlsTo(bm.bmWidth, bm.bmHeight);
-    RECT want = {0, 0, bm.bmWidth, bm.bmHeight};
-    AdjustWindowRectEx(&want, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    int w = want.right - want.left, h = want.bottom - want.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    SetWindowPos(hwnd_, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  HFONT field_font = g_resources.field_font;
+  LOGFONTW lf = {};
+  if (field_font && scale_ < 1.0 && GetObjectW(field_font, sizeof lf, &lf)) {
+    lf.lfHeight = static_cast<LONG>(lf.lfHeight * scale_ + (lf.lfHeight < 0 ? -0.5 : 0.5));
+    impl_->field_font = CreateFontIndirectW(&lf);
+    if (impl_->field_font) field_font = impl_->field_font;
   }
+  if (field_font)
+    for (int id : design_.field_font_controls)
+      SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(field_font), TRUE);
 
   if (!design_.tooltips.empty()) {
     impl_->tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -412,6 +547,9 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
       int id = LOWORD(wp), code = HIWORD(wp);
       if (ended_) return TRUE;
+      // A click for a screen under the one in front (posted by another
+      // program; the user cannot reach it) is not acted on.
+      if (g_active != this && code == BN_CLICKED) return TRUE;
       if (id == IDOK && code == BN_CLICKED) {
         logic_.OnEnter(view);
       } else if (id == IDCANCEL && code == BN_CLICKED) {
@@ -454,31 +592,43 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       logic_.OnTimer(view, static_cast<int>(wp));
       return TRUE;
     case WM_CLOSE:
-      logic_.OnExit(view);
+      // Not in the middle of a transaction: the taskbar's "Close window"
+      // must not cut a write half-way.
+      if (!Busy()) logic_.OnExit(view);
       return TRUE;
-    case WM_ACTIVATE: {
-      // A Ctrl key-up that went to another window (a message box, the task
-      // manager, the secure desktop) would leave the flag set, and a plain
-      // arrow would then act as Next or Return. So when the screen gets the
-      // keyboard back after losing it with Ctrl held, the flag follows the
-      // key itself.
-      uint8_t& ctrl = g_resources.ctrl_flag ? *g_resources.ctrl_flag : g_own_ctrl_flag;
-      if (LOWORD(wp) == WA_INACTIVE) {
-        left_with_ctrl_ = ctrl != 0;
-      } else if (left_with_ctrl_) {
-        left_with_ctrl_ = false;
-        if (!(GetAsyncKeyState(VK_CONTROL) & 0x8000)) ctrl = 0;
+    case WM_QUERYENDSESSION:
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, Busy() ? FALSE : TRUE);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wp && g_resources.end_session) g_resources.end_session();
+      return TRUE;
+    case WM_POWERBROADCAST:
+      // Every screen hears it; the one in front answers for the program.
+      if (g_active == this && g_resources.power) {
+        if (wp == PBT_APMSUSPEND) {
+          g_resume_pending = false;
+          g_resources.power(true);
+        } else if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMEAUTOMATIC) {
+          // A transaction cut by the sleep fails on the closed port; the
+          // port is opened again once it has given up.
+          if (Busy())
+            g_resume_pending = true;
+          else
+            g_resources.power(false);
+        }
       }
-      return FALSE;
-    }
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_SETCURSOR:
-      if (busy_.empty()) return FALSE;
+      if (!Busy()) return FALSE;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_DESTROY:
       logic_.OnDestroy(view);
       busy_.clear();
+      opening_ = false;
+      ShowBusy();
       if (impl_->tooltip) DestroyWindow(impl_->tooltip);
       impl_->tooltip = nullptr;
       ReleaseBackground();

@@ -26,6 +26,11 @@ struct ShellResources {
   HINSTANCE instance = nullptr;
   HFONT field_font = nullptr;
   uint8_t* ctrl_flag = nullptr;  // the application's Ctrl-key flag
+  // Windows ends the session: the link is let go (stream stopped, port
+  // closed). May be empty.
+  std::function<void()> end_session;
+  // Before a sleep (true) and after it (false). May be empty.
+  std::function<void(bool suspend)> power;
 };
 void SetShellResources(const ShellResources& resources);
 const ShellResources& GetShellResources();
@@ -38,7 +43,10 @@ class ScreenWindow final : public DialogHost {
   ScreenWindow& operator=(const ScreenWindow&) = delete;
 
   // Runs the screen modally and returns its result. Without an owner, a
-  // screen opened while another runs is owned by it (disabled meanwhile).
+  // screen opened while another runs is owned by it, and takes no input
+  // from the moment this one starts. The window shows first, placed inside
+  // the work area of its monitor (shrunk to fit where needed); then the
+  // screen's logic sets it up, so what that reads shows on the status line.
   int Run(HWND owner = nullptr);
 
   // Setting any other mode than the three is ignored.
@@ -52,7 +60,8 @@ class ScreenWindow final : public DialogHost {
   // One message of this screen's loop: splash, tooltips, shortcuts and
   // key filter first, then the dialog's own keyboard handling.
   void Dispatch(MSG& msg);
-  bool Busy() const { return !busy_.empty(); }
+  // A transaction runs, or the screen is still getting ready.
+  bool Busy() const { return opening_ || !busy_.empty(); }
 
  private:
   // DialogHost: what the screen's View asks of it.
@@ -62,11 +71,14 @@ class ScreenWindow final : public DialogHost {
   void SetBackground(int bitmap) override;
   void SetLabelColour(int id, unsigned rgb) override;
   void SetBusy(const std::string& status) override;
+  double Scale() const override { return scale_; }
 
   struct Impl;
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Init();
+  void Place();
+  void ShowBusy();
   void FitControlsTo(int width, int height);
   bool PreTranslate(MSG& msg);
 
@@ -74,18 +86,27 @@ class ScreenWindow final : public DialogHost {
   ScreenLogic& logic_;
   std::unique_ptr<Impl> impl_;
   HWND hwnd_ = nullptr;
+  HWND owner_ = nullptr;
   HBITMAP background_ = nullptr;
+  int background_id_ = 0;  // the picture loaded
+  double scale_ = 1.0;     // of the window against its picture
   BackgroundMode mode_ = BackgroundMode::Tile;
   bool ended_ = false;
   int result_ = 0;
-  std::string busy_;  // the status shown while a transaction runs
-  bool left_with_ctrl_ = false;  // lost the keyboard while the Ctrl flag was set
+  std::string busy_;         // the status shown while a transaction runs
+  bool opening_ = false;     // shown, and its logic still setting it up
+  bool shown_busy_ = false;  // what Windows was last told
 };
 
 // Runs the thread's pending messages through the screen that runs now.
-// With `input` false (a transaction waits), keyboard and mouse input and
-// timer ticks are dropped, so no second transaction can start; painting
-// goes on. Returns false when WM_QUIT was seen (it is posted again).
+// With `input` false (a transaction waits), painting goes on, but nothing
+// the user does runs inside the wait: keyboard and mouse input stays queued
+// for when the wait is over, or, while the screen shows its busy status,
+// is refused; clicks and close requests posted by other programs wait too
+// (close requests are refused while busy); timer ticks are skipped, so no
+// live poll runs inside a transaction. Input for a window that is disabled
+// (a screen under the one in front) is dropped. Returns false when WM_QUIT
+// was seen (it is posted again).
 bool PumpPendingMessages(bool input);
 
 }  // namespace kova

@@ -207,8 +207,9 @@ TEST_F(Actions, SaveThatCannotWriteSaysSoAndKeepsThePath) {
   view.dialog_answers.push_back(Unwritable("x.BRIO"));
   auto ctx = Ctx(0);
   EXPECT_EQ(kova::SaveParameterFile(ctx), kova::FileAction::kFailed);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, kova::kSaveErrorText);
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[0].text, kova::kNewFileText);
+  EXPECT_EQ(view.messages[1].text, kova::kSaveErrorText);
   EXPECT_EQ(current_path, "before");
   EXPECT_EQ(view.dialogs[0].initial, "before");
   view.dialog_answers.clear();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct Script {
   PosixPort device;
   bool open_ok = true, close_ok = true, get_state_ok = true, set_state_ok = true;
   Dcb device_state{};
+  // What a new handle reports, when the driver forgets the line state
+  // between handles.
+  std::optional<Dcb> state_on_open;
+  bool read_ok = true;
   std::deque<Result> writes, overlapped;
   bool clear_ok = true;
   uint32_t line_errors = 0;
@@ -40,6 +45,7 @@ Script* g = nullptr;
 
 Handle OpenDevice(const char* name) {
   g->calls.push_back(std::string("Open ") + name);
+  if (g->open_ok && g->state_on_open) g->device_state = *g->state_on_open;
   return g->open_ok ? &g->device : kNoHandle;
 }
 bool CloseDevice(Handle) {
@@ -64,7 +70,14 @@ bool SetState(Handle h, const Dcb* d) {
 }
 bool GetTimeouts(Handle h, Timeouts* t) { return h && (*t = Timeouts{}, true); }
 bool SetTimeouts(Handle h, const Timeouts*) { return h != nullptr; }
-bool ReadBytes(Handle, void*, uint32_t, uint32_t* got) { return *got = 0, false; }
+bool ReadBytes(Handle h, void* buffer, uint32_t, uint32_t* got) {
+  g->calls.push_back("Read");
+  *got = 0;
+  if (!h || !g->read_ok) return false;
+  static_cast<unsigned char*>(buffer)[0] = 0xB0;
+  *got = 1;
+  return true;
+}
 bool WriteBytes(Handle, const void*, uint32_t, uint32_t* written) {
   g->calls.push_back("Write");
   const Result r = g->writes.front();
@@ -130,30 +143,77 @@ class Steps : public ::testing::Test {
   Script script_;
 };
 
-TEST_F(Steps, OpenTurnsFlowControlOffAndKeepsTheRest) {
+TEST_F(Steps, OpenSetsEveryFlagAndKeepsTheLineSettingsOfAReopen) {
+  // Left by whatever used the port last.
+  script_.device_state.fAbortOnError = 1;
+  script_.device_state.fNull = 1;
+  script_.device_state.fErrorChar = 1;
+  script_.device_state.fParity = 1;
+  script_.device_state.XonChar = script_.device_state.XoffChar = 0;
   CKX4COMM port;
   port.SetPortNumber(3);
   ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
   EXPECT_EQ(script_.calls,
             (std::vector<std::string>{"Open COM3", "Queues 10000 10000", "GetState", "SetState"}));
   const Dcb& d = script_.applied.back();
-  EXPECT_EQ(d.fOutxCtsFlow, 0u);
-  EXPECT_EQ(d.fOutxDsrFlow, 0u);
-  EXPECT_EQ(d.fDsrSensitivity, 0u);
-  EXPECT_EQ(d.fOutX, 0u);
+  EXPECT_EQ(d.fBinary, 1u);
+  EXPECT_EQ(d.fParity + d.fOutxCtsFlow + d.fOutxDsrFlow + d.fDsrSensitivity + d.fOutX + d.fInX +
+                d.fErrorChar + d.fNull + d.fAbortOnError,
+            0u);
   EXPECT_EQ(d.fDtrControl, kDtrControlEnable);
   EXPECT_EQ(d.fRtsControl, kRtsControlEnable);
-  EXPECT_EQ(d.fInX, 1u);  // not a flow-control flag the port object touches
-  EXPECT_EQ(d.BaudRate, 9600u);
-  EXPECT_EQ(d.ByteSize, 8);
+  EXPECT_NE(d.XonChar, d.XoffChar);
+  EXPECT_EQ(d.BaudRate, 9600u);  // the driver's on a first open
 
-  // Reopening closes first and applies the flags again.
-  script_.calls.clear();
-  script_.device_state.fOutX = 1;
+  // The link set-up, then the reopen of the faster models, on a driver that
+  // gives a new handle its defaults: the settings made are applied again;
+  // another port opens with its driver's.
+  Dcb defaults = script_.device_state;
+  defaults.BaudRate = 1200;
+  defaults.StopBits = 2;
+  script_.state_on_open = defaults;
+  ASSERT_EQ(port.SetPortBaudRate(CKX4COMM_BAUD_38400), CKX4COMM_OK);
+  ASSERT_EQ(port.SetPortStopBit(CKX4COMM_STPBIT_ONE), CKX4COMM_OK);
   ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
-  EXPECT_EQ(script_.calls, (std::vector<std::string>{"Close", "Open COM3", "Queues 10000 10000",
-                                                     "GetState", "SetState"}));
-  EXPECT_EQ(script_.applied.back().fOutX, 0u);
+  EXPECT_EQ(script_.applied.back().BaudRate, 38400u);
+  EXPECT_EQ(script_.applied.back().StopBits, 0);
+  port.SetPortNumber(4);
+  ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
+  EXPECT_EQ(script_.applied.back().BaudRate, 1200u);
+}
+
+// An adapter unplugged, or a laptop back from sleep: the transfer fails and
+// so does clearing the error state. The handle is let go, and the port
+// opens again once the device is back.
+TEST_F(Steps, ADeadDeviceIsLetGoAfterAFailedTransfer) {
+  CKX4COMM port;
+  port.SetPortNumber(5);
+  unsigned char buffer[16];
+  unsigned long length = 0, written = 0;
+  ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
+
+  // A failed read whose error state clears keeps the port.
+  script_.read_ok = false;
+  script_.calls.clear();
+  EXPECT_EQ(port.ReadPort(buffer, sizeof buffer, &length), CKX4COMM_READ_ERROR);
+  EXPECT_EQ(script_.calls, (std::vector<std::string>{"Read", "ClearErrors"}));
+  script_.clear_ok = false;
+  EXPECT_EQ(port.ReadPort(buffer, sizeof buffer, &length), CKX4COMM_READ_ERROR);
+  EXPECT_EQ(script_.calls.back(), "Close");
+  EXPECT_EQ(port.PortConnected(), 0);
+  script_.read_ok = true;
+  ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
+  EXPECT_EQ(port.ReadPort(buffer, sizeof buffer, &length), CKX4COMM_OK);
+
+  // The same for a failed write, and for a pending write that fails.
+  script_.writes = {{false, 0, 31}};
+  EXPECT_EQ(Write(port, 3, &written), CKX4COMM_WRITE_ERROR);
+  EXPECT_EQ(port.PortConnected(), 0);
+  ASSERT_EQ(port.OpenPort(), CKX4COMM_OK);
+  script_.writes = {{false, 0, kErrorIoPending}};
+  script_.overlapped = {{false, 3, 31}};
+  EXPECT_EQ(Write(port, 3, &written), CKX4COMM_WRITE_ERROR);
+  EXPECT_EQ(port.PortConnected(), 0);
 }
 
 TEST_F(Steps, FailuresWhileOpening) {

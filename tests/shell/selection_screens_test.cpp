@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 
 #include "resources/control_ids.h"
 #include "tests/support/fake_view.h"
@@ -25,9 +24,13 @@ class RecordingPort : public NullSerialPort {
     return 0;
   }
   int PortConnected() override { return 0; }
+  int ClosePort() override {
+    ++closes;
+    return 0;
+  }
   int ReadPort(unsigned char*, unsigned long, unsigned long*) override { return 6; }
 
-  int number = 0;
+  int number = 0, closes = 0;
   std::vector<int> numbers, opened;
 };
 
@@ -79,73 +82,74 @@ TEST(ModelScreen, NextWithoutASelectionKeepsTheScreenOpen) {
   EXPECT_EQ(view.ended, (std::vector<int>{4}));
 }
 
-TEST(PortScreen, ProbesZeroToNinetyNineInOrder) {
-  std::vector<int> tried;
-  auto names = ProbePorts([&](int n) {
-    tried.push_back(n);
-    return n == 1 || n == 12 || n == 99;
-  });
-  ASSERT_EQ(tried.size(), 100u);
-  EXPECT_EQ(tried.front(), 0);
-  EXPECT_EQ(tried.back(), 99);
-  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM12", "COM99"}));
+PortSearch Listing(std::vector<SystemPort> ports, std::vector<ProbeOutcome> outcomes = {},
+                   std::vector<std::vector<SystemPort>>* probed = nullptr) {
+  PortSearch search;
+  search.list = [ports] { return ports; };
+  if (!outcomes.empty())
+    search.probe = [outcomes, probed](const std::vector<SystemPort>& asked) {
+      if (probed) probed->push_back(asked);
+      return outcomes;
+    };
+  return search;
 }
 
 TEST(PortScreen, TheEntryTextDecidesThePort) {
   RecordingPort port;
-  PortScreen screen(port, [](int n) { return n == 3 || n == 12; });
+  PortScreen screen(port, Listing({{3, "", false}, {112, "USB Serial Port", false}}));
   FakeView view;
   screen.OnInit(view);
-  EXPECT_EQ(view.controls[IDC_PORT_LIST].entries, (std::vector<std::string>{"COM3", "COM12"}));
+  EXPECT_EQ(view.controls[IDC_PORT_LIST].entries,
+            (std::vector<std::string>{"COM3", "COM112 - USB Serial Port"}));
   EXPECT_EQ(view.GetSelection(IDC_PORT_LIST), 0);
   view.SelectEntry(IDC_PORT_LIST, 1);
   screen.OnNext(view);
   EXPECT_EQ(view.ended, (std::vector<int>{1}));
   // Position + 1 first, then the number in the text; then the open.
-  EXPECT_EQ(port.numbers, (std::vector<int>{2, 12}));
-  EXPECT_EQ(port.opened, (std::vector<int>{12}));
+  EXPECT_EQ(port.numbers, (std::vector<int>{2, 112}));
+  EXPECT_EQ(port.opened, (std::vector<int>{112}));
 }
 
+// The held port is closed and asked like any other, after the list shows,
+// with the status line saying so; what each port gave is in its entry.
 TEST(PortScreen, ThePortWhereAControllerAnswersIsMarkedAndChosen) {
   RecordingPort port;
-  std::vector<int> asked;
-  PortScreen screen(
-      port, [](int n) { return n == 1 || n == 3 || n == 4 || n == 6; },
-      [&](int n) {
-        asked.push_back(n);
-        return n == 4 || n == 6;
-      });
+  const std::vector<SystemPort> ports = {
+      {1, "", false}, {4, "", false}, {5, "", true}, {6, "", false}, {7, "CH340", false}};
+  std::vector<std::vector<SystemPort>> probed;
+  PortScreen screen(port, Listing(ports,
+                                  {ProbeOutcome::kSilent, ProbeOutcome::kBusy,
+                                   ProbeOutcome::kNotAsked, ProbeOutcome::kAnswered,
+                                   ProbeOutcome::kAnswered},
+                                  &probed));
   FakeView view;
   screen.OnInit(view);
+  ASSERT_EQ(probed.size(), 1u);
+  EXPECT_EQ(probed[0], ports);
+  EXPECT_EQ(port.closes, 1);
+  EXPECT_EQ(view.statuses, (std::vector<std::string>{kSearchingStatus}));
+  EXPECT_FALSE(view.busy);
   EXPECT_EQ(view.controls[IDC_PORT_LIST].entries,
-            (std::vector<std::string>{"COM1", "COM3", "COM4 - controlador encontrado", "COM6"}));
-  EXPECT_EQ(view.controls[IDC_PORT_LIST].selection, 2);
-  // Once one is found the rest are only listed.
-  EXPECT_EQ(asked, (std::vector<int>{1, 3, 4}));
+            (std::vector<std::string>{"COM1", "COM4 - em uso", "COM5 - Bluetooth",
+                                      "COM6 - controlador encontrado",
+                                      "COM7 - CH340 - controlador encontrado"}));
+  EXPECT_EQ(view.controls[IDC_PORT_LIST].selection, 3);
   screen.OnNext(view);
-  EXPECT_EQ(port.number, 4);
+  EXPECT_EQ(port.number, 6);
   EXPECT_EQ(view.ended, (std::vector<int>{kScreenNext}));
 }
 
 TEST(PortScreen, EmptyListGivesPortZero) {
   RecordingPort port;
-  PortScreen screen(port, [](int) { return false; });
+  PortScreen screen(port, Listing({}, {ProbeOutcome::kAnswered}));
   FakeView view;
   screen.OnInit(view);
   EXPECT_TRUE(view.controls[IDC_PORT_LIST].entries.empty());
+  EXPECT_TRUE(view.statuses.empty());  // nothing to ask
   view.SelectEntry(IDC_PORT_LIST, -1);  // a real empty list has no selection
   screen.OnNext(view);
   EXPECT_EQ(port.number, 0);
   EXPECT_EQ(view.ended, (std::vector<int>{1}));
-}
-
-TEST(PortScreen, EntryNumbers) {
-  EXPECT_EQ(PortNumberOfEntry("COM12"), 12);
-  EXPECT_EQ(PortNumberOfEntry("COM1"), 1);
-  EXPECT_EQ(PortNumberOfEntry("COM"), 0);
-  EXPECT_EQ(PortNumberOfEntry(""), 0);
-  EXPECT_EQ(PortNumberOfEntry("COMx"), 0);
-  EXPECT_EQ(PortNumberOfEntry("COM99999999999"), 0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // per test.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,6 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+
+#include "common/clock.h"
 
 #include "store/ckx4data.h"
 #include "tests/support/temp_folder.h"
@@ -17,6 +22,7 @@
 #include "store/customer_record.h"
 #include "store/diagnostic_dump.h"
 #include "store/ini.h"
+#include "store/parameter_file.h"
 #include "store/profile.h"
 #include "store/settings.h"
 
@@ -47,6 +53,56 @@ TEST_F(ConfigIni, WriteThenReadTheModelSectionInStoreOrder) {
   EXPECT_EQ(r.GetQtyUsed(), 2u);  // only the keywords it already held
   EXPECT_EQ(r.ReadConfigINI(Path("a.VELA"), "OTHER"), 0);
   EXPECT_EQ(r.ReadConfigINI(Path("missing.VELA"), "VELA"), -1);
+}
+
+// Another program holds the file for 300 ms (an antivirus scan, OneDrive):
+// the save waits it out and writes both sections at once; held all along,
+// the save gives up after ten tries with the old file whole. Nothing is
+// left beside the file either way.
+TEST_F(ConfigIni, ASaveWaitsForAProgramThatHoldsTheFile) {
+  struct Releasing : kova::Clock {
+    int fd = -1;
+    uint32_t now = 0, release_at = 300;
+    void Sleep(uint32_t ms) override {
+      now += ms;
+      if (now >= release_at && fd >= 0) ::close(std::exchange(fd, -1));
+    }
+    uint32_t Now() override { return now; }
+  } clock;
+  const std::string path = Path("car.VELA");
+  const std::string old_text = "[VELA]\r\nMarca=Fiat\r\n[CONFIG_VELA]\r\n15=1\r\n";
+  kova::CustomerRecord customer;
+  customer.Set(kova::CustomerRecord::kMarca, "VW");
+  customer.Set(kova::CustomerRecord::kObservacoesGerais, "a\r\nb");
+  CKX4DATA store;
+  store.Add("15", "58");
+  store.Add("16", "2");
+  kova::SetProcessClock(&clock);
+  for (uint32_t release_at : {300u, 1000000u}) {
+    Put(path, old_text);
+    clock = {};
+    clock.release_at = release_at;
+    clock.fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(clock.fd, LOCK_EX), 0);
+    const kova::file::ReplaceResult r = kova::WriteParameterFile(path, "VELA", customer, store);
+    if (release_at == 300) {
+      EXPECT_EQ(r, kova::file::ReplaceResult::kDone);
+      EXPECT_EQ(clock.now, 300u);
+      const std::string text = Slurp(path);
+      EXPECT_EQ(kova::ini::GetString(text, "VELA", "Marca", "", 100), "VW");
+      EXPECT_EQ(kova::ini::GetString(text, "VELA", "ObservacoesGerais", "", 400), "a--b");
+      EXPECT_EQ(kova::ini::GetString(text, "CONFIG_VELA", "15", "", 100), "58");
+      EXPECT_EQ(kova::ini::GetString(text, "CONFIG_VELA", "16", "", 100), "2");
+    } else {
+      EXPECT_EQ(r, kova::file::ReplaceResult::kInUse);
+      EXPECT_EQ(clock.now, 900u);  // ten tries
+      EXPECT_EQ(Slurp(path), old_text);
+      ::close(clock.fd);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "something left beside the file";
+  }
+  kova::SetProcessClock(nullptr);
 }
 
 TEST_F(ConfigIni, AMissingKeywordStopsTheReadKeepingWhatCameBefore) {

@@ -45,9 +45,9 @@ HWND AfterLinkFailure(Kova& kova, HWND from, int control) {
   HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 40000);
   if (!box) return nullptr;
   Answer(box, IDOK);
-  return WaitForWindow(
+  return Settled(WaitForWindow(
       kova.pid(), [from, control](HWND w) { return w != from && GetDlgItem(w, control) != nullptr; },
-      40000);
+      40000));
 }
 
 TEST(Cycle, vela) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/win32/controls.h"
+#include "shell/win32/pumping_clock.h"
 #include "shell/win32/screen_window.h"
 #include "shell_win32_test_ids.h"
 
@@ -25,6 +26,7 @@ constexpr int kStuck = -99;
 class ScriptedLogic : public ScreenLogic {
  public:
   std::function<void(View&)> init, tick;
+  std::function<void(View&, int)> command;
   std::vector<std::string> calls;
   void OnInit(View& v) override {
     if (init) init(v);
@@ -45,12 +47,17 @@ class ScriptedLogic : public ScreenLogic {
     ScreenLogic::OnReturn(v);
   }
   void OnEnter(View&) override { calls.push_back("enter"); }
-  void OnCommand(View&, int id) override { calls.push_back("command " + std::to_string(id)); }
+  void OnCommand(View& v, int id) override {
+    calls.push_back("command " + std::to_string(id));
+    if (!command) return;
+    command(v, id);
+    calls.push_back("done " + std::to_string(id));
+  }
 };
 
 class ShellWin32 : public ::testing::Test {
  protected:
-  void SetUp() override { SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_}); }
+  void SetUp() override { SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_, {}, {}}); }
   ScreenDesign Design() {
     ScreenDesign s;
     s.template_id = IDD_TEST_SCREEN;
@@ -61,6 +68,12 @@ class ShellWin32 : public ::testing::Test {
 
 void Key(WPARAM key, bool down) {
   PostMessageW(GetFocus(), down ? WM_KEYDOWN : WM_KEYUP, key, 0);
+}
+
+// A click on the test button, as another program posts it.
+void PostClick(HWND dlg) {
+  PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_TEST_BUTTON)));
 }
 
 // A key as the keyboard gives it: the thread's key state follows, as the
@@ -196,13 +209,144 @@ TEST_F(ShellWin32, CtrlArrowsAreNextAndReturn) {
   EXPECT_TRUE(logic.calls.empty());
   EXPECT_EQ(ctrl_, 0);
 
-  // The flag set by the keyboard, and no focus lost: posted keys act.
-  logic.tick = [&](View&) {
+  // A Ctrl that was only posted (no key is down) makes no shortcut.
+  logic.tick = [&](View& v) {
     SetFocus(GetDlgItem(GetActiveWindow(), IDC_TEST_EDIT));
     Key(VK_CONTROL, true);
     Key(VK_RIGHT, true);
+    v.SetTimer(8, 200);
+    logic.tick = [](View& v2) { v2.EndScreen(9); };
   };
+  EXPECT_EQ(screen.Run(), 9);
+  EXPECT_TRUE(logic.calls.empty());
+}
+
+// Ctrl+click on a button that writes, Ctrl let go while the write waits:
+// the key-up is refused with the rest of the input, yet a plain Left arrow
+// afterwards is an arrow.
+TEST_F(ShellWin32, CtrlLetGoDuringAWriteIsNotStuck) {
+  ScriptedLogic logic;
+  PumpingClock clock;
+  logic.command = [&](View& v, int) {
+    v.SetBusy("Gravando 2C (1 de 1)…");
+    Press(VK_CONTROL, false);
+    clock.Sleep(300);
+    v.SetBusy("");
+  };
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    SetFocus(GetDlgItem(dlg, IDC_TEST_EDIT));
+    Press(VK_CONTROL, true);
+    v.SetTimer(8, 100);
+    logic.tick = [&, dlg](View& v1) {
+      PostClick(dlg);
+      v1.SetTimer(8, 600);
+      logic.tick = [&](View& v2) {
+        Press(VK_LEFT, true);
+        Press(VK_LEFT, false);
+        v2.SetTimer(8, 200);
+        logic.tick = [](View& v3) { v3.EndScreen(9); };
+      };
+    };
+  };
+  ScreenWindow screen(Design(), logic);
+  EXPECT_EQ(screen.Run(), 9);
+  EXPECT_EQ(logic.calls, (std::vector<std::string>{"command 303", "done 303"}));
+  EXPECT_EQ(ctrl_, 0);
+}
+
+// While a transaction shows it is busy, what the user types is refused and
+// a close request too; a click another program posts meanwhile runs after
+// it, not inside. (Input kept over a wait that is not busy, and Windows
+// asking to end the session, are walked end to end.)
+TEST_F(ShellWin32, InputDuringATransaction) {
+  ScriptedLogic logic;
+  PumpingClock clock;
+  int depth = 0, deepest = 0;
+  logic.command = [&](View& v, int) {
+    deepest = std::max(deepest, ++depth);
+    if (logic.calls.size() == 1) {
+      HWND dlg = GetActiveWindow();
+      v.SetBusy("Gravando 2C (1 de 1)…");
+      PostClick(dlg);
+      PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+      Press('3', true), Press('3', false);
+      clock.Sleep(200);
+      v.SetBusy("");
+    }
+    --depth;
+  };
+  std::string typed = "?";
+  logic.tick = [&](View& v) {
+    v.SetFocus(IDC_TEST_EDIT);
+    PostClick(GetActiveWindow());
+    v.SetTimer(8, 400);
+    logic.tick = [&](View& v2) {
+      typed = v2.GetText(IDC_TEST_EDIT);
+      v2.EndScreen(9);
+    };
+  };
+  ScreenWindow screen(Design(), logic);
+  EXPECT_EQ(screen.Run(), 9);  // not closed
+  EXPECT_EQ(typed, "");
+  EXPECT_EQ(deepest, 1) << "a posted click ran inside a wait";
+  EXPECT_EQ(std::count(logic.calls.begin(), logic.calls.end(), "command 303"), 2);
+}
+
+// While a panel opens over a screen (its first drawing lets messages
+// through), nothing reaches the screen underneath: a second click on the
+// button that opened it does not open it again, and keys typed meanwhile
+// do not land in the screen's fields.
+TEST_F(ShellWin32, NothingReachesTheScreenUnderAPanelThatOpens) {
+  ScriptedLogic inner;
+  int opened = 0;
+  inner.init = [&](View& v) {
+    ++opened;
+    Sleep(100);  // the clicks and keys are queued by now
+    v.PumpMessages();
+  };
+  inner.tick = [](View& v) { v.EndScreen(1); };
+  ScreenWindow panel(Design(), inner);
+  ScriptedLogic outer;
+  std::string typed = "?";
+  outer.command = [&](View&, int) { panel.Run(); };
+  outer.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    SetFocus(GetDlgItem(dlg, IDC_TEST_EDIT));
+    for (int i = 0; i < 2; ++i) PostClick(dlg);
+    Key('5', true);
+    v.SetTimer(8, 800);
+    outer.tick = [&](View& v2) {
+      typed = v2.GetText(IDC_TEST_EDIT);
+      v2.EndScreen(5);
+    };
+  };
+  ScreenWindow screen(Design(), outer);
+  EXPECT_EQ(screen.Run(), 5);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(typed, "");
+}
+
+// Windows ending the session, and a sleep in the middle of a transaction:
+// the link is let go, and set up again only once the transaction is over.
+TEST_F(ShellWin32, SessionEndAndSleep) {
+  std::vector<std::string> link;
+  SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_, [&] { link.push_back("end"); },
+                     [&](bool suspend) { link.push_back(suspend ? "suspend" : "resume"); }});
+  ScriptedLogic logic;
+  logic.tick = [&](View& v) {
+    HWND dlg = GetActiveWindow();
+    v.SetBusy("Lendo parâmetros…");
+    SendMessageW(dlg, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(dlg, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    link.push_back("busy");
+    v.SetBusy("");
+    SendMessageW(dlg, WM_ENDSESSION, TRUE, 0);
+    v.EndScreen(1);
+  };
+  ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 1);
+  EXPECT_EQ(link, (std::vector<std::string>{"suspend", "busy", "resume", "end"}));
 }
 
 TEST_F(ShellWin32, ButtonsReachTheLogic) {

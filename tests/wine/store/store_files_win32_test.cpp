@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "store/ckx4data.h"
@@ -62,6 +64,66 @@ TEST(StoreFilesWin32, AccentedFileNamesSaveAndLoadBack) {
   EXPECT_EQ(Value(fs2, "15"), "58");
   EXPECT_EQ(Value(fs2, "16"), "2");
   EXPECT_EQ(c2.Get(kova::CustomerRecord::kClientes), "Jo\xe3o");
+}
+
+// The files in a folder, by name.
+std::vector<std::wstring> FilesIn(const std::string& dir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((L"\\\\?\\" + kova::Utf8ToWide(dir) + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  return names;
+}
+
+// A parameter file another program has open without delete sharing (an
+// antivirus scan, Excel), in a folder past the classic 260 characters. Held
+// all along, the save says so and the file stays as it was; held for 300 ms,
+// the save waits and writes both sections. Nothing is left beside the file.
+TEST(StoreFilesWin32, SavingAHeldFileInALongPath) {
+  std::string dir = Folder("kova-held");
+  for (int i = 0; dir.size() < 300; ++i) {
+    dir += "\\pasta-de-clientes-" + std::to_string(i);
+    ASSERT_TRUE(kova::file::MakeFolders(dir)) << dir;
+  }
+  const std::string path = dir + "\\Oficina São João.VELA", old_text = "[VELA]\r\nMarca=Fiat\r\n";
+  ASSERT_TRUE(kova::file::ReplaceAtomically(path, old_text));
+  CKX4DATA eq, fs;
+  eq.Add("15", "58");
+  kova::CustomerRecord c;
+  c.Set(kova::CustomerRecord::kMarca, "VW");
+  std::string cur, applicable;
+  unsigned char src = 0, loaded = 0;
+  kova::FakeView view;
+  kova::ParameterFileContext ctx{eq, fs, c, cur, applicable, 1, src, loaded, view, 7};
+  for (bool released : {false, true}) {
+    HANDLE held = ::CreateFileW((L"\\\\?\\" + kova::Utf8ToWide(path)).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release;
+    if (released) release = std::thread([held] { ::Sleep(300), ::CloseHandle(held); });
+    view.messages.clear();
+    view.dialog_answers.push_back(path);
+    view.answers.push_back(kova::kIdYes);
+    const kova::FileAction saved = kova::SaveParameterFile(ctx);
+    if (released) {
+      release.join();
+      EXPECT_EQ(saved, kova::FileAction::kDone);
+      const std::string text = kova::file::ReadAll(path).value_or("");
+      EXPECT_EQ(text.rfind("[VELA]\r\nMarca=VW\r\n", 0), 0u) << text;
+      EXPECT_NE(text.find("[CONFIG_VELA]\r\n15=58\r\n"), std::string::npos) << text;
+    } else {
+      ::CloseHandle(held);
+      EXPECT_EQ(saved, kova::FileAction::kFailed);
+      ASSERT_EQ(view.messages.size(), 2u);
+      EXPECT_EQ(view.messages[1].text, kova::kSaveInUseText);
+      EXPECT_EQ(kova::file::ReadAll(path).value_or(""), old_text);
+    }
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::wstring>{L"Oficina S\u00e3o Jo\u00e3o.VELA"}));
+  }
 }
 
 TEST(StoreFilesWin32, AReadOnlyParameterFileIsReportedAndKept) {

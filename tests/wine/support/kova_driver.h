@@ -56,10 +56,24 @@ inline std::string ReadAll(const std::wstring& path) {
   return text;
 }
 
-// The visible top-level window of the process that holds the control.
+// A screen shows before it reads the controller (its status line saying
+// so): the screen once that is over, its status line gone for a moment.
+inline HWND Settled(HWND screen, int timeout_ms = 40000) {
+  if (!screen) return nullptr;
+  int quiet = 0;
+  for (int t = 0; t < timeout_ms && quiet < 300; t += 50) {
+    HWND status = GetDlgItem(screen, IDC_STATUS);
+    quiet = status && IsWindowVisible(status) ? 0 : quiet + 50;
+    Sleep(50);
+  }
+  return screen;
+}
+
+// The visible top-level window of the process that holds the control, set
+// up.
 inline HWND WaitForScreen(DWORD pid, int control, int timeout_ms = 20000) {
-  return WaitForWindow(
-      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms);
+  return Settled(WaitForWindow(
+      pid, [control](HWND w) { return GetDlgItem(w, control) != nullptr; }, timeout_ms));
 }
 
 struct ChildText {
@@ -184,6 +198,29 @@ inline std::string Text(HWND screen, int id) {
   GetDlgItemTextW(screen, id, buf, 512);
   return WideToUtf8(buf);
 }
+// The port screen's chosen entry once its search is over (the status line
+// gone), with every entry listed when none was marked.
+inline std::wstring WaitForFoundPort(HWND screen, int timeout_ms = 15000) {
+  for (int t = 0; t < timeout_ms && IsWindowVisible(GetDlgItem(screen, IDC_STATUS)); t += 100)
+    Sleep(100);
+  const int count = static_cast<int>(SendDlgItemMessageW(screen, IDC_PORT_LIST, CB_GETCOUNT, 0, 0));
+  std::wstring chosen = ComboEntry(screen, IDC_PORT_LIST, Selection(screen, IDC_PORT_LIST));
+  if (chosen.find(L"controlador encontrado") != std::wstring::npos) return chosen;
+  std::wstring all = L"none found among:";
+  for (int i = 0; i < count; ++i) all += L" [" + ComboEntry(screen, IDC_PORT_LIST, i) + L"]";
+  return all;
+}
+
+// A key as the keyboard gives it, to the window in front: the program's
+// key state follows, as the Ctrl shortcuts need.
+inline void Press(WORD key, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &in, sizeof in);
+}
+
 // Presses the button of a message box (IDOK, IDYES ...).
 inline void Answer(HWND box, int button) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -274,17 +311,59 @@ class Kova {
 
 namespace kova::wine_test {
 
-inline HWND OpenCustomerScreen(Kova& kova, int model) {
+// Language and model (position `model` of the list) chosen, Next pressed.
+inline bool ChooseModel(Kova& kova, int model) {
   HWND screen = WaitForScreen(kova.pid(), IDC_LANG_PT);
-  if (!screen) return nullptr;
+  if (!screen) return false;
   Sleep(1200);  // the splash goes after a second
   Click(screen, IDC_LANG_PT);
   screen = WaitForScreen(kova.pid(), IDC_MODEL_LIST);
-  if (!screen) return nullptr;
+  if (!screen) return false;
   Choose(screen, IDC_MODEL_LIST, model);
   Sleep(200);
   Click(screen, IDC_NEXT);
-  return WaitForScreen(kova.pid(), IDC_CLIENT);
+  return true;
+}
+
+inline HWND OpenCustomerScreen(Kova& kova, int model) {
+  return ChooseModel(kova, model) ? WaitForScreen(kova.pid(), IDC_CLIENT) : nullptr;
+}
+
+// KOVA.INI as given (none when empty), then KOVA.exe started; false with
+// the reason reported.
+inline bool StartWithIni(Kova& kova, const std::string& ini) {
+  CreateDirectoryW(L"c:\\temp", nullptr);
+  DeleteFileW(WorkFile("KOVA.INI").c_str());
+  if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
+    ADD_FAILURE() << "cannot write KOVA.INI";
+    return false;
+  }
+  if (!kova.Start()) {
+    ADD_FAILURE() << "KOVA.exe did not start";
+    return false;
+  }
+  return true;
+}
+
+// A fresh start with KOVA.INI as given whose work cycle cannot read the
+// controller (VELA): the read error confirmed. The port screen, or nullptr
+// with the reason reported.
+inline HWND StartAtPortScreen(Kova& kova, const std::string& ini) {
+  if (!StartWithIni(kova, ini)) return nullptr;
+  if (!ChooseModel(kova, 1)) {
+    ADD_FAILURE() << "no language or model screen";
+    return nullptr;
+  }
+  HWND box = WaitForMessage(kova.pid(), "Erro na leitura dos parâmetros !!!", 30000);
+  if (!box) {
+    ADD_FAILURE() << "no read error";
+    return nullptr;
+  }
+  Answer(box, IDOK);
+  HWND screen = WaitForWindow(
+      kova.pid(), [](HWND w) { return GetDlgItem(w, IDC_PORT_LIST) != nullptr; }, 60000);
+  if (!screen) ADD_FAILURE() << "no port screen";
+  return screen;
 }
 
 using Frames = std::vector<std::string>;
@@ -340,9 +419,9 @@ inline HWND Walk(Kova& kova, HWND screen, int button, std::initializer_list<int>
   for (int control : controls) {
     HWND from = screen;
     Click(from, button);
-    screen = WaitForWindow(
+    screen = Settled(WaitForWindow(
         kova.pid(), [from, control](HWND w) { return w != from && GetDlgItem(w, control) != nullptr; },
-        30000);
+        30000));
     if (!screen) {
       ADD_FAILURE() << "no screen with control " << control << " after button " << button;
       return nullptr;
@@ -374,16 +453,7 @@ inline std::string SaveParameters(Kova& kova, HWND screen, const char* file, con
 // screen, or nullptr with the reason reported.
 inline HWND StartAtCustomer(Kova& kova, int model, const std::string& ini) {
   static const char* const kFullRead[] = {"00 04 00", "09 00", "00 06 00"};  // BRIO, VELA, VELA+
-  CreateDirectoryW(L"c:\\temp", nullptr);
-  DeleteFileW(WorkFile("KOVA.INI").c_str());
-  if (!ini.empty() && !WriteWorkFile("KOVA.INI", ini)) {
-    ADD_FAILURE() << "cannot write KOVA.INI";
-    return nullptr;
-  }
-  if (!kova.Start()) {
-    ADD_FAILURE() << "KOVA.exe did not start";
-    return nullptr;
-  }
+  if (!StartWithIni(kova, ini)) return nullptr;
   HWND screen = OpenCustomerScreen(kova, model);
   if (!screen) {
     ADD_FAILURE() << "no customer screen";
