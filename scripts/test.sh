@@ -127,6 +127,11 @@ read -r nf nt <<<"$(count "$native_log")"
 read -r wf wt <<<"$(count "$wine_log")"
 nf=${nf:-0}; nt=${nt:-0}; wf=${wf:-0}; wt=${wt:-0}
 failed=$((nf + wf)); total=$((nt + wt))
+# A native build that failed ran no native suite: it counts as a failure.
+if [ "$native_rc" -ne 0 ] && [ "$nt" -eq 0 ]; then
+  echo "native build failed"
+  failed=$((failed + 1)); total=$((total + 1))
+fi
 echo "== times"
 printf '%s\n' "${times[@]}"
 printf '%-28s %4ds\n' "total" $((SECONDS - started))
