@@ -21,11 +21,13 @@ if [ -n "${KOVA_WINE_SLOT:-}" ] || [ -z "${KOVA_WINE_SLOT_ROOT:-}" ]; then
 fi
 
 slot=
+# 0: a slot is ours (fd 9 holds its lock); 1: all are busy; 2: there are none.
 claim() {
-  local dir
+  local dir any=2
   for dir in "$KOVA_WINE_SLOT_ROOT"/*/; do
     dir=${dir%/}
     [ -f "$dir/display" ] || continue
+    any=1
     exec 9>"$dir/lock"
     if flock -n 9; then
       slot=$dir
@@ -33,18 +35,21 @@ claim() {
     fi
     exec 9>&-
   done
-  return 1
+  return $any
 }
-# ctest starts no more tests than there are slots; a slot is busy a moment
-# longer only while the test before it finishes.
-for _ in $(seq 600); do
-  claim && break
+# ctest starts no more tests than there are slots, so a slot is busy only a
+# moment longer, while the test before it ends; a ctest run with more jobs
+# than slots waits here, within its tests' time-outs.
+while :; do
+  rc=0
+  claim || rc=$?
+  [ "$rc" -eq 0 ] && break
+  if [ "$rc" -eq 2 ]; then
+    echo "slot.sh: no Wine slot under $KOVA_WINE_SLOT_ROOT (scripts/test.sh makes them)" >&2
+    exit 1
+  fi
   sleep 0.2
 done
-if [ -z "$slot" ]; then
-  echo "slot.sh: no free Wine slot under $KOVA_WINE_SLOT_ROOT" >&2
-  exit 1
-fi
 
 export KOVA_WINE_SLOT=$slot
 export WINEPREFIX="$slot/prefix"
