@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,9 +28,12 @@ class ScreenBench {
 
   explicit ScreenBench(int model) : sim(model, clock), port(sim, clock), app(port, clock) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          ("kova_bench_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-           info->name());
+    // One folder per test: a parameterised test's names hold '/', which
+    // would nest folders that the destructor does not remove.
+    std::string name = "kova_bench_" + std::to_string(::getpid()) + "_" +
+                       info->test_suite_name() + "_" + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    dir = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "work");
     std::filesystem::create_directories(dir / "user");

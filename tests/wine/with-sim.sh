@@ -14,6 +14,11 @@
 # KOVA_SIM_COM. Defaults: model VELA, COM1, no log.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# In a Wine slot of its own when ctest runs several tests at once: the
+# prefix whose COM ports this script maps is then this test's alone.
+if [ -z "${KOVA_WINE_SLOT:-}" ] && [ -n "${KOVA_WINE_SLOT_ROOT:-}" ]; then
+  exec bash "$here/slot.sh" bash "$0" "$@"
+fi
 root=${KOVA_ROOT:-$(cd "$here/../.." && pwd)}
 sim=${KOVA_SIM:-$root/build/native/sim/kova-sim}
 model=VELA

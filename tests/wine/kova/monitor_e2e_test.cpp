@@ -49,6 +49,21 @@ std::string Speed(HWND panel) {
   return s;
 }
 
+// The panel changes a reading one glyph at a time, so a look from outside
+// may fall between two glyphs: a reading counts when two looks a moment
+// apart agree.
+template <class Read>
+std::string Steady(Read read) {
+  std::string last = read();
+  for (int i = 0; i < 50; ++i) {
+    Sleep(50);
+    std::string now = read();
+    if (now == last) return now;
+    last = now;
+  }
+  return last;
+}
+
 size_t Count(const Frames& f, const std::string& frame, size_t from = 0) {
   return static_cast<size_t>(std::count(f.begin() + static_cast<long>(std::min(from, f.size())),
                                         f.end(), frame));
@@ -75,10 +90,10 @@ TEST(MonitorPanel, StreamWriteRecordAndCalibrate) {
   EXPECT_GE(lambdas.size(), 3u);
   // kova-sim's engine idles at 850 and revs to 3000; the actuator follows
   // between its defaults, 60 and 120 steps.
-  const int rpm = std::atoi(Speed(panel).c_str());
+  const int rpm = std::atoi(Steady([panel] { return Speed(panel); }).c_str());
   EXPECT_GE(rpm, 840);
   EXPECT_LE(rpm, 3100);
-  const int steps = std::atoi(Readout(panel, IDC_MON_STEP_FIRST).c_str());
+  const int steps = std::atoi(Steady([panel] { return Readout(panel, IDC_MON_STEP_FIRST); }).c_str());
   EXPECT_GE(steps, 60);
   EXPECT_LE(steps, 120);
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(panel, IDC_MON_SCALE_GREEN)));
