@@ -133,13 +133,13 @@ Piece PieceOf(const ReportBlock& b, const TextMeasure& measure) {
       wrapped(TextStyle::kHeading);
       p.lines.back().rule_below = true;
       p.lines.back().height += 2 * kRuleGap;
-      p.before = 600;
+      p.before = 500;
       p.after = 150;
       p.keep_with_next = true;
       break;
     case BlockKind::kSubheading:
       wrapped(TextStyle::kSubheading);
-      p.before = 400;
+      p.before = 300;
       p.after = 80;
       p.keep_with_next = true;
       break;
@@ -223,7 +223,7 @@ int FontHeight(TextStyle style) {
   return static_cast<int>(std::lround(FontOfStyle(style).points * 2540.0 / 72.0));
 }
 
-int LineHeight(TextStyle style) { return FontHeight(style) * 5 / 4; }
+int LineHeight(TextStyle style) { return FontHeight(style) * 6 / 5; }
 
 std::vector<std::string> WrapText(std::string_view text, int width, TextStyle style,
                                   const TextMeasure& measure) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "common/texts.h"
 #include "controller/field_value.h"
 #include "report/print_job.h"
 #include "report/report_content.h"
@@ -293,6 +294,19 @@ TEST(ReportLayout, ABrioReportWithLongNotesTakesTwoPagesAndCutsNothing) {
   EXPECT_GE(note_pages.size(), 3u);
   EXPECT_EQ(std::count(note_pages.begin(), note_pages.end(), note_pages[0]),
             static_cast<long>(note_pages.size()));
+}
+
+TEST(ReportLayout, TheReportSpeaksTheLanguageChosen) {
+  ScreenBench bench(kModelVela);
+  SetLanguage(Language::kEnglish);
+  const ReportContent r = BuildReport(bench.app, kFacts);
+  const auto pages = LayOutReport(r, FixedMeasure());
+  SetLanguage(Language::kPortuguese);
+  EXPECT_EQ(r.blocks[0].cells[0], "Installation report");
+  EXPECT_EQ(r.header.facts[2], "Controller VELA on COM1");
+  EXPECT_FALSE(Part(r, "Customer and vehicle").empty());
+  EXPECT_EQ(pages.back().texts.back().text,
+            "Page " + std::to_string(pages.size()) + " of " + std::to_string(pages.size()));
 }
 
 TEST(ReportLayout, RowsMoveWholeToTheNextPageAndAPageTallBlockBreaksBetweenLines) {
