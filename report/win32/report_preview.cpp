@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -15,8 +17,11 @@
 namespace kova {
 namespace {
 
-void SetText(HWND dialog, int id, const char* portuguese) {
-  SetDlgItemTextW(dialog, id, Utf8ToWide(Tr(portuguese)).c_str());
+// The dialog's caption and its controls' texts, in the language chosen.
+void SetTexts(HWND dialog, const char* caption,
+              std::initializer_list<std::pair<int, const char*>> texts) {
+  SetWindowTextW(dialog, Utf8ToWide(Tr(caption)).c_str());
+  for (auto [id, portuguese] : texts) SetDlgItemTextW(dialog, id, Utf8ToWide(Tr(portuguese)).c_str());
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -38,12 +43,9 @@ INT_PTR CALLBACK WorkshopProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_INITDIALOG: {
       SetWindowLongPtrW(dialog, DWLP_USER, lp);
       self = reinterpret_cast<WorkshopDialog*>(lp);
-      SetWindowTextW(dialog, Utf8ToWide(Tr("Dados da Oficina")).c_str());
-      SetText(dialog, IDC_WORKSHOP_NAME_LABEL, "Nome");
-      SetText(dialog, IDC_WORKSHOP_ADDRESS_LABEL, "Endereço");
-      SetText(dialog, IDC_WORKSHOP_PHONE_LABEL, "Telefone");
-      SetText(dialog, IDOK, "Gravar");
-      SetText(dialog, IDCANCEL, "Cancelar");
+      SetTexts(dialog, "Dados da Oficina",
+               {{IDC_WORKSHOP_NAME_LABEL, "Nome"}, {IDC_WORKSHOP_ADDRESS_LABEL, "Endereço"},
+                {IDC_WORKSHOP_PHONE_LABEL, "Telefone"}, {IDOK, "Gravar"}, {IDCANCEL, "Cancelar"}});
       const WorkshopData data = ReadWorkshopData(self->folders);
       const struct {
         int id;
@@ -107,12 +109,10 @@ class Preview {
 };
 
 void Preview::Init(HWND dialog) {
-  SetWindowTextW(dialog, Utf8ToWide(Tr("Relatório da instalação")).c_str());
-  SetText(dialog, IDC_REPORT_PRINT, "Imprimir");
-  SetText(dialog, IDC_REPORT_WORKSHOP, "Dados da Oficina");
-  SetText(dialog, IDC_REPORT_CLOSE, "Fechar");
-  SetText(dialog, IDC_REPORT_PREVIOUS, "< Anterior");
-  SetText(dialog, IDC_REPORT_NEXT, "Próxima >");
+  SetTexts(dialog, "Relatório da instalação",
+           {{IDC_REPORT_PRINT, "Imprimir"}, {IDC_REPORT_WORKSHOP, "Dados da Oficina"},
+            {IDC_REPORT_CLOSE, "Fechar"}, {IDC_REPORT_PREVIOUS, "< Anterior"},
+            {IDC_REPORT_NEXT, "Próxima >"}});
 
   // The page as tall as the screen allows, the buttons in a column beside it.
   RECT work{};

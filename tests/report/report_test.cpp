@@ -114,9 +114,10 @@ TEST(ReportContent, EveryValueTheScreensShowOnceWithItsUnitForEachModel) {
         const std::string& value = row->cells[1];
         EXPECT_NE(value, "—") << field.spec.label;
         const std::string unit = field.spec.unit;
-        if (!unit.empty())
+        if (!unit.empty()) {
           EXPECT_EQ(value.substr(value.size() - std::min(value.size(), unit.size() + 1)), " " + unit)
               << field.spec.label << ": " << value;
+        }
         EXPECT_EQ(row->indented, field.spec.group[0] != 0);
         ++row;
       }
