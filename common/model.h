@@ -8,6 +8,10 @@ namespace kova {
 // Model codes, as the model screen lists them.
 enum : int { kModelBrio = 0, kModelVela = 1, kModelVelaPlus = 2 };
 
+// The models by name, in model-code order: the model screen's list, the
+// installation report.
+inline constexpr const char* kModelNames[] = {"BRIO", "VELA", "VELA plus"};
+
 // The model family's name: "VELA" for VELA, "BRIO" for BRIO and VELA plus.
 // It names the parameter-file extension, the customer section, the settings
 // section ("CONFIG_" + name) and the dump file.

@@ -63,7 +63,10 @@ bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8
   ParseConfigAnswer(*answer, store);
   // The dump shows what the controller returned into the equipment store;
   // reads into the live store are not dumped.
-  if (&store == env.equipment) Dump(env, profile.dump, store);
+  if (&store == env.equipment) {
+    Dump(env, profile.dump, store);
+    if (env.equipment_read) env.equipment_read();
+  }
   return true;
 }
 

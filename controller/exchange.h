@@ -50,6 +50,9 @@ struct ExchangeEnv {
   // Told what the exchange is doing ("Gravando 2C (2 de 5)…"), and an empty
   // text when it is done; may be empty.
   std::function<void(const std::string& status)> progress;
+  // Told each time an answer of the controller was parsed into the
+  // equipment store; may be empty.
+  std::function<void()> equipment_read;
 };
 
 // The selector of every register a screen shows.

@@ -26,6 +26,8 @@
 #define IDC_STATUS 1259
 /* Customer screen: write the loaded parameter file to the controller. */
 #define IDC_APPLY_FILE 1260
+/* Customer screen: the installation report. */
+#define IDC_REPORT 1261
 
 /* Selection screens. */
 #define IDC_TITLE 1420

@@ -168,23 +168,28 @@ std::string ApplyQuestion(const ApplyComparison& comparison) {
   return text;
 }
 
-bool ApplyFileToController(AppContext& app, View& view) {
-  if (app.loaded_file.empty()) return true;
+bool EnsureControllerRead(AppContext& app, View& view) {
   // A work cycle that began with a loaded file has not read the
   // controller: nothing is compared against values it does not hold.
-  if (!StoreHas(app.equipment, "1E") || !StoreHas(app.equipment, "1F")) {
-    const bool read = ReadInitialConfiguration(EnvWithProgress(app, view));
-    view.SetBusy("");
-    if (!read) {
-      view.MessageBox(kReadErrorText, "", kMbOk);
-      return false;
-    }
-  }
-  // The file as it is now (a new work cycle has emptied the file store):
-  // the values compared are the values written.
+  if (StoreHas(app.equipment, "1E") && StoreHas(app.equipment, "1F")) return true;
+  const bool read = ReadInitialConfiguration(EnvWithProgress(app, view));
+  view.SetBusy("");
+  if (!read) view.MessageBox(kReadErrorText, "", kMbOk);
+  return read;
+}
+
+bool ReadLoadedFile(AppContext& app, CKX4DATA& into) {
+  // The file as it is now (a new work cycle has emptied the file store).
+  into = app.equipment;
+  return !app.loaded_file.empty() && into.ReadConfigINI(app.loaded_file, app.ModelName()) >= 0;
+}
+
+bool ApplyFileToController(AppContext& app, View& view) {
+  if (app.loaded_file.empty()) return true;
+  if (!EnsureControllerRead(app, view)) return false;
+  // The values compared are the values written.
   CKX4DATA file;
-  file = app.equipment;
-  if (file.ReadConfigINI(app.loaded_file, app.ModelName()) < 0) {
+  if (!ReadLoadedFile(app, file)) {
     view.MessageBox(kLoadErrorText, kLoadErrorCaption, kMbIconInformation);
     return true;
   }

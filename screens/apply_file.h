@@ -41,6 +41,15 @@ std::string ApplyQuestion(const ApplyComparison& comparison);
 
 inline constexpr char kApplyCaption[] = "Gravar arquivo no equipamento";
 
+// Reads the whole controller when this work cycle has not (it began with
+// a file already loaded), so the file can be set against it. False when
+// the controller did not answer: the read error has been shown and the
+// caller ends its screen with result 3.
+bool EnsureControllerRead(AppContext& app, View& view);
+// The loaded parameter file as it is now, over the controller's values
+// (what the screens show as "Arquivo"); false when it cannot be read.
+bool ReadLoadedFile(AppContext& app, CKX4DATA& into);
+
 // The whole action: read the loaded file again (and the controller, when
 // this work cycle has not read it), compare, ask, write with the ordinary
 // write transaction and its pacing, read everything back from the

@@ -42,15 +42,18 @@ const char* CustomerScreen::LabelOf(CustomerRecord::Field field) {
   return "";
 }
 
-CustomerScreen::CustomerScreen(AppContext& app, ScreenLinks links)
+CustomerScreen::CustomerScreen(AppContext& app, ScreenLinks links,
+                               std::function<void()> open_report)
     : DataScreen(app, std::move(links), {kTitle, IDC_TITLE, {}},
                  // The customer screen keeps its source when it saves.
-                 DataScreenRules{.save_selects_file_source = false}) {}
+                 DataScreenRules{.save_selects_file_source = false}),
+      open_report_(std::move(open_report)) {}
 
 ScreenDesign CustomerScreen::Design(const AppContext& app) {
   ScreenDesign s = DataScreenDesign(
       IDD_CUSTOMER, [&app] { return app.IsVela() ? IDB_BG_CUSTOMER_VELA : IDB_BG_CUSTOMER_BRIO; },
       true, {IDC_APPLY_FILE, IDB_BTN_APPLY_FILE, kApplyCaption});
+  AddButton(s, {IDC_REPORT, IDB_BTN_REPORT, kReportTooltip}, true);
   for (int id = IDC_CLIENT_LABEL; id <= IDC_NOTES_LABEL; ++id) s.labels.push_back({id, kFieldLabelFont});
   for (int id = IDC_CLIENT; id <= IDC_NOTES; ++id) s.field_font_controls.push_back(id);
   return s;
@@ -123,6 +126,7 @@ void CustomerScreen::OfferApply() {
 
 void CustomerScreen::OnCommand(View& view, int id) {
   Bind(view);
+  if (id == IDC_REPORT) return OpenReport();
   if (id != IDC_APPLY_FILE) {
     DataScreen::OnCommand(view, id);
     // A load or a save decides which file may be applied.
@@ -131,6 +135,15 @@ void CustomerScreen::OnCommand(View& view, int id) {
   }
   CommitEdits();
   if (!ApplyFileToController(app(), view)) view.EndScreen(kScreenLinkFailure);
+}
+
+void CustomerScreen::OpenReport() {
+  if (!open_report_) return;
+  // The report tells what the boxes hold, and sets a loaded file against
+  // the controller, which a work cycle begun with a file has not read.
+  CommitEdits();
+  if (!EnsureControllerRead(app(), view())) return view().EndScreen(kScreenLinkFailure);
+  open_report_();
 }
 
 }  // namespace kova

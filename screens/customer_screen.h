@@ -3,6 +3,8 @@
 // set-up for the model, the first full read, the port remembered in
 // KOVA.INI); its Return ends it.
 #pragma once
+#include <functional>
+
 #include "screens/data_screen.h"
 #include "shell/screen_design.h"
 
@@ -10,7 +12,9 @@ namespace kova {
 
 class CustomerScreen final : public DataScreen {
  public:
-  CustomerScreen(AppContext& app, ScreenLinks links);
+  // open_report shows the installation report over the screen; empty
+  // where the program has none.
+  CustomerScreen(AppContext& app, ScreenLinks links, std::function<void()> open_report = {});
   static ScreenDesign Design(const AppContext& app);
 
   void OnInit(View& view) override;
@@ -22,6 +26,7 @@ class CustomerScreen final : public DataScreen {
   static int BoxOf(CustomerRecord::Field field);
   static const char* LabelOf(CustomerRecord::Field field);
   static constexpr char kTitle[] = "Dados da Empresa";
+  static constexpr char kReportTooltip[] = "Relatório da instalação";
 
  protected:
   void CommitEdits() override;
@@ -32,6 +37,9 @@ class CustomerScreen final : public DataScreen {
   // "Gravar arquivo no equipamento" is offered while a file is loaded.
   void OfferApply();
   void TakeBox(int id);
+  void OpenReport();
+
+  std::function<void()> open_report_;
 };
 
 }  // namespace kova

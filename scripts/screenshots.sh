@@ -39,7 +39,7 @@ watch_shots() {
 }
 
 cd build/windows
-ctest -R '^(kova_e2e|kova_e2e_silent|data_screens_vela|data_screens_brio|apply_file|cycle_.*|monitor_e2e)$' \
+ctest -R '^(kova_e2e|kova_e2e_silent|data_screens_vela|data_screens_brio|apply_file|cycle_.*|monitor_e2e|report_e2e)$' \
   --output-on-failure &
 run=$!
 watch_shots "$run"

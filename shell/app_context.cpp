@@ -10,6 +10,7 @@ void AppContext::ClearStores() {
   equipment.Zeradora();
   file_store.Zeradora();
   live.Zeradora();
+  equipment_read_at.reset();
 }
 
 void AppContext::Dump(CKX4DATA& store, const char* path) {
@@ -47,6 +48,7 @@ ExchangeEnv AppContext::Exchange() {
   env.source_is_file = [this] { return source == 1; };
   env.file_path = [this] { return current_path; };
   env.dump = [this](CKX4DATA& store, const char* path) { Dump(store, path); };
+  env.equipment_read = [this] { equipment_read_at = std::time(nullptr); };
   return env;
 }
 

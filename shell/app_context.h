@@ -5,6 +5,7 @@
 // kept until the process ends.
 #pragma once
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,6 +49,9 @@ struct AppContext {
   // after a load that failed.
   std::string loaded_file;
   std::string current_key;     // the field that last got the focus ("2C", "75_76")
+  // When the controller's answer last came into the equipment store (the
+  // installation report tells it); nothing once the stores are cleared.
+  std::optional<std::time_t> equipment_read_at;
   Clock& clock;
 
   // Where the diagnostic dumps go; empty: the platform's dump folder.

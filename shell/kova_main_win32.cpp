@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "monitor/monitor_panel.h"
+#include "report/win32/report_preview.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 #include "screens/actuator_screen.h"
@@ -101,7 +102,8 @@ int RunApplication(HINSTANCE instance) {
               std::make_unique<AuxBrioScreen>(app, links(FlowState::Auxiliary)),
               AuxBrioScreen::Design(app));
   screens.Put(ScreenObject::Customer,
-              std::make_unique<CustomerScreen>(app, links(FlowState::Customer)),
+              std::make_unique<CustomerScreen>(app, links(FlowState::Customer),
+                                               [&app] { RunReportPreview(GetActiveWindow(), app); }),
               CustomerScreen::Design(app));
   screens.Put(ScreenObject::Actuator,
               std::make_unique<ActuatorScreen>(app, links(FlowState::Actuator)),

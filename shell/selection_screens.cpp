@@ -42,9 +42,7 @@ void LanguageScreen::OnCommand(View& view, int id) {
 
 void ModelScreen::OnInit(View& view) {
   view.ClearList(IDC_MODEL_LIST);
-  view.AddListEntry(IDC_MODEL_LIST, "BRIO");
-  view.AddListEntry(IDC_MODEL_LIST, "VELA");
-  view.AddListEntry(IDC_MODEL_LIST, "VELA plus");
+  for (const char* name : kModelNames) view.AddListEntry(IDC_MODEL_LIST, name);
   view.SelectEntry(IDC_MODEL_LIST, kModelVela);
   model_ = kModelVela;
 }

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
+#include "common/cp1252.h"
 #include "store/platform_file.h"
 #include "store/profile.h"
 
@@ -56,6 +58,72 @@ int PortSetting(const SettingsFolders& folders, const std::string& model_name, i
     return 0;
   }
   return 0;
+}
+
+}  // namespace kova
+
+namespace kova {
+namespace {
+
+constexpr const char* kWorkshopSection = "OFICINA";
+
+// One line of Windows-1252, without blanks at its ends, cut to capacity.
+std::string OneCp1252Line(const std::string& utf8, std::size_t capacity) {
+  std::string text = Utf8ToCp1252(utf8);
+  for (char& c : text)
+    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (text.size() > capacity) text.resize(capacity);
+  return text;
+}
+
+// The reader takes blanks and one pair of quotes off a value's ends: a
+// value that has them at an end is written quoted, so it reads back whole.
+std::string Quoted(const std::string& value) {
+  auto special = [](char c) { return c == ' ' || c == '"' || c == '\''; };
+  if (value.empty() || (!special(value.front()) && !special(value.back()))) return value;
+  return "\"" + value + "\"";
+}
+
+struct WorkshopKey {
+  const char* key;
+  std::string WorkshopData::*text;
+  std::size_t capacity;
+};
+constexpr WorkshopKey kWorkshopKeys[] = {
+    {"Nome", &WorkshopData::name, kWorkshopNameCapacity},
+    {"Endereco", &WorkshopData::address, kWorkshopAddressCapacity},
+    {"Telefone", &WorkshopData::phone, kWorkshopPhoneCapacity},
+};
+
+}  // namespace
+
+WorkshopData Tidy(WorkshopData data) {
+  for (const WorkshopKey& k : kWorkshopKeys)
+    data.*k.text = Cp1252ToUtf8(OneCp1252Line(data.*k.text, k.capacity));
+  return data;
+}
+
+WorkshopData ReadWorkshopData(const SettingsFolders& folders) {
+  const std::string text = file::ReadAll(SettingsPathForRead(folders)).value_or(std::string());
+  WorkshopData data;
+  for (const WorkshopKey& k : kWorkshopKeys) {
+    std::string value = ini::GetString(text, kWorkshopSection, k.key, "", 1000);
+    if (value.size() > k.capacity) value.resize(k.capacity);
+    data.*k.text = Cp1252ToUtf8(value);
+  }
+  return data;
+}
+
+bool WriteWorkshopData(const SettingsFolders& folders, const WorkshopData& data) {
+  const std::string path = SettingsPathForWrite(folders);
+  if (path.empty()) return false;
+  std::vector<profile::Write> writes;
+  for (const WorkshopKey& k : kWorkshopKeys)
+    writes.push_back({kWorkshopSection, k.key, Quoted(OneCp1252Line(data.*k.text, k.capacity))});
+  return profile::WriteStrings(path, writes);
 }
 
 }  // namespace kova

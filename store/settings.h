@@ -1,4 +1,5 @@
-// The settings file KOVA.INI: the serial port chosen per model family.
+// The settings file KOVA.INI: the serial port chosen per model family, and
+// the workshop's name, address and phone that head the installation report.
 //
 // It lives in the working folder. When that folder cannot be written (an
 // installation under Program Files run by a normal user) the settings go to
@@ -6,6 +7,7 @@
 // $XDG_CONFIG_HOME/kova or ~/.config/kova), and reads look there first, so
 // the port choice is remembered either way.
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace kova {
@@ -33,5 +35,25 @@ std::string SettingsPathForWrite(const SettingsFolders& folders);
 int PortSetting(const std::string& model_name, int& port, const std::string& action);
 int PortSetting(const SettingsFolders& folders, const std::string& model_name, int& port,
                 const std::string& action);
+
+// The workshop that fits the kits, as the installation report heads its
+// pages. UTF-8 here; KOVA.INI keeps Windows-1252 in section "OFICINA".
+struct WorkshopData {
+  std::string name, address, phone;
+  bool operator==(const WorkshopData&) const = default;
+};
+// Characters each text keeps; longer texts are cut, line breaks become
+// blanks (an INI value is one line).
+inline constexpr std::size_t kWorkshopNameCapacity = 60;
+inline constexpr std::size_t kWorkshopAddressCapacity = 100;
+inline constexpr std::size_t kWorkshopPhoneCapacity = 40;
+WorkshopData Tidy(WorkshopData data);
+
+// Reads the workshop from where "GET" reads the port; empty texts when the
+// file or the section is missing.
+WorkshopData ReadWorkshopData(const SettingsFolders& folders);
+// Writes it where "SET" writes the port, the rest of the file untouched.
+// False when KOVA.INI could not be written anywhere.
+bool WriteWorkshopData(const SettingsFolders& folders, const WorkshopData& data);
 
 }  // namespace kova

@@ -402,6 +402,22 @@ def buttons(ids, layout):
     d.text(24, 13.5, 'CALIBRAR', 11, NAVY_DARK, font='bold', anchor='lm')
     out.append(('btn_calibrate.bmp', ids['IDB_BTN_CALIBRATE'], _masked(d)))
 
+    d = _button(32, 32)   # the installation report: a page out of a printer
+    d.fill(rect_path(7, 2, 25, 16), 0x8A94A0)
+    d.fill(rect_path(7.8, 2.8, 24.2, 16), s)
+    d.fill(rect_path(10, 5, 22, 7), NAVY)
+    for ly in (9.5, 12.5):
+        d.fill(rect_path(10, ly, 22, ly + 1), 0x9AA6B4)
+    d.fill(round_rect_path(2, 13, 30, 25, 2.5), 0x232B35)
+    d.fill(round_rect_path(3, 14, 29, 24, 2), Gradient('y', 14, 0x5A6A7E, 24, 0x36414F, 6))
+    d.circle(25.5, 17.5, 1.3, 0x3DDC6E)
+    d.fill(rect_path(6, 20.5, 26, 22.5), 0x10151B)
+    d.fill(rect_path(8, 21.5, 24, 30), 0x8A94A0)
+    d.fill(rect_path(8.8, 21.5, 23.2, 29.2), s)
+    for ly in (24, 26.5):
+        d.fill(rect_path(11, ly, 21, ly + 1), 0x9AA6B4)
+    out.append(('btn_report.bmp', ids['IDB_BTN_REPORT'], _masked(d)))
+
     d = _button(32, 32)   # record: a red dot on a dark disc
     _disc(d, 16, 16, 14, 0x56606C, 0x232B35)
     d.circle(16, 16, 7, 0xE0342B)

@@ -25,6 +25,7 @@
 #define IDB_BTN_RECORD 613      // 32 x 32, monitor panel: start recording; chosen
 #define IDB_BTN_RECORD_STOP 614 // 32 x 32, monitor panel: recording, click to stop; chosen
 #define IDB_BTN_APPLY_FILE 615  // 93 x 27, customer screen: write the loaded file; chosen
+#define IDB_BTN_REPORT 616      // 32 x 32, customer screen: the installation report; chosen
 
 // Screen backgrounds, tiled by the screen base.
 #define IDB_BG_SELECTION 600         // 487 x 190, language, model and port screens; chosen

@@ -204,6 +204,30 @@ TEST_F(Settings, AnUnwritableWorkingFolderFallsBackToTheUserFolder) {
   EXPECT_EQ(kova::PortSetting(none, "VELA", port, "SET"), -1);
 }
 
+TEST_F(Settings, WorkshopDataIsKeptBesideThePortAndReadBack) {
+  kova::SettingsFolders f{dir_.string(), Path("user")};
+  EXPECT_EQ(kova::ReadWorkshopData(f), kova::WorkshopData{});  // no file yet
+  int port = 4;
+  ASSERT_EQ(kova::PortSetting(f, "VELA", port, "SET"), 0);
+  const kova::WorkshopData data{"Oficina São José", "Rua das Acácias, 12\r\nCentro",
+                                "\"(11) 5555-0101\" "};
+  ASSERT_TRUE(kova::WriteWorkshopData(f, data));
+  // Windows-1252 on disk, one line per value, the port untouched; a value
+  // with quotes at its ends is quoted so that it reads back whole.
+  EXPECT_EQ(Slurp(Path("KOVA.INI")),
+            "[CONFIG_VELA]\r\nCOM=4\r\n[OFICINA]\r\nNome=Oficina S\xe3o Jos\xe9\r\n"
+            "Endereco=Rua das Ac\xe1\x63ias, 12  Centro\r\nTelefone=\"\"(11) 5555-0101\"\"\r\n");
+  EXPECT_EQ(kova::ReadWorkshopData(f),
+            (kova::WorkshopData{"Oficina São José", "Rua das Acácias, 12  Centro",
+                                "\"(11) 5555-0101\""}));
+  EXPECT_EQ(kova::PortSetting(f, "VELA", port, "GET"), 0);
+  EXPECT_EQ(port, 4);
+  // Longer texts keep their capacity; an unwritable place is reported.
+  ASSERT_TRUE(kova::WriteWorkshopData(f, {std::string(80, 'N'), "", ""}));
+  EXPECT_EQ(kova::ReadWorkshopData(f).name, std::string(kova::kWorkshopNameCapacity, 'N'));
+  EXPECT_FALSE(kova::WriteWorkshopData({Unwritable("a"), Unwritable("b")}, data));
+}
+
 using Dump = Folder;
 
 TEST_F(Dump, LinesOfEveryEntryAppendedInStoreOrder) {

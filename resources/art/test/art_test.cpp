@@ -139,7 +139,7 @@ std::vector<Size> ExpectedSizes() {
       {IDB_BTN_NEXT, 32, 32}, {IDB_BTN_RETURN, 32, 32}, {IDB_BTN_EXIT, 32, 32},
       {IDB_BTN_LOAD_FILE, 32, 32}, {IDB_BTN_MONITOR, 32, 32}, {IDB_BTN_SAVE_FILE, 33, 33},
       {IDB_BTN_WRITE_ALL, 93, 27}, {IDB_BTN_CALIBRATE, 93, 27}, {IDB_BTN_APPLY_FILE, 93, 27},
-      {IDB_BTN_RECORD, 32, 32}, {IDB_BTN_RECORD_STOP, 32, 32},
+      {IDB_BTN_RECORD, 32, 32}, {IDB_BTN_RECORD_STOP, 32, 32}, {IDB_BTN_REPORT, 32, 32},
       {IDB_BTN_LANG_PT, 47, 31}, {IDB_BTN_LANG_EN, 47, 31}, {IDB_BTN_LANG_ES, 47, 31},
       {IDB_BG_SELECTION, 487, 190},
       {IDB_BG_CUSTOMER_VELA, 800, 580}, {IDB_BG_CUSTOMER_BRIO, 800, 580},
@@ -219,7 +219,7 @@ int CountColour(const Bitmap& b, uint32_t colour) {
 TEST(ArtButtons, IconsStandOnWhiteThatTheButtonsMaskOut) {
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
                      IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
-                     IDB_BTN_APPLY_FILE}) {
+                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT}) {
     const Bitmap b = Load(number);
     if (b.index.empty()) continue;
     for (auto [x, y] : {std::pair{0, 0}, {b.width - 1, 0}, {0, b.height - 1},
@@ -244,7 +244,7 @@ TEST(ArtButtons, EveryButtonPaletteHoldsWhiteExactlyOnce) {
   // a white entry a colour of the picture (the flags' yellow) would vanish.
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
                      IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
-                     IDB_BTN_APPLY_FILE,
+                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT,
                      IDB_BTN_LANG_PT, IDB_BTN_LANG_EN, IDB_BTN_LANG_ES}) {
     const Bitmap b = Load(number);
     int whites = 0;

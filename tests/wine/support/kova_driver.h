@@ -16,8 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -443,6 +445,37 @@ inline std::string SaveParameters(Kova& kova, HWND screen, const char* file, con
   for (int t = 0; t < 5000 && saved.find(until) == std::string::npos; t += 100) {
     Sleep(100);
     saved = ReadAll(WorkFile(file));
+  }
+  return saved;
+}
+
+// Saves the controller's values to a new parameter file of the work folder
+// from the customer screen, changes some of them in the file ("2B=1" to
+// "2B=3") and loads it; the file's text once the screen offers to apply
+// it, or empty (reported) where a step failed.
+inline std::string LoadChangedParameters(
+    Kova& kova, HWND screen, const char* file,
+    std::initializer_list<std::pair<const char*, const char*>> changes) {
+  std::string saved = SaveParameters(kova, screen, file, "3D=");
+  for (auto [from, to] : changes) {
+    size_t at = saved.find(from);
+    if (at == std::string::npos) {
+      ADD_FAILURE() << from << " not in " << saved;
+      return {};
+    }
+    saved.replace(at, std::string(from).size(), to);
+  }
+  if (!WriteWorkFile(file, saved)) return {};
+  Click(screen, IDC_LOAD);
+  if (!AnswerFileDialog(kova.pid(), WorkFile(file))) {
+    ADD_FAILURE() << "no open dialog";
+    return {};
+  }
+  for (int t = 0; t < 5000 && !IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE)); t += 100)
+    Sleep(100);
+  if (!IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE))) {
+    ADD_FAILURE() << "the file was not loaded";
+    return {};
   }
   return saved;
 }
