@@ -325,3 +325,170 @@ TEST_F(Panel, AFullDiskStopsTheRecordingWithAMessage) {
 
 }  // namespace
 }  // namespace kova
+
+// ---- the live chart and recordings opened again ------------------------------------
+
+namespace kova {
+namespace {
+
+// A minute of the simulated engine on the chart: idle and rev, the probe
+// swinging, the actuator between its defaults; nothing older than the
+// minute shown (and the join into it).
+void ExpectTheLastMinute(const ChartModel& chart) {
+  const auto& s = chart.samples();
+  ASSERT_FALSE(s.empty());
+  EXPECT_LE(s.back().t_ms - s.front().t_ms, ChartModel::kLiveSpanMs + 2 * ChartModel::kJoinMs);
+  EXPECT_GE(s.back().t_ms - s.front().t_ms, ChartModel::kLiveSpanMs - 200);
+  double rpm_lo = 1e9, rpm_hi = 0, lambda_lo = 1e9, lambda_hi = 0;
+  for (const ChartSample& x : s) {
+    ASSERT_TRUE(x.answered);
+    rpm_lo = std::min(rpm_lo, x.values[0]), rpm_hi = std::max(rpm_hi, x.values[0]);
+    lambda_lo = std::min(lambda_lo, x.values[2]), lambda_hi = std::max(lambda_hi, x.values[2]);
+    EXPECT_GE(x.values[3], 60);
+    EXPECT_LE(x.values[3], 120);
+  }
+  EXPECT_LT(rpm_lo, 900);
+  EXPECT_GT(rpm_hi, 2900);
+  EXPECT_LT(lambda_lo, 0.2);
+  EXPECT_GT(lambda_hi, 0.7);
+}
+
+TEST_F(Panel, TheChartShowsTheLastMinuteOnBrio) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+TEST_F(PanelVela, TheChartShowsTheLastMinuteOnVela) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+TEST_F(PanelVelaPlus, TheChartShowsTheLastMinuteOnVelaPlus) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+
+TEST_F(Panel, TheChartMovesOnEveryTickHoldsWhilePausedAndMarksCalibrations) {
+  Open();
+  ASSERT_EQ(canvas.model, &panel->chart());
+  EXPECT_EQ(canvas.model->lambda_full_scale(), 1);
+  Ticks(20);
+  EXPECT_EQ(canvas.advances, 21);  // the first poll and every tick after it
+  EXPECT_EQ(panel->chart().samples().size(), 21u);
+  EXPECT_EQ(panel->chart().samples().back().values[3], 60);
+
+  // Paused: the picture holds, the poll and the samples go on.
+  panel->OnCommand(bench.view, IDC_MON_CHART_PAUSE);
+  EXPECT_FALSE(Visible(IDC_MON_CHART_PAUSE));
+  EXPECT_TRUE(Visible(IDC_MON_CHART_CONTINUE));
+  const int64_t held = panel->chart().FirstColumn(600);
+  Ticks(30);
+  EXPECT_EQ(canvas.advances, 21);
+  EXPECT_EQ(panel->chart().FirstColumn(600), held);
+  EXPECT_EQ(panel->chart().samples().size(), 51u);
+  const int redraws = canvas.redraws;
+  panel->OnCommand(bench.view, IDC_MON_CHART_CONTINUE);
+  EXPECT_EQ(canvas.redraws, redraws + 1);
+  EXPECT_TRUE(Visible(IDC_MON_CHART_PAUSE));
+  EXPECT_EQ(panel->chart().FirstColumn(600), held + 30);
+  Ticks(1);
+  EXPECT_EQ(canvas.advances, 22);
+
+  // A silent controller: every tick still moves the chart, as a gap.
+  bench.sim.faults().silent = true;
+  Ticks(15);
+  bench.sim.faults().silent = false;
+  bench.app.port.ClosePort(), bench.app.port.OpenPort();
+  Ticks(5);
+  EXPECT_EQ(canvas.advances, 42);
+  const auto& s = panel->chart().samples();
+  const auto silent = std::count_if(s.begin(), s.end(), [](const ChartSample& x) { return !x.answered; });
+  EXPECT_GE(silent, 10);
+  const int64_t first = panel->chart().FirstColumn(600);
+  const ChartSlice slice = panel->chart().Slice(first, first + 599, 600, 100);
+  for (const ChartLine& l : slice.lines[0]) EXPECT_LE(l.x1 - l.x0, 1) << "a line across the gap";
+
+  // A calibration is marked where it starts and where it ends.
+  bench.sim.SetCalibrationTime(4000);
+  const uint32_t t0 = bench.clock.Now();
+  panel->OnCommand(bench.view, IDC_MON_CALIBRATE);
+  const auto& marks = panel->chart().marks();
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_EQ(marks[0].kind, MarkKind::kCalibrationStart);
+  EXPECT_EQ(marks[1].kind, MarkKind::kCalibrationEnd);
+  EXPECT_GE(marks[1].t_ms - marks[0].t_ms, 4000u);
+  EXPECT_LT(marks[1].t_ms - marks[0].t_ms, bench.clock.Now() - t0);
+  EXPECT_GT(canvas.advances, 42 + 30);  // the stream watched during it moves the chart
+}
+
+TEST_F(PanelVela, AVelaCalibrationEndsItsMarksAndItsRecording) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  Ticks(5);
+  panel->OnCommand(bench.view, IDC_MON_CALIBRATE);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  ASSERT_EQ(panel->chart().marks().size(), 2u);
+  // VELA reports nothing: the recording says where the calibration ended.
+  const std::optional<Recording> rec = ReadRecording(file.bytes);
+  ASSERT_TRUE(rec);
+  ASSERT_EQ(rec->marks.size(), 2u);
+  EXPECT_EQ(rec->marks[1].kind, MarkKind::kCalibrationEnd);
+  EXPECT_GE(rec->marks[1].t_ms - rec->marks[0].t_ms, 3000u);
+}
+
+TEST_F(Panel, ARecordingOpensInTheViewerAsTheChartShowedIt) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  Ticks(40);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  const std::string path = bench.Path("run.csv");
+  std::ofstream(path, std::ios::binary) << file.bytes;
+
+  bench.view.dialog_answers = {path};
+  panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+  ASSERT_EQ(bench.view.dialogs.size(), 1u);
+  EXPECT_FALSE(bench.view.dialogs[0].save);
+  EXPECT_NE(bench.view.dialogs[0].filter.find("*.csv"), std::string::npos);
+  EXPECT_EQ(bench.view.dialogs[0].initial, file.path);  // the last recording
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].second, path);
+  const Recording& rec = shown[0].first;
+  // The same values the live chart showed at the ticks that were answered.
+  std::vector<ChartSample> live;
+  for (const ChartSample& l : panel->chart().samples())
+    if (l.answered) live.push_back(l);
+  ASSERT_GE(rec.samples.size(), 38u);
+  ASSERT_EQ(rec.stopped_line, 0);
+  const size_t n = rec.samples.size();
+  for (size_t i = 0; i < n; ++i) {
+    const ChartSample& l = live[live.size() - n + i];
+    for (int k = 0; k < kTraces; ++k) EXPECT_DOUBLE_EQ(rec.samples[i].values[k], l.values[k]) << i;
+  }
+  EXPECT_TRUE(bench.view.messages.empty());
+
+  // What is not a recording, or holds nothing readable, is said, not shown.
+  struct Case {
+    std::string bytes, message;
+  } cases[] = {
+      {"[CONFIG_BRIO]\r\n3D=3C\r\n", "não é uma gravação do monitor do KOVA"},
+      {Recorder::Header() + "\r\n12;x\r\n", "a linha 2 está danificada"},
+      {Recorder::Header() + "\r\n", "não tem medições"},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+    bench.view.dialog_answers = {path};
+    panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+    ASSERT_FALSE(bench.view.messages.empty());
+    EXPECT_NE(bench.view.messages.back().text.find(c.message), std::string::npos)
+        << bench.view.messages.back().text;
+    EXPECT_EQ(bench.view.messages.back().caption, "Abrir gravação");
+  }
+  bench.view.dialog_answers = {std::nullopt};  // cancelled: nothing at all
+  panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+  EXPECT_EQ(bench.view.messages.size(), 3u);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kova
