@@ -119,9 +119,10 @@ bool MonitorPanel::CalibrationLoop(uint32_t start) {
     // lines.
     const bool drawn = Redraw() && answered;
     if (drawn) Record();
-    // Reads come twice as often as the stream's groups: an empty one is no
-    // silence. A failed read or a redraw that failed is a gap in the chart.
-    if (answered || !text) ChartSampled(drawn);
+    // Reads come twice as often as the stream's groups, so a read that
+    // found nothing is no silence; the chart leaves a gap where nothing
+    // came for longer than its joins reach.
+    if (answered) ChartSampled(drawn);
     if (done) return true;
   }
 }

@@ -274,7 +274,8 @@ class ChartWindow final : public ChartCanvas {
   }
 
   // The trace names, or with the mouse over the plot the time and the four
-  // values there (dashes in a gap).
+  // values there (dashes in a gap). The control's text says the same, for
+  // whatever reads windows rather than pictures.
   void DrawLegend() {
     RECT area = {layout_.legend.left, layout_.legend.top, layout_.legend.right,
                  layout_.legend.bottom};
@@ -282,12 +283,14 @@ class ChartWindow final : public ChartCanvas {
     SelectObject(mem_, bold_);
     const int width = layout_.plot.Width();
     std::optional<ChartSample> at;
+    std::string said;
     if (hover_ >= 0) {
-      Text(layout_.plot.left - 6, 2, ChartTimeText(model_->TimeAt(hover_, width)), kText,
-           TA_RIGHT | TA_TOP);
+      said = ChartTimeText(model_->TimeAt(hover_, width));
+      Text(layout_.plot.left - 6, 2, said, kText, TA_RIGHT | TA_TOP);
       at = model_->SampleAt(hover_, width);
     } else if (model_->paused()) {
-      Text(layout_.plot.left - 6, 2, Tr("Pausado"), kMarkStart, TA_RIGHT | TA_TOP);
+      said = Tr("Pausado");
+      Text(layout_.plot.left - 6, 2, said, kMarkStart, TA_RIGHT | TA_TOP);
     }
     const int step = width / kTraces;
     for (int k = 0; k < kTraces; ++k) {
@@ -300,7 +303,9 @@ class ChartWindow final : public ChartCanvas {
         text = TrFormat("{0}: {1}", {Tr(StyleOf(t).name),
                                      at ? TraceValueText(t, at->values[k]) : std::string("—")});
       Text(x + 14, 2, text, kText, TA_LEFT | TA_TOP);
+      said += (said.empty() ? "" : "; ") + text;
     }
+    SetWindowTextW(hwnd_, Utf8ToWide(said).c_str());
   }
 
   void Paint(HDC dc, const RECT& area) {

@@ -37,7 +37,7 @@ ScreenDesign RecordingViewer::Design() {
                                            "Toda a gravação"}})
     AddButton(s, b, true);
   // Colours as 0x00BBGGRR: the header's pale blue, white, light grey, amber.
-  s.labels = {{IDC_VIEW_TITLE, {"ARIAL BLACK", 14, 0u}, 0xD8C3AF},
+  s.labels = {{IDC_VIEW_TITLE, {"Arial", 15, 1u}, 0xD8C3AF},
               {IDC_VIEW_FILE, {"Arial", 26, 1u}, 0xFFFFFF},
               {IDC_VIEW_SUMMARY, kFieldLabelFont, 0xEAE3DC},
               {IDC_VIEW_PROBLEM, kFieldLabelFont, 0x00A9F2}};
