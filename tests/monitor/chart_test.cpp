@@ -66,23 +66,6 @@ TEST(ChartScale, EachTraceLabelsItsOwnScale) {
   EXPECT_EQ(ChartTimeText(73420), "73,4 s");
 }
 
-TEST(ChartScale, LayoutLeavesNothingOutside) {
-  const ChartLayout l = LayoutChart(1000, 230);
-  EXPECT_LT(l.legend.bottom, l.plot.top);
-  EXPECT_EQ(l.axis.left, l.plot.left);
-  EXPECT_EQ(l.axis.right, l.plot.right);
-  EXPECT_LE(l.axis.bottom, 230);
-  EXPECT_GT(l.plot.Width(), 800);
-  // Engine speed and TPS left of the plot, lambda and steps right of it.
-  for (Trace t : kAllTraces) {
-    const ChartRect& s = l.scales[static_cast<int>(t)].area;
-    const bool left = t == Trace::kRpm || t == Trace::kTps;
-    EXPECT_TRUE(left ? s.right <= l.plot.left : s.left >= l.plot.right) << StyleOf(t).name;
-    EXPECT_GE(s.left, 0);
-    EXPECT_LE(s.right, 1000);
-  }
-}
-
 // The lines of the engine-speed trace in the columns of a slice.
 std::vector<ChartLine> RpmLines(const ChartModel& m, int64_t first, int64_t last) {
   return m.Slice(first, last, kWidth, kHeight).lines[0];

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "monitor/recorder.h"
-#include "monitor/recording_viewer.h"
 #include "tests/monitor/panel_bench.h"
 
 namespace kova {
@@ -96,36 +95,6 @@ TEST(RecordingReader, OtherFilesAreNotRecordings) {
   ASSERT_TRUE(quoted);
   ASSERT_EQ(quoted->samples.size(), 1u);
   EXPECT_EQ(quoted->lambda_full_scale, 5);  // a voltage above 1 V: a 0-5 V probe
-}
-
-TEST(RecordingViewer, ShowsTheRunWhatStoppedItAndZooms) {
-  const std::string whole = Recorded();
-  const std::optional<Recording> rec = ReadRecording(whole.substr(0, whole.rfind("400;") + 9));
-  ASSERT_TRUE(rec);
-  FakeCanvas canvas;
-  RecordingViewer viewer([&canvas](int id) { return id == IDC_VIEW_CHART ? &canvas : nullptr; });
-  viewer.Load(*rec, "C:\\Docs\\KOVA\\monitor-20240517-140309.csv");
-  FakeView view;
-  viewer.OnInit(view);
-  EXPECT_EQ(canvas.model, &viewer.chart());
-  EXPECT_EQ(view.controls[IDC_VIEW_FILE].text, "monitor-20240517-140309.csv");
-  EXPECT_EQ(view.controls[IDC_VIEW_SUMMARY].text,
-            "3 medições em 0,2 s, desde 17/05/2024 14:03:09");
-  EXPECT_TRUE(view.controls[IDC_VIEW_PROBLEM].visible);
-  EXPECT_EQ(view.controls[IDC_VIEW_PROBLEM].text.rfind("A leitura parou na linha 5:", 0), 0u);
-  EXPECT_EQ(viewer.chart().marks().size(), 2u);
-
-  // The zoom buttons: the span halves down to its least, the whole run back.
-  const uint32_t whole_span = viewer.chart().span();
-  viewer.OnCommand(view, IDC_VIEW_ZOOM_OUT);
-  EXPECT_EQ(viewer.chart().span(), whole_span);  // never more than the run
-  viewer.OnCommand(view, IDC_VIEW_WHOLE);
-  EXPECT_EQ(canvas.redraws, 3);
-  // Esc and closing come back to the panel, never past it.
-  viewer.OnExit(view);
-  EXPECT_EQ(view.ended, (std::vector<int>{kScreenReturn}));
-  viewer.OnDestroy(view);
-  EXPECT_EQ(canvas.model, nullptr);
 }
 
 }  // namespace
