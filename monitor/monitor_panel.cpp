@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "controller/answer_parser.h"
 #include "common/texts.h"
+#include "controller/answer_parser.h"
 #include "controller/store_access.h"
 #include "monitor/recording_place.h"
 #include "resources/art/resource_ids.h"
@@ -535,11 +535,7 @@ void MonitorPanel::Record(const std::string& mark) {
   if (!recorder_->Append(clock().Now(), env_.local_time(), s)) StopRecording(true);
 }
 
-}  // namespace kova
-
 // ---- the live chart -----------------------------------------------------------
-
-namespace kova {
 
 void MonitorPanel::ChartSampled(bool answered) {
   ChartSample s;
@@ -551,7 +547,9 @@ void MonitorPanel::ChartSampled(bool answered) {
   if (canvas_ && !chart_.paused()) canvas_->Advance();
 }
 
-void MonitorPanel::ChartMarked(MarkKind kind) { chart_.AddMark(clock().Now() - chart_origin_, kind); }
+void MonitorPanel::ChartMarked(MarkKind kind) {
+  chart_.AddMark(clock().Now() - chart_origin_, kind);
+}
 
 void MonitorPanel::PauseChart(bool paused) {
   // The poll and the recording go on; only the picture holds still.
