@@ -58,7 +58,8 @@ void MonitorPanel::CalibrationProcedure() {
   feed_.StopTicks();
   status_second_ = 0;
   ShowCalibrationStatus(0, model() == kModelVela ? pacing.vela_wait : pacing.limit);
-  Record("início da calibração");
+  Record(kCalibrationStartEvent);
+  ChartMarked(MarkKind::kCalibrationStart);
 
   StartCalibration(port, model());
   if (!WaitCalibrating(pacing.step)) return;
@@ -76,6 +77,7 @@ void MonitorPanel::CalibrationProcedure() {
     // counts the seconds meanwhile.
     for (uint32_t waited = 0; waited < pacing.vela_wait; waited += 1000) {
       ShowCalibrationStatus(waited, pacing.vela_wait);
+      ChartSampled(false);  // nothing is read meanwhile: the chart moves on with a gap
       if (!WaitCalibrating(std::min<uint32_t>(1000, pacing.vela_wait - waited))) return;
     }
     return CalibrationEnd();
@@ -115,7 +117,12 @@ bool MonitorPanel::CalibrationLoop(uint32_t start) {
     }
     // Only what the controller said is recorded: a silent wait adds no
     // lines.
-    if (Redraw() && answered) Record();
+    const bool drawn = Redraw() && answered;
+    if (drawn) Record();
+    // Reads come twice as often as the stream's groups, so a read that
+    // found nothing is no silence; the chart leaves a gap where nothing
+    // came for longer than its joins reach.
+    if (answered) ChartSampled(drawn);
     if (done) return true;
   }
 }
@@ -136,6 +143,9 @@ void MonitorPanel::RereadAfterCalibration() {
 
 void MonitorPanel::CalibrationEnd() {
   View& v = *view_;
+  ChartMarked(MarkKind::kCalibrationEnd);
+  // VELA reports nothing: its end is the recording's only sign of it.
+  if (model() == kModelVela) Record(kCalibrationEndEvent);
   StopLiveStream(app_.port, calibration_clock(), model(), Calibration().end_stop_gap);
   if (!WaitCalibrating(Calibration().end_settle)) return;
   RereadAfterCalibration();
@@ -152,6 +162,7 @@ void MonitorPanel::CalibrationTimeout() {
   View& v = *view_;
   StopLiveStream(app_.port, calibration_clock(), model(), Calibration().timeout_stop_gap);
   Record("tempo esgotado");
+  ChartMarked(MarkKind::kCalibrationEnd);
   v.MessageBox(kCalibrationTimeoutText, kCalibrationTimeoutCaption, kMbOk | kMbIconStop);
   if (!WaitCalibrating(Calibration().timeout_settle)) return;
   RereadAfterCalibration();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/texts.h"
 #include "controller/answer_parser.h"
 #include "controller/store_access.h"
 #include "monitor/recording_place.h"
@@ -10,6 +11,7 @@
 #include "resources/control_ids.h"
 #include "resources/monitor_ids.h"
 #include "serial/serial_port.h"
+#include "store/platform_file.h"
 
 namespace kova {
 namespace {
@@ -58,6 +60,7 @@ MonitorEnv DefaultMonitorEnv() {
   env.local_time = LocalNow;
   env.record_file = MakePlatformRecordFile;
   env.counters = &ProcessRefreshCounters();
+  env.chart_canvas = FindChartCanvas;
   return env;
 }
 
@@ -78,6 +81,8 @@ MonitorPanel::MonitorPanel(AppContext& app, MonitorEnv env)
   if (!env_.local_time) env_.local_time = LocalNow;
   if (!env_.recording_folder) env_.recording_folder = RecordingFolder;
   if (!env_.record_file) env_.record_file = MakePlatformRecordFile;
+  if (!env_.chart_canvas) env_.chart_canvas = FindChartCanvas;
+  PrepareChartCanvas();
 }
 
 MonitorPanel::~MonitorPanel() = default;
@@ -92,7 +97,13 @@ ScreenDesign MonitorPanel::Design(AppContext& app) {
   for (const FrameButton& b : {FrameButton{IDC_MON_CALIBRATE, IDB_BTN_CALIBRATE, "Calibrar"},
                                FrameButton{IDC_MON_RECORD, IDB_BTN_RECORD, "Gravar dados"},
                                FrameButton{IDC_MON_RECORD_STOP, IDB_BTN_RECORD_STOP,
-                                           "Parar gravação"}})
+                                           "Parar gravação"},
+                               FrameButton{IDC_MON_CHART_PAUSE, IDB_BTN_CHART_PAUSE,
+                                           "Pausar o gráfico"},
+                               FrameButton{IDC_MON_CHART_CONTINUE, IDB_BTN_CHART_CONTINUE,
+                                           "Continuar o gráfico"},
+                               FrameButton{IDC_MON_OPEN_RECORDING, IDB_BTN_OPEN_RECORDING,
+                                           "Abrir gravação"}})
     AddButton(s, b, true);
   const LabelFont field{"Ms Sans Serif", 14, 1u};
   const LabelFont scale{"ARIAL BLACK", 12, 0x20u};
@@ -139,6 +150,11 @@ void MonitorPanel::OnInit(View& view) {
   view.Show(IDC_MON_RECORD_STOP, false);
   view.Show(IDC_MON_RECORD_FILE, false);
   view.Show(IDC_MON_RECORD, true);
+  view.Show(IDC_MON_CHART_PAUSE, true);
+  view.Show(IDC_MON_CHART_CONTINUE, false);
+  chart_.StartLive();
+  chart_origin_ = clock().Now();
+  canvas_ = env_.chart_canvas(IDC_MON_CHART);
 
   // Spin ranges from the parameter table, one step of the row's scale.
   for (const DefaultEdit& e : kDefaults) {
@@ -155,6 +171,8 @@ void MonitorPanel::OnInit(View& view) {
   // The scale labels and the lambda full scale come from the values just
   // read, before the first poll draws the bars with them.
   SetScaleLabels();
+  chart_.SetLambdaFullScale(lambda_full_scale_);
+  if (canvas_) canvas_->Attach(&chart_);
   StartStream();
   Tick();
 }
@@ -307,11 +325,13 @@ void MonitorPanel::Tick() {
     EnableButtons(true);
     DrawScale();
     Record();
+    ChartSampled(true);
   } else {
     no_answer_ = true;
     if (misses_ <= 10) {
       ++misses_;
       Redraw();
+      ChartSampled(false);
     } else {
       // The twelfth miss in a row: the values go to zero, the scales hide
       // and the stream is asked for again. VELA's period has a third byte:
@@ -324,6 +344,7 @@ void MonitorPanel::Tick() {
       StartStream();
       misses_ = 0;
       DrawScale();
+      ChartSampled(false);
     }
   }
   in_tick_ = false;
@@ -444,6 +465,8 @@ void MonitorPanel::OnExit(View& view) {
 
 void MonitorPanel::OnDestroy(View& view) {
   view_ = &view;
+  if (canvas_) canvas_->Attach(nullptr);
+  canvas_ = nullptr;
   feed_.StopTicks();
   StopRecording(false);
   leaving_ = true;
@@ -462,6 +485,9 @@ void MonitorPanel::OnCommand(View& view, int id) {
       break;
     case IDC_MON_RECORD: StartRecording(); break;
     case IDC_MON_RECORD_STOP: StopRecording(false); break;
+    case IDC_MON_CHART_PAUSE: PauseChart(true); break;
+    case IDC_MON_CHART_CONTINUE: PauseChart(false); break;
+    case IDC_MON_OPEN_RECORDING: OpenRecording(); break;
   }
 }
 
@@ -507,6 +533,63 @@ void MonitorPanel::Record(const std::string& mark) {
   s.scale = ScaleName(scale_.shown());
   s.mark = mark;
   if (!recorder_->Append(clock().Now(), env_.local_time(), s)) StopRecording(true);
+}
+
+// ---- the live chart -----------------------------------------------------------
+
+void MonitorPanel::ChartSampled(bool answered) {
+  ChartSample s;
+  s.t_ms = clock().Now() - chart_origin_;
+  s.answered = answered;
+  s.values = {static_cast<double>(shown_rpm_), shown_tps_, shown_lambda_,
+              static_cast<double>(shown_steps_)};
+  chart_.Add(s);
+  if (canvas_ && !chart_.paused()) canvas_->Advance();
+}
+
+void MonitorPanel::ChartMarked(MarkKind kind) {
+  chart_.AddMark(clock().Now() - chart_origin_, kind);
+}
+
+void MonitorPanel::PauseChart(bool paused) {
+  // The poll and the recording go on; only the picture holds still.
+  chart_.SetPaused(paused);
+  view_->Show(IDC_MON_CHART_PAUSE, !paused);
+  view_->Show(IDC_MON_CHART_CONTINUE, paused);
+  if (canvas_) canvas_->Redraw();
+}
+
+void MonitorPanel::OpenRecording() {
+  View& v = *view_;
+  const std::string caption = Tr("Abrir gravação");
+  FileDialogRequest req;
+  req.filter = Tr("Gravações do monitor (*.csv)") + "|*.csv|" + Tr("Todos os arquivos (*.*)") +
+               "|*.*|";
+  req.default_ext = "csv";
+  // The dialog opens where the recordings are, on the last one made.
+  const std::string folder = env_.recording_folder();
+  if (recorder_ && !recorder_->path().empty()) req.initial = recorder_->path();
+  else if (file::Exists(folder)) req.initial = file::Join(folder, "*.csv");
+  const std::optional<std::string> path = v.FileDialog(req);
+  if (!path) return;
+  const std::optional<std::string> bytes = file::ReadAll(*path);
+  std::string problem;
+  std::optional<Recording> rec;
+  if (!bytes) problem = TrFormat("Não foi possível abrir o arquivo\n{0}", {*path});
+  else if (bytes->size() > kMaxRecordingBytes)
+    problem = TrFormat("O arquivo\n{0}\né grande demais para uma gravação do monitor.", {*path});
+  else if (!(rec = ReadRecording(*bytes)))
+    problem = TrFormat("O arquivo\n{0}\nnão é uma gravação do monitor do KOVA.", {*path});
+  else if (rec->samples.empty() && rec->stopped_line)
+    problem = TrFormat("A gravação\n{0}\nnão pôde ser lida: a linha {1} está danificada.",
+                       {*path, std::to_string(rec->stopped_line)});
+  else if (rec->samples.empty())
+    problem = TrFormat("A gravação\n{0}\nnão tem medições.", {*path});
+  if (!problem.empty()) {
+    v.MessageBox(problem, caption, kMbOk | kMbIconExclamation);
+    return;
+  }
+  if (env_.show_recording) env_.show_recording(*rec, *path);
 }
 
 }  // namespace kova

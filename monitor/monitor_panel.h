@@ -15,9 +15,12 @@
 
 #include "controller/exchange.h"
 #include "controller/field_value.h"
+#include "monitor/chart.h"
+#include "monitor/chart_canvas.h"
 #include "monitor/live_display.h"
 #include "monitor/live_feed.h"
 #include "monitor/recorder.h"
+#include "monitor/recording_reader.h"
 #include "shell/app_context.h"
 #include "shell/screen_design.h"
 #include "shell/screen_logic.h"
@@ -49,6 +52,11 @@ struct MonitorEnv {
   // The clock of the calibration's waits: the panel keeps taking input
   // during them, so that leaving can be asked for. Null: the application's.
   Clock* calibration_clock = nullptr;
+  // The window the live chart is painted in, by control id.
+  std::function<ChartCanvas*(int)> chart_canvas;
+  // Shows a recording opened with "Abrir gravação" (the recording viewer);
+  // empty where the program has none.
+  std::function<void(const Recording&, const std::string& path)> show_recording;
 };
 MonitorEnv DefaultMonitorEnv();
 
@@ -89,6 +97,7 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   const std::string& speed_text() const { return feed_.last_speed_text(); }
   double lambda_full_scale() const { return lambda_full_scale_; }
   const Recorder* recorder() const { return recorder_.get(); }
+  const ChartModel& chart() const { return chart_; }
 
  private:
   // Draws the panel from the live store; false at the first missing key.
@@ -124,6 +133,13 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   void StartRecording();
   void StopRecording(bool say_why);
   void Record(const std::string& mark = {});
+  // The live chart: a sample of what the panel shows now (a gap when the
+  // controller did not answer), a calibration mark, pause and continue.
+  void ChartSampled(bool answered);
+  void ChartMarked(MarkKind kind);
+  void PauseChart(bool paused);
+  // "Abrir gravação": a recording chosen, read and shown in the viewer.
+  void OpenRecording();
   Clock& clock() { return app_.clock; }
   Clock& calibration_clock() { return env_.calibration_clock ? *env_.calibration_clock : app_.clock; }
   void RunDeferred();
@@ -160,6 +176,10 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   std::unique_ptr<Recorder> recorder_;
   double shown_tps_ = 0, shown_lambda_ = 0;
   int shown_rpm_ = 0, shown_steps_ = 0;
+
+  ChartModel chart_;
+  ChartCanvas* canvas_ = nullptr;
+  uint32_t chart_origin_ = 0;  // the clock when the window opened
 };
 
 }  // namespace kova

@@ -30,6 +30,12 @@ class RecordFile {
 // The file of this platform (store/platform_file.h).
 std::unique_ptr<RecordFile> MakePlatformRecordFile();
 
+// The events that open and close a calibration in a recording (the other
+// closing events name the controller's report or the time-out). A viewer
+// marks the calibration from them.
+inline constexpr char kCalibrationStartEvent[] = "início da calibração";
+inline constexpr char kCalibrationEndEvent[] = "fim da calibração";
+
 struct RecordSample {
   int rpm = 0;
   double tps = 0;       // volts

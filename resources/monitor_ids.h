@@ -62,4 +62,23 @@
 #define IDC_MON_RECORD_STOP 2241
 #define IDC_MON_RECORD_FILE 2242
 
+/* The live chart of the last minute, its pause and continue buttons (one
+   place, one shows) and the button that opens a recording in the viewer. */
+#define IDC_MON_CHART 2250
+#define IDC_MON_CHART_PAUSE 2251
+#define IDC_MON_CHART_CONTINUE 2252
+#define IDC_MON_OPEN_RECORDING 2253
+
+/* The recording viewer: a recorded run on the same chart, zoomed and
+   scrolled along time. Closed with IDC_RETURN. */
+#define IDD_RECORDING_VIEWER 239
+#define IDC_VIEW_CHART 2260
+#define IDC_VIEW_TITLE 2261
+#define IDC_VIEW_FILE 2262
+#define IDC_VIEW_SUMMARY 2263
+#define IDC_VIEW_PROBLEM 2264
+#define IDC_VIEW_ZOOM_IN 2265
+#define IDC_VIEW_ZOOM_OUT 2266
+#define IDC_VIEW_WHOLE 2267
+
 #endif

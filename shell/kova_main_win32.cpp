@@ -10,6 +10,7 @@
 
 #include "monitor/monitor_panel.h"
 #include "report/win32/report_preview.h"
+#include "monitor/recording_viewer.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
 #include "screens/actuator_screen.h"
@@ -81,6 +82,14 @@ int RunApplication(HINSTANCE instance) {
   PumpingClock calibration_clock(PumpingClock::kTakesInput);
   MonitorEnv monitor_env = DefaultMonitorEnv();
   monitor_env.calibration_clock = &calibration_clock;
+  // A recording opened from the panel shows in the viewer, over the panel.
+  RecordingViewer viewer;
+  ScreenWindow viewer_window(RecordingViewer::Design(), viewer);
+  monitor_env.show_recording = [&viewer, &viewer_window](const Recording& recording,
+                                                         const std::string& path) {
+    viewer.Load(recording, path);
+    viewer_window.Run();
+  };
   MonitorPanel monitor(app, monitor_env);
   ScreenWindow monitor_window(MonitorPanel::Design(app), monitor);
 

@@ -49,8 +49,8 @@
 #define MON_SCALE_H 148
 #define MON_MARKER_X 331
 #define MON_MARKER_Y 234
-#define MON_ACTUATOR_X 424
-#define MON_ACTUATOR_Y 253
+#define MON_ACTUATOR_X 600
+#define MON_ACTUATOR_Y 200
 
 // Monitor panel: the scale labels ("0V", "1V", "5V") and the buttons, kept
 // free of drawing on the background.
@@ -67,11 +67,47 @@
 #define MON_HIGH_EDIT_Y 110
 #define MON_CALIBRATE_X 404
 #define MON_CALIBRATE_Y 130
+
+// Monitor panel: the calibration's progress label, what it waits for and
+// the status of a write, in the light form under CALIBRAR.
+#define MON_PROGRESS_X 385
+#define MON_PROGRESS_Y 158
+
+// Monitor panel: the lower band. One row of buttons (Return, Exit, record,
+// the chart's pause and continue, open a recording) with the recording's
+// file beside them, and under them the live chart across the panel.
 #define MON_RETURN_X 30
 #define MON_EXIT_X 65
-#define MON_BUTTONS_Y 310
-#define MON_PROGRESS_X 143
-#define MON_PROGRESS_Y 315
+#define MON_RECORD_X 100
+#define MON_PAUSE_X 135
+#define MON_OPEN_X 170
+#define MON_RECORD_FILE_X 210
+#define MON_BUTTONS_Y 296
+#define MON_BUTTON_W 28
+#define MON_BUTTON_H 24
+#define MON_STRIP_TOP 292
+#define MON_CHART_X 8
+#define MON_CHART_Y 328
+#define MON_CHART_W 667
+#define MON_CHART_H 142
+
+// The panel's size: the 1024 x 768 picture, the smallest screen it fills.
+#define MON_WIDTH 683
+#define MON_HEIGHT 473
+
+// Recording viewer: the file in the header, a recorded run on the chart
+// across the window, the buttons (Return, zoom in, zoom out, whole run) in
+// the strip at the bottom.
+#define VIEW_TITLE_X 76
+#define VIEW_TITLE_Y 13
+#define VIEW_PROBLEM_Y 78
+#define VIEW_CHART_Y 92
+#define VIEW_CHART_H 330
+#define VIEW_STRIP_TOP 428
+#define VIEW_BUTTONS_Y 436
+#define VIEW_ZOOM_IN_X 100
+#define VIEW_ZOOM_OUT_X 135
+#define VIEW_WHOLE_X 170
 
 // Monitor panel: the 28 dots of the engine-speed arc, dot i lit above
 // 250 * i rpm; they follow a circle from (70,160) to (229,122).

@@ -427,6 +427,61 @@ def buttons(ids, layout):
     _disc(d, 16, 16, 14, 0xF0625A, 0xA8231C)
     d.fill(round_rect_path(10.5, 10.5, 21.5, 21.5, 1.5), s)
     out.append(('btn_record_stop.bmp', ids['IDB_BTN_RECORD_STOP'], _masked(d)))
+    return out + chart_buttons(ids, s)
+
+
+def _magnifier(d, s):
+    d.fill(ring_path(13.5, 13.5, 10, 7.6), 0x1F4E79)
+    d.circle(13.5, 13.5, 7.6, 0xEAF2FA)
+    d.fill(line_path(20.5, 20.5, 28.5, 28.5, 4.2), 0x1F4E79)
+    d.fill(line_path(21.5, 21.5, 27.5, 27.5, 2.2), 0x3C78B4)
+
+
+def chart_buttons(ids, s):
+    """The live chart's pause and continue, opening a recording, and the
+    viewer's zoom buttons."""
+    out = []
+    d = _button(32, 32)   # pause: two bars on a dark disc
+    _disc(d, 16, 16, 14, 0x56606C, 0x232B35)
+    d.fill(round_rect_path(10.5, 9.5, 14, 22.5, 1), s)
+    d.fill(round_rect_path(18, 9.5, 21.5, 22.5, 1), s)
+    out.append(('btn_chart_pause.bmp', ids['IDB_BTN_CHART_PAUSE'], _masked(d)))
+
+    d = _button(32, 32)   # continue: a play triangle on a green disc
+    _disc(d, 16, 16, 14, 0x4CC26A, 0x1E7A36)
+    d.fill([[(12.5, 9), (23, 16), (12.5, 23)]], s)
+    out.append(('btn_chart_continue.bmp', ids['IDB_BTN_CHART_CONTINUE'], _masked(d)))
+
+    d = _button(32, 32)   # open a recording: a folder holding a chart
+    d.fill(round_rect_path(3, 7, 14, 12, 1.5), 0xB7791F)
+    d.fill(round_rect_path(3, 9, 28, 27, 2), 0xC98A1E)
+    d.fill([[(7, 3), (27, 3), (27, 20), (7, 20)]], 0x8A94A0)
+    d.fill([[(7.8, 3.8), (26.2, 3.8), (26.2, 20), (7.8, 20)]], 0x1A2029)
+    d.fill(polyline_path([(9, 15), (13, 9), (16, 13), (20, 6), (25, 11)], 1.6), 0x4FC3F7)
+    d.fill(polyline_path([(9, 17), (14, 14), (18, 16), (25, 13)], 1.4), 0xFFD43B)
+    d.fill([[(1.5, 14), (30.5, 14), (27.5, 28), (4.5, 28)]], 0x9E6A12)
+    d.fill([[(2.6, 15), (29.3, 15), (26.7, 27), (5.3, 27)]],
+           Gradient('y', 15, 0xFFD066, 27, 0xF0A820, 6))
+    out.append(('btn_open_recording.bmp', ids['IDB_BTN_OPEN_RECORDING'], _masked(d)))
+
+    d = _button(32, 32)   # zoom in: a magnifier with a plus
+    _magnifier(d, s)
+    d.fill(rect_path(9.5, 12.5, 17.5, 14.5), 0x1F4E79)
+    d.fill(rect_path(12.5, 9.5, 14.5, 17.5), 0x1F4E79)
+    out.append(('btn_zoom_in.bmp', ids['IDB_BTN_ZOOM_IN'], _masked(d)))
+
+    d = _button(32, 32)   # zoom out: a magnifier with a minus
+    _magnifier(d, s)
+    d.fill(rect_path(9.5, 12.5, 17.5, 14.5), 0x1F4E79)
+    out.append(('btn_zoom_out.bmp', ids['IDB_BTN_ZOOM_OUT'], _masked(d)))
+
+    d = _button(32, 32)   # the whole run: arrows out to both ends of a track
+    d.fill(round_rect_path(2, 8, 30, 24, 3), 0x1F4E79)
+    d.fill(round_rect_path(3.2, 9.2, 28.8, 22.8, 2.2), 0xEAF2FA)
+    d.fill(rect_path(9, 15, 23, 17), 0x1F4E79)
+    d.fill([[(5, 16), (10, 11.5), (10, 20.5)]], 0x1F4E79)
+    d.fill([[(27, 16), (22, 11.5), (22, 20.5)]], 0x1F4E79)
+    out.append(('btn_zoom_whole.bmp', ids['IDB_BTN_ZOOM_WHOLE'], _masked(d)))
     return out
 
 
@@ -626,19 +681,35 @@ def data_backgrounds(ids, layout):
 
 # ------------------------------------------------------------------ monitor
 
-def _monitor(layout, heading):
+def _panel(layout, strip, chart_top, chart_h):
+    """The full-screen panels' frame: the header with the emblem, the dark
+    body, a light strip of buttons, and the chart's place below it (the
+    chart control paints itself; a border shows round it)."""
     L = layout
     w, h = 1024, 768
     d = Drawing(w, h, PANEL_DARK)
-    d.rect(0, 0, w, h, Gradient('y', 120, 0x1D2430, 500, 0x161B23, 8))
-
-    # header with the model heading
+    d.rect(0, 0, w, h, Gradient('y', 120, 0x1D2430, 768, 0x161B23, 10))
     d.rect(0, 0, w, 118, Gradient('y', 0, 0x1E466E, 118, NAVY_DEEP, 10))
     d.rect(0, 118, w, 121, AMBER)
     _emblem(d, 58, 59, 40)
+    d.text(1004, 59, 'KOVA', 30, 0x7F9DBD, font='bold', anchor='rm')
+
+    # the strip of buttons (pixel rows y0 to y1), the chart's frame
+    y0, y1 = strip
+    d.rect(0, y0 - 2, w, y0, 0x0E1218)
+    d.rect(0, y0, w, y1, Gradient('y', y0, STRIP_TOP, y1, STRIP_BOTTOM, 4))
+    d.rect(0, y1, w, y1 + 1, 0x0E1218)
+    cx0, cy0 = L.x('MON_CHART_X'), L.y(chart_top)
+    cx1, cy1 = L.x(L['MON_CHART_X'] + L['MON_CHART_W']), L.y(L[chart_top] + L[chart_h])
+    d.framed_round_rect(cx0 - 3, cy0 - 3, cx1 + 3, cy1 + 3, 4, CARD_DARK_BORDER, TRACK)
+    return d
+
+
+def _monitor(layout, heading):
+    L = layout
+    d = _panel(L, (L.y('MON_STRIP_TOP'), L.y('MON_CHART_Y') - 5), 'MON_CHART_Y', 'MON_CHART_H')
     d.text(114, 22, 'MONITOR EM TEMPO REAL', 14, 0xAFC3D8, font='bold')
     d.text(112, 42, heading, 40, 0xFFFFFF, font='bold')
-    d.text(1004, 59, 'KOVA', 30, 0x7F9DBD, font='bold', anchor='rm')
 
     def card(x0, y0, x1, y1):
         d.framed_round_rect(x0, y0, x1, y1, 6, CARD_DARK_BORDER, CARD_DARK)
@@ -715,21 +786,20 @@ def _monitor(layout, heading):
                   'PASSOS', (L.x('MON_STEP_X0') + L.x('MON_STEP_X2') + SMALL_W) / 2)
 
     # light form: default positions, calibration and the actuator picture
-    d.framed_round_rect(556, 130, 1040, 490, 6, 0xB8C3CF, FORM)
+    d.framed_round_rect(556, 130, 1012, 470, 6, 0xB8C3CF, FORM)
     ax, ay = L.x('MON_ACTUATOR_X'), L.y('MON_ACTUATOR_Y')
     d.text(ax + FRAME_W / 2, ay - 10, 'ATUADOR DE PASSO', 10, INK_SOFT, font='bold', anchor='cb')
     d.framed_round_rect(ax - 6, ay - 6, ax + FRAME_W + 6, ay + FRAME_H + 6, 4, 0xAEB9C6, WELL)
-
-    # bottom strip: Return, Exit and the calibration progress label
-    d.rect(0, 496, w, 498, 0x0E1218)
-    d.rect(0, 498, w, h, Gradient('y', 498, STRIP_TOP, 768, STRIP_BOTTOM, 8))
     return d
 
 
 def monitor_backgrounds(ids, layout):
+    # The viewer's title and file name are labels over its header.
+    viewer = _panel(layout, (layout.y('VIEW_STRIP_TOP'), 768), 'VIEW_CHART_Y', 'VIEW_CHART_H')
     return [('bg_monitor_vela.bmp', ids['IDB_BG_MONITOR_VELA'], _monitor(layout, 'VELA')),
             ('bg_monitor_brio.bmp', ids['IDB_BG_MONITOR_BRIO'],
-             _monitor(layout, 'BRIO  ·  VELA plus'))]
+             _monitor(layout, 'BRIO  ·  VELA plus')),
+            ('bg_viewer.bmp', ids['IDB_BG_VIEWER'], viewer)]
 
 
 FAMILIES = (buttons, language_buttons, splash, selection_background, data_backgrounds,

@@ -2,7 +2,7 @@
 //
 // The screens and the monitor panel load their pictures by these numbers.
 // Numbers marked "chosen" are ours to pick (nothing outside this program
-// refers to them); they sit in the free range 600-619.
+// refers to them); they sit in the free ranges 600-619 and 640-659.
 // Plain #defines so that the resource compiler can read this file too.
 #ifndef KOVA_RESOURCES_ART_RESOURCE_IDS_H
 #define KOVA_RESOURCES_ART_RESOURCE_IDS_H
@@ -26,6 +26,12 @@
 #define IDB_BTN_RECORD_STOP 614 // 32 x 32, monitor panel: recording, click to stop; chosen
 #define IDB_BTN_APPLY_FILE 615  // 93 x 27, customer screen: write the loaded file; chosen
 #define IDB_BTN_REPORT 616      // 32 x 32, customer screen: the installation report; chosen
+#define IDB_BTN_CHART_PAUSE 640     // 32 x 32, monitor panel: hold the live chart; chosen
+#define IDB_BTN_CHART_CONTINUE 641  // 32 x 32, monitor panel: let the chart move again; chosen
+#define IDB_BTN_OPEN_RECORDING 642  // 32 x 32, monitor panel: open a recording; chosen
+#define IDB_BTN_ZOOM_IN 643         // 32 x 32, recording viewer; chosen
+#define IDB_BTN_ZOOM_OUT 644        // 32 x 32, recording viewer; chosen
+#define IDB_BTN_ZOOM_WHOLE 645      // 32 x 32, recording viewer: the whole run; chosen
 
 // Screen backgrounds, tiled by the screen base.
 #define IDB_BG_SELECTION 600         // 487 x 190, language, model and port screens; chosen
@@ -42,6 +48,7 @@
 #define IDB_BG_LAMBDA_REAL 314       // 800 x 580, lambda and injection screen with the live display
 #define IDB_BG_MONITOR_VELA 275      // 1024 x 768
 #define IDB_BG_MONITOR_BRIO 276      // 1024 x 768, BRIO and VELA plus
+#define IDB_BG_VIEWER 646            // 1024 x 768, the recording viewer; chosen
 
 // Monitor panel and live display pieces.
 #define IDB_BAR 277                  // 12 x 240, TPS and lambda bars

@@ -325,3 +325,167 @@ TEST_F(Panel, AFullDiskStopsTheRecordingWithAMessage) {
 
 }  // namespace
 }  // namespace kova
+
+// ---- the live chart and recordings opened again ------------------------------------
+
+namespace kova {
+namespace {
+
+// A minute of the simulated engine on the chart, all answered: idle and
+// rev, the probe swinging; nothing older than the minute and its join.
+void ExpectTheLastMinute(const ChartModel& chart) {
+  const auto& s = chart.samples();
+  ASSERT_FALSE(s.empty());
+  EXPECT_NEAR(s.back().t_ms - s.front().t_ms, ChartModel::kLiveSpanMs, 2 * ChartModel::kJoinMs);
+  auto [lo, hi] = std::minmax_element(s.begin(), s.end(), [](auto& a, auto& b) {
+    return a.values[0] < b.values[0];
+  });
+  EXPECT_LT(lo->values[0], 900);
+  EXPECT_GT(hi->values[0], 2900);
+  auto [lean, rich] = std::minmax_element(s.begin(), s.end(), [](auto& a, auto& b) {
+    return a.values[2] < b.values[2];
+  });
+  EXPECT_LT(lean->values[2], 0.2);
+  EXPECT_GT(rich->values[2], 0.7);
+  EXPECT_TRUE(std::all_of(s.begin(), s.end(), [](auto& x) { return x.answered; }));
+}
+
+TEST_F(Panel, TheChartShowsTheLastMinuteOnBrio) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+TEST_F(PanelVela, TheChartShowsTheLastMinuteOnVela) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+TEST_F(PanelVelaPlus, TheChartShowsTheLastMinuteOnVelaPlus) {
+  Open();
+  Ticks(700);
+  ExpectTheLastMinute(panel->chart());
+}
+
+TEST_F(Panel, TheChartMovesOnEveryTickHoldsWhilePausedAndMarksCalibrations) {
+  Open();
+  ASSERT_EQ(canvas.model, &panel->chart());
+  EXPECT_EQ(canvas.model->lambda_full_scale(), 1);
+  Ticks(20);
+  EXPECT_EQ(canvas.advances, 21);  // the first poll and every tick after it
+  EXPECT_EQ(panel->chart().samples().size(), 21u);
+  EXPECT_EQ(panel->chart().samples().back().values[3], 60);
+
+  // Paused: the picture holds, the poll and the samples go on.
+  panel->OnCommand(bench.view, IDC_MON_CHART_PAUSE);
+  EXPECT_FALSE(Visible(IDC_MON_CHART_PAUSE));
+  EXPECT_TRUE(Visible(IDC_MON_CHART_CONTINUE));
+  const int64_t held = panel->chart().FirstColumn(600);
+  Ticks(30);
+  EXPECT_EQ(canvas.advances, 21);
+  EXPECT_EQ(panel->chart().FirstColumn(600), held);
+  EXPECT_EQ(panel->chart().samples().size(), 51u);
+  const int redraws = canvas.redraws;
+  panel->OnCommand(bench.view, IDC_MON_CHART_CONTINUE);
+  EXPECT_EQ(canvas.redraws, redraws + 1);
+  EXPECT_TRUE(Visible(IDC_MON_CHART_PAUSE));
+  EXPECT_EQ(panel->chart().FirstColumn(600), held + 30);
+  Ticks(1);
+  EXPECT_EQ(canvas.advances, 22);
+
+  // A silent controller: every tick still moves the chart, as a gap.
+  bench.sim.faults().silent = true;
+  Ticks(15);
+  bench.sim.faults().silent = false;
+  bench.app.port.ClosePort(), bench.app.port.OpenPort();
+  Ticks(5);
+  EXPECT_EQ(canvas.advances, 42);
+  const auto& s = panel->chart().samples();
+  const auto silent = std::count_if(s.begin(), s.end(), [](const ChartSample& x) { return !x.answered; });
+  EXPECT_GE(silent, 10);
+  const int64_t first = panel->chart().FirstColumn(600);
+  const ChartSlice slice = panel->chart().Slice(first, first + 599, 600, 100);
+  for (const ChartLine& l : slice.lines[0]) EXPECT_LE(l.x1 - l.x0, 1) << "a line across the gap";
+
+  // A calibration is marked where it starts and where it ends.
+  bench.sim.SetCalibrationTime(4000);
+  const uint32_t t0 = bench.clock.Now();
+  panel->OnCommand(bench.view, IDC_MON_CALIBRATE);
+  const auto& marks = panel->chart().marks();
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_EQ(marks[0].kind, MarkKind::kCalibrationStart);
+  EXPECT_EQ(marks[1].kind, MarkKind::kCalibrationEnd);
+  EXPECT_GE(marks[1].t_ms - marks[0].t_ms, 4000u);
+  EXPECT_LT(marks[1].t_ms - marks[0].t_ms, bench.clock.Now() - t0);
+  EXPECT_GT(canvas.advances, 42 + 30);  // the stream watched during it moves the chart
+}
+
+TEST_F(PanelVela, AVelaCalibrationEndsItsMarksAndItsRecording) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  Ticks(5);
+  panel->OnCommand(bench.view, IDC_MON_CALIBRATE);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  ASSERT_EQ(panel->chart().marks().size(), 2u);
+  // VELA reports nothing: the recording says where the calibration ended.
+  const std::optional<Recording> rec = ReadRecording(file.bytes);
+  ASSERT_TRUE(rec);
+  ASSERT_EQ(rec->marks.size(), 2u);
+  EXPECT_EQ(rec->marks[1].kind, MarkKind::kCalibrationEnd);
+  EXPECT_GE(rec->marks[1].t_ms - rec->marks[0].t_ms, 3000u);
+}
+
+TEST_F(Panel, ARecordingOpensInTheViewerAsTheChartShowedIt) {
+  Open();
+  panel->OnCommand(bench.view, IDC_MON_RECORD);
+  Ticks(40);
+  panel->OnCommand(bench.view, IDC_MON_RECORD_STOP);
+  const std::string path = bench.Path("run.csv");
+  std::ofstream(path, std::ios::binary) << file.bytes;
+
+  bench.view.dialog_answers = {path};
+  panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+  ASSERT_EQ(bench.view.dialogs.size(), 1u);
+  EXPECT_FALSE(bench.view.dialogs[0].save);
+  EXPECT_NE(bench.view.dialogs[0].filter.find("*.csv"), std::string::npos);
+  EXPECT_EQ(bench.view.dialogs[0].initial, file.path);  // the last recording
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].second, path);
+  const Recording& rec = shown[0].first;
+  // The same values the live chart showed at the ticks that were answered.
+  std::vector<ChartSample> live;
+  for (const ChartSample& l : panel->chart().samples())
+    if (l.answered) live.push_back(l);
+  ASSERT_GE(rec.samples.size(), 38u);
+  ASSERT_EQ(rec.stopped_line, 0);
+  const size_t n = rec.samples.size();
+  for (size_t i = 0; i < n; ++i) {
+    const ChartSample& l = live[live.size() - n + i];
+    for (int k = 0; k < kTraces; ++k) EXPECT_DOUBLE_EQ(rec.samples[i].values[k], l.values[k]) << i;
+  }
+  EXPECT_TRUE(bench.view.messages.empty());
+
+  // What is not a recording, or holds nothing readable, is said, not shown.
+  struct Case {
+    std::string bytes, message;
+  } cases[] = {
+      {"[CONFIG_BRIO]\r\n3D=3C\r\n", "não é uma gravação do monitor do KOVA"},
+      {Recorder::Header() + "\r\n12;x\r\n", "a linha 2 está danificada"},
+      {Recorder::Header() + "\r\n", "não tem medições"},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+    bench.view.dialog_answers = {path};
+    panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+    ASSERT_FALSE(bench.view.messages.empty());
+    EXPECT_NE(bench.view.messages.back().text.find(c.message), std::string::npos)
+        << bench.view.messages.back().text;
+    EXPECT_EQ(bench.view.messages.back().caption, "Abrir gravação");
+  }
+  bench.view.dialog_answers = {std::nullopt};  // cancelled: nothing at all
+  panel->OnCommand(bench.view, IDC_MON_OPEN_RECORDING);
+  EXPECT_EQ(bench.view.messages.size(), 3u);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kova

@@ -43,6 +43,18 @@ struct MemoryFile : RecordFile {
   Shared& s;
 };
 
+// A chart window that counts what it is asked to draw.
+struct FakeCanvas : ChartCanvas {
+  void Attach(ChartModel* m) override {
+    model = m;
+    ++redraws;
+  }
+  void Advance() override { ++advances; }
+  void Redraw() override { ++redraws; }
+  ChartModel* model = nullptr;
+  int advances = 0, redraws = 0;
+};
+
 class Panel : public ::testing::Test {
  protected:
   explicit Panel(int model = kModelBrio) : bench(model) {}
@@ -53,6 +65,10 @@ class Panel : public ::testing::Test {
     env.local_time = [] { return LocalTime{2024, 5, 17, 14, 3, 9, 0}; };
     env.recording_folder = [this] { return bench.Path("docs"); };
     env.record_file = [this] { return std::make_unique<MemoryFile>(file); };
+    env.chart_canvas = [this](int id) { return id == IDC_MON_CHART ? &canvas : nullptr; };
+    env.show_recording = [this](const Recording& r, const std::string& path) {
+      shown.push_back({r, path});
+    };
     panel = std::make_unique<MonitorPanel>(bench.app, env);
     // A new window: glyphs hidden, bars and marker where the template puts them.
     for (int id = IDC_MON_RPM_FIRST; id < IDC_MON_ACTUATOR_FIRST + 32; ++id)
@@ -107,6 +123,8 @@ class Panel : public ::testing::Test {
   ScreenBench bench;
   RefreshCounters counters;
   MemoryFile::Shared file;
+  FakeCanvas canvas;
+  std::vector<std::pair<Recording, std::string>> shown;  // recordings opened in the viewer
   std::unique_ptr<MonitorPanel> panel;
   uint32_t elapsed = 0;
 };

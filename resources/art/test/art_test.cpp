@@ -140,13 +140,16 @@ std::vector<Size> ExpectedSizes() {
       {IDB_BTN_LOAD_FILE, 32, 32}, {IDB_BTN_MONITOR, 32, 32}, {IDB_BTN_SAVE_FILE, 33, 33},
       {IDB_BTN_WRITE_ALL, 93, 27}, {IDB_BTN_CALIBRATE, 93, 27}, {IDB_BTN_APPLY_FILE, 93, 27},
       {IDB_BTN_RECORD, 32, 32}, {IDB_BTN_RECORD_STOP, 32, 32}, {IDB_BTN_REPORT, 32, 32},
+      {IDB_BTN_CHART_PAUSE, 32, 32}, {IDB_BTN_CHART_CONTINUE, 32, 32},
+      {IDB_BTN_OPEN_RECORDING, 32, 32}, {IDB_BTN_ZOOM_IN, 32, 32}, {IDB_BTN_ZOOM_OUT, 32, 32},
+      {IDB_BTN_ZOOM_WHOLE, 32, 32},
       {IDB_BTN_LANG_PT, 47, 31}, {IDB_BTN_LANG_EN, 47, 31}, {IDB_BTN_LANG_ES, 47, 31},
       {IDB_BG_SELECTION, 487, 190},
       {IDB_BG_CUSTOMER_VELA, 800, 580}, {IDB_BG_CUSTOMER_BRIO, 800, 580},
       {IDB_BG_VEHICLE_VELA, 800, 580}, {IDB_BG_VEHICLE_VELAPLUS, 800, 580},
       {IDB_BG_VEHICLE_BRIO, 800, 580}, {IDB_BG_AUX_VELA, 800, 580}, {IDB_BG_AUX_BRIO, 800, 580},
       {248, 800, 580}, {249, 800, 580}, {250, 800, 580}, {314, 800, 580},
-      {275, 1024, 768}, {276, 1024, 768},
+      {275, 1024, 768}, {276, 1024, 768}, {IDB_BG_VIEWER, 1024, 768},
       {277, 12, 240},
       {407, 25, 240}, {408, 25, 240}, {419, 12, 15},
       {369, 4, 14},
@@ -219,7 +222,9 @@ int CountColour(const Bitmap& b, uint32_t colour) {
 TEST(ArtButtons, IconsStandOnWhiteThatTheButtonsMaskOut) {
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
                      IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
-                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT}) {
+                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT, IDB_BTN_CHART_PAUSE, IDB_BTN_CHART_CONTINUE,
+                     IDB_BTN_OPEN_RECORDING, IDB_BTN_ZOOM_IN, IDB_BTN_ZOOM_OUT,
+                     IDB_BTN_ZOOM_WHOLE}) {
     const Bitmap b = Load(number);
     if (b.index.empty()) continue;
     for (auto [x, y] : {std::pair{0, 0}, {b.width - 1, 0}, {0, b.height - 1},
@@ -244,7 +249,9 @@ TEST(ArtButtons, EveryButtonPaletteHoldsWhiteExactlyOnce) {
   // a white entry a colour of the picture (the flags' yellow) would vanish.
   for (int number : {IDB_BTN_NEXT, IDB_BTN_RETURN, IDB_BTN_EXIT, IDB_BTN_LOAD_FILE,
                      IDB_BTN_MONITOR, IDB_BTN_SAVE_FILE, IDB_BTN_WRITE_ALL, IDB_BTN_CALIBRATE,
-                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT,
+                     IDB_BTN_APPLY_FILE, IDB_BTN_REPORT, IDB_BTN_CHART_PAUSE, IDB_BTN_CHART_CONTINUE,
+                     IDB_BTN_OPEN_RECORDING, IDB_BTN_ZOOM_IN, IDB_BTN_ZOOM_OUT,
+                     IDB_BTN_ZOOM_WHOLE,
                      IDB_BTN_LANG_PT, IDB_BTN_LANG_EN, IDB_BTN_LANG_ES}) {
     const Bitmap b = Load(number);
     int whites = 0;
