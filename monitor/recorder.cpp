@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/cp1252.h"
+#include "monitor/recording_place.h"
 #include "store/platform_file.h"
 
 namespace kova {
@@ -46,6 +47,8 @@ class PlatformRecordFile final : public RecordFile {
 };
 
 }  // namespace
+
+std::string RecordingFolder() { return file::Join(file::DocumentsFolder(), "KOVA"); }
 
 std::unique_ptr<RecordFile> MakePlatformRecordFile() {
   return std::make_unique<PlatformRecordFile>();

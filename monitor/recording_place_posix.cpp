@@ -5,15 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "store/platform_file.h"
 
 namespace kova {
-
-std::string RecordingFolder() {
-  const char* home = std::getenv("HOME");
-  std::string folder = home && *home ? file::Join(home, "Documents") : file::WorkingFolder();
-  return file::Join(folder, "KOVA");
-}
 
 LocalTime LocalNow() {
   timeval tv{};

@@ -42,16 +42,18 @@ std::string ParameterFilter(int model) {
 
 ParameterFileContext FileContext(AppContext& app, View& view, int source_selector,
                                  bool save_selects_file_source) {
-  return ParameterFileContext{app.equipment, app.file_store,  app.customer,
+  const bool protected_folder = !file::FolderWritable(app.settings.work);
+  return ParameterFileContext{app.equipment,    app.file_store,  app.customer,
                               app.current_path, app.loaded_file, app.model,
-                              app.source,    app.file_loaded, view,
-                              source_selector, save_selects_file_source};
+                              app.source,       app.file_loaded, view,
+                              source_selector,  save_selects_file_source,
+                              protected_folder ? file::DocumentsFolder() : std::string()};
 }
 
 FileAction LoadParameterFile(ParameterFileContext& ctx) {
   const std::string model = ModelName(ctx.model);
   std::optional<std::string> chosen =
-      ctx.view.FileDialog({false, ParameterFilter(ctx.model), "", ctx.current_path});
+      ctx.view.FileDialog({false, ParameterFilter(ctx.model), "", ctx.current_path, ctx.folder});
   // The file store learns every keyword read from the controller, whatever
   // the answer, so that reading asks the file for each of them.
   ctx.file_store = ctx.equipment;
@@ -81,7 +83,7 @@ FileAction LoadParameterFile(ParameterFileContext& ctx) {
 FileAction SaveParameterFile(ParameterFileContext& ctx) {
   const std::string model = ModelName(ctx.model);
   std::optional<std::string> chosen =
-      ctx.view.FileDialog({true, ParameterFilter(ctx.model), model, ctx.current_path});
+      ctx.view.FileDialog({true, ParameterFilter(ctx.model), model, ctx.current_path, ctx.folder});
   if (!chosen) return FileAction::kCancelled;
   const std::string& path = *chosen;
 

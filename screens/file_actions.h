@@ -32,6 +32,10 @@ struct ParameterFileContext {
   // Save shows "Arquivo" in the selector and switches the source to it; the
   // customer-data screen keeps its source instead.
   bool save_selects_file_source = true;
+  // Where the dialogs open before a file was chosen: the user's documents
+  // when the program's folder cannot be written (a protected install
+  // folder); empty for the system's choice.
+  std::string folder = {};
 };
 
 std::string ParameterFilter(int model);

@@ -69,6 +69,7 @@ struct FileDialogRequest {
   std::string filter;       // "Arquivos Padrão Kova (*.VELA)|*.VELA|"
   std::string default_ext;  // "VELA", or empty for none
   std::string initial;      // initial file name, empty for none
+  std::string folder;       // where it opens when initial names no file; empty: the system's choice
 };
 
 class View {

@@ -49,6 +49,10 @@ bool MakeFolders(const std::string& folder);
 std::string WorkingFolder();
 // Where per-user settings live when the working folder cannot be written.
 std::string UserSettingsFolder();
+// The user's documents folder (parameter files and recordings go there when
+// the program's own folder is protected); the working folder when the
+// system names none.
+std::string DocumentsFolder();
 // Where the diagnostic dumps go.
 std::string DumpFolder();
 // folder + separator (unless it already ends with one) + name.

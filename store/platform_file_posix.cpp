@@ -130,6 +130,11 @@ std::string UserSettingsFolder() {
   return "/tmp/kova";
 }
 
+std::string DocumentsFolder() {
+  if (const char* h = std::getenv("HOME"); h && *h) return Join(h, "Documents");
+  return WorkingFolder();
+}
+
 std::string DumpFolder() {
   if (const char* d = std::getenv("KOVA_DUMP_DIR"); d && *d) return d;
   return "/tmp";

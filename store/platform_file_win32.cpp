@@ -162,6 +162,15 @@ std::string UserSettingsFolder() {
   return WorkingFolder();
 }
 
+std::string DocumentsFolder() {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path)) && path)
+    folder = WideToUtf8(path);
+  ::CoTaskMemFree(path);
+  return folder.empty() ? WorkingFolder() : folder;
+}
+
 std::string DumpFolder() { return "c:\\temp"; }
 
 std::string Join(const std::string& folder, const std::string& name) {

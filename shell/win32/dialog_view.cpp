@@ -99,6 +99,7 @@ std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) 
   std::wstring initial = Utf8ToWide(req.initial);
   if (initial.size() < file.size()) std::copy(initial.begin(), initial.end(), file.begin());
   std::wstring ext = Utf8ToWide(req.default_ext);
+  std::wstring folder = Utf8ToWide(req.folder);
 
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
@@ -107,6 +108,7 @@ std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) 
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   // The working folder stays where the program started.
   ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
   BOOL ok = req.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "resources/control_ids.h"
+#include "screens/file_actions.h"
 #include "sim/controller_sim.h"
+#include "store/platform_file.h"
 #include "sim/sim_serial_port.h"
 #include "store/ini.h"
 #include "tests/support/fake_view.h"
@@ -268,6 +270,13 @@ TEST(Settings, StayWhereTheProgramStartedWhenTheWorkingFolderMoves) {
   EXPECT_TRUE(fs::exists(start / "KOVA.INI"));
   EXPECT_FALSE(fs::exists(elsewhere / "KOVA.INI"));
   EXPECT_EQ(app.StoredPort(kModelVela), 4);
+
+  // A program folder that cannot be written (a protected install folder)
+  // sends the file dialogs to the user's documents.
+  FakeView view;
+  EXPECT_EQ(FileContext(app, view, IDC_SOURCE).folder, "");
+  app.settings.work = (start / "protegida").string();  // no folder can be written there
+  EXPECT_EQ(FileContext(app, view, IDC_SOURCE).folder, file::DocumentsFolder());
   fs::remove_all(start);
 }
 
