@@ -13,18 +13,6 @@ namespace {
 // counts and orders the Show calls.
 struct Glyphs : FakeView {
   bool Visible(int id) { return controls.count(id) && controls[id].visible; }
-  // The digits shown by n cells of ten controls from first: a blank for
-  // none, '?' for several.
-  std::string Cells(int first, int n) {
-    std::string s;
-    for (int c = 0; c < n; ++c) {
-      int d = -1;
-      for (int i = 0; i < 10; ++i)
-        if (Visible(first + 10 * c + i)) d = d == -1 ? i : -2;
-      s += d >= 0 ? char('0' + d) : d == -1 ? ' ' : '?';
-    }
-    return s;
-  }
   int Lit(int first, int n) {
     int lit = 0;
     for (int i = 0; i < n; ++i) lit += Visible(first + i);

@@ -96,18 +96,7 @@ class Panel : public ::testing::Test {
   }
   FakeView::Control& C(int id) { return bench.view.controls[id]; }
   bool Visible(int id) { return C(id).visible; }
-  // The digits n cells of ten glyphs from first show: a blank for none,
-  // '?' for several.
-  std::string Cells(int first, int n) {
-    std::string s;
-    for (int c = 0; c < n; ++c) {
-      int d = -1;
-      for (int i = 0; i < 10; ++i)
-        if (Visible(first + 10 * c + i)) d = d == -1 ? i : -2;
-      s += d >= 0 ? char('0' + d) : d == -1 ? ' ' : '?';
-    }
-    return s;
-  }
+  std::string Cells(int first, int n) { return bench.view.Cells(first, n); }
   std::string Rpm() { return Cells(IDC_MON_RPM_FIRST, 4); }
   std::string Readout(int first) { return Cells(first, 3); }
   int LitDots() {

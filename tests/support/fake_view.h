@@ -112,6 +112,20 @@ class FakeView : public View {
   bool held = false;
 
   int Background() const { return backgrounds.empty() ? 0 : backgrounds.back(); }
+  // The digits n glyph cells of ten controls from first show: a blank for
+  // none, '?' for several.
+  std::string Cells(int first, int n) {
+    std::string s;
+    for (int c = 0; c < n; ++c) {
+      int d = -1;
+      for (int i = 0; i < 10; ++i) {
+        auto it = controls.find(first + 10 * c + i);
+        if (it != controls.end() && it->second.visible) d = d == -1 ? i : -2;
+      }
+      s += d >= 0 ? char('0' + d) : d == -1 ? ' ' : '?';
+    }
+    return s;
+  }
 };
 
 }  // namespace kova
