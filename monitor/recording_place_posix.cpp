@@ -15,6 +15,8 @@ std::string RecordingFolder() {
   return file::Join(folder, "KOVA");
 }
 
+CsvFormat UserCsvFormat() { return {}; }
+
 LocalTime LocalNow() {
   timeval tv{};
   gettimeofday(&tv, nullptr);

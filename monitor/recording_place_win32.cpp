@@ -18,6 +18,16 @@ std::string RecordingFolder() {
   return file::Join(folder, "KOVA");
 }
 
+CsvFormat UserCsvFormat() {
+  // What Excel splits a CSV line with, and reads a decimal number by.
+  auto setting = [](LCTYPE type) {
+    wchar_t value[8] = {};
+    int n = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, value, 8);
+    return n > 1 ? WideToUtf8(std::wstring(value, static_cast<size_t>(n - 1))) : std::string();
+  };
+  return {setting(LOCALE_SLIST), setting(LOCALE_SDECIMAL)};
+}
+
 LocalTime LocalNow() {
   SYSTEMTIME st;
   GetLocalTime(&st);

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/cp1252.h"
+#include "common/texts.h"
 #include "monitor/monitor_panel.h"
 #include "resources/art/resource_ids.h"
 #include "resources/control_ids.h"
@@ -66,6 +68,8 @@ int RunApplication(HINSTANCE instance) {
   SetProcessClock(&clock);
   AppContext app(port, clock);
   app.table = ParameterTable{};  // cleared before any screen runs
+  // The language chosen last: the splash and a refusal to run twice speak it.
+  SetLanguage(LanguageSetting(app.settings));
 
   HFONT field_font = CreateFieldFont();
   app.ctrl = 0;
@@ -93,7 +97,10 @@ int RunApplication(HINSTANCE instance) {
                                            },
                                            [&app](int n) { return FindsController(app, n); }),
               SelectionDesign(IDD_PORT));
-  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageScreen::Design());
+  screens.Put(ScreenObject::Language,
+              std::make_unique<LanguageScreen>(
+                  [&app](Language chosen) { SetLanguageSetting(app.settings, chosen); }),
+              LanguageScreen::Design());
   screens.Put(ScreenObject::Model,
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),
@@ -134,7 +141,8 @@ int RunApplication(HINSTANCE instance) {
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     ReleaseMutex(mutex);
     CloseHandle(mutex);
-    MessageBoxW(nullptr, L" J\u00e1 existe um aplicativo aberto ", kAppCaption, MB_OK);
+    MessageBoxW(nullptr, Utf8ToWide(Tr(" Já existe um aplicativo aberto ")).c_str(), kAppCaption,
+                MB_OK);
     screens.DestroyAll();
     DeleteObject(field_font);
     return 0;

@@ -37,9 +37,29 @@ ScreenDesign LanguageScreen::Design() {
   return s;
 }
 
+namespace {
+
+constexpr struct {
+  int button;
+  Language language;
+} kLanguageButtons[] = {{IDC_LANG_PT, Language::kPortuguese},
+                        {IDC_LANG_EN, Language::kEnglish},
+                        {IDC_LANG_ES, Language::kSpanish}};
+
+}  // namespace
+
+void LanguageScreen::OnInit(View& view) {
+  for (const auto& b : kLanguageButtons)
+    if (b.language == CurrentLanguage()) view.SetFocus(b.button);
+}
+
 void LanguageScreen::OnCommand(View& view, int id) {
-  // The interface exists in Portuguese only; the other two do nothing.
-  if (id == IDC_LANG_PT) view.EndScreen(kScreenNext);
+  for (const auto& b : kLanguageButtons) {
+    if (b.button != id) continue;
+    SetLanguage(b.language);
+    if (remember_) remember_(b.language);
+    view.EndScreen(kScreenNext);
+  }
 }
 
 void ModelScreen::OnInit(View& view) {
@@ -81,7 +101,9 @@ int PortNumberOfEntry(const std::string& entry) {
   return n;
 }
 
-std::string FoundEntry(const std::string& name) { return name + " - controlador encontrado"; }
+std::string FoundEntry(const std::string& name) {
+  return TrFormat("{0} - controlador encontrado", {name});
+}
 
 void PortScreen::OnInit(View& view) {
   view.ClearList(IDC_PORT_LIST);

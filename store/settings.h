@@ -1,4 +1,5 @@
-// The settings file KOVA.INI: the serial port chosen per model family.
+// The settings file KOVA.INI: the serial port chosen per model family, and
+// the language of the interface.
 //
 // It lives in the working folder. When that folder cannot be written (an
 // installation under Program Files run by a normal user) the settings go to
@@ -7,6 +8,8 @@
 // the port choice is remembered either way.
 #pragma once
 #include <string>
+
+#include "common/texts.h"
 
 namespace kova {
 
@@ -33,5 +36,11 @@ std::string SettingsPathForWrite(const SettingsFolders& folders);
 int PortSetting(const std::string& model_name, int& port, const std::string& action);
 int PortSetting(const SettingsFolders& folders, const std::string& model_name, int& port,
                 const std::string& action);
+
+// The language chosen last: "Idioma" of section "KOVA" ("pt", "en", "es");
+// anything else, or nothing, is Portuguese.
+Language LanguageSetting(const SettingsFolders& folders);
+// Remembers the language; false when the file could not be written anywhere.
+bool SetLanguageSetting(const SettingsFolders& folders, Language language);
 
 }  // namespace kova

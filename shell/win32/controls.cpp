@@ -3,7 +3,9 @@
 #include <clocale>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "shell/win32/dialog_view.h"
+#include "shell/win32/language_art.h"
 
 namespace kova {
 
@@ -20,6 +22,7 @@ void BitmapButton::Release() {
 
 bool BitmapButton::SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask) {
   Release();
+  bitmap_id = LanguageBitmap(instance, bitmap_id);
   image_ = static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(bitmap_id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!image_) return false;
@@ -181,7 +184,8 @@ void FontLabel::Paint() {
                            DEFAULT_PITCH | FF_DONTCARE, face_.c_str());
   if (!font) {
     EndPaint(label_, &ps);
-    MessageBoxW(GetParent(label_), L"Font could not be created!", kAppCaption, MB_OK);
+    MessageBoxW(GetParent(label_), Utf8ToWide(Tr("Font could not be created!")).c_str(), kAppCaption,
+                MB_OK);
     return;
   }
   HGDIOBJ old = SelectObject(dc, font);
@@ -328,8 +332,7 @@ void Show(HINSTANCE instance, HWND parent, int bitmap_id) {
     wc.lpszClassName = L"KovaSplash";
     registered = RegisterClassW(&wc) != 0;
   }
-  HBITMAP bmp = static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(bitmap_id), IMAGE_BITMAP, 0, 0, 0));
+  HBITMAP bmp = LoadLanguagePicture(instance, bitmap_id);
   if (!bmp) return;
   BITMAP bm = {};
   GetObjectW(bmp, sizeof bm, &bm);

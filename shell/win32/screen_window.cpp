@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "resources/control_ids.h"
 #include "shell/win32/controls.h"
 #include "shell/win32/dialog_view.h"
+#include "shell/win32/language_art.h"
 
 namespace kova {
 namespace {
@@ -49,8 +51,7 @@ void ScreenWindow::SetBackgroundMode(int mode) {
 bool ScreenWindow::LoadBackground(int bitmap_id) {
   ReleaseBackground();
   if (bitmap_id <= 0) return false;
-  background_ = static_cast<HBITMAP>(LoadImageW(g_resources.instance, MAKEINTRESOURCEW(bitmap_id),
-                                                IMAGE_BITMAP, 0, 0, 0));
+  background_ = LoadLanguagePicture(g_resources.instance, bitmap_id);
   return background_ != nullptr;
 }
 
@@ -266,6 +267,21 @@ bool IsCombo(LPARAM control) {
          lstrcmpiW(cls, L"ComboBox") == 0;
 }
 
+// The template's own texts (titles, ranges, units) in the chosen language;
+// lists and edit boxes hold none of its words.
+BOOL CALLBACK TranslateChild(HWND child, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) return TRUE;
+  int n = GetWindowTextLengthW(child);
+  if (n <= 0) return TRUE;
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), n + 1)));
+  std::wstring shown = Utf8ToWide(ShownText(WideToUtf8(text)));
+  if (shown != text) SetWindowTextW(child, shown.c_str());
+  return TRUE;
+}
+
 struct FitScale {
   HWND dialog;
   double sx, sy;
@@ -306,6 +322,7 @@ void ScreenWindow::FitControlsTo(int width, int height) {
 void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
   impl_->view = std::make_unique<DialogView>(hwnd_, *this);
+  EnumChildWindows(hwnd_, TranslateChild, 0);
 
   for (const ScreenDesign::Label& l : design_.labels) {
     HWND c = GetDlgItem(hwnd_, l.id);
@@ -322,7 +339,7 @@ void ScreenWindow::Init() {
     button->Attach(c);
     button->SetStyle(kButtonScreenStyle);
     button->SetTextColour(kButtonTextColour);
-    button->SetBitmaps(inst, b.bitmap, kButtonMask);
+    button->SetBitmaps(inst, b.bitmap, kButtonMask);  // in the chosen language
     impl_->buttons.push_back(std::move(button));
   }
   for (const ScreenDesign::Spin& sp : design_.spins) {
@@ -362,7 +379,7 @@ void ScreenWindow::Init() {
     for (const ScreenDesign::Tooltip& t : design_.tooltips) {
       HWND target = t.id == 0 ? hwnd_ : GetDlgItem(hwnd_, t.id);
       if (!target || !impl_->tooltip) continue;
-      impl_->tip_texts.push_back(Utf8ToWide(t.text));
+      impl_->tip_texts.push_back(Utf8ToWide(ShownText(t.text)));
       TOOLINFOW ti = {};
       ti.cbSize = sizeof ti;
       ti.uFlags = TTF_IDISHWND;
