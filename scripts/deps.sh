@@ -52,6 +52,14 @@ kova_wine_env() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  # The regional settings of a Brazilian Windows, whatever this machine's
+  # locale: the list separator and decimal symbol KOVA's recordings use.
+  if ! grep -q '"sList"=";"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+     ! grep -q '"sDecimal"=","' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Control Panel\International' /v sList /t REG_SZ /d ';' /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ /d ',' /f >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
 }
 
 # Maps COMn of the private prefix to a pty path; the next Wine start sees it.

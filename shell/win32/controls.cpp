@@ -121,6 +121,13 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
 
 // ---- font label ---------------------------------------------------------
 
+HFONT CreateLabelFont(const std::wstring& face, int height, const LabelStyle& style) {
+  return CreateFontW(height, 0, 0, 0, style.Weight(), style.italic, style.underline, style.strike,
+                     DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                     style.antialias ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
 FontLabel::~FontLabel() {
   if (label_) RemoveWindowSubclass(label_, Proc, reinterpret_cast<UINT_PTR>(this));
 }
@@ -177,11 +184,7 @@ void FontLabel::Paint() {
   PaintParentBackground(label_, dc);
   SetTextColor(dc, colour_);
   SetBkMode(dc, TRANSPARENT);
-  HFONT font = CreateFontW(height_, 0, 0, 0, style_.Weight(), style_.italic, style_.underline,
-                           style_.strike, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
-                           CLIP_CHARACTER_PRECIS,
-                           style_.antialias ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, face_.c_str());
+  HFONT font = CreateLabelFont(face_, height_, style_);
   if (!font) {
     EndPaint(label_, &ps);
     MessageBoxW(GetParent(label_), Utf8ToWide(Tr("Font could not be created!")).c_str(), kAppCaption,

@@ -32,6 +32,7 @@
 #include "shell/selection_screens.h"
 #include "tests/monitor/panel_bench.h"
 #include "tests/screens/frame_text.h"
+#include "tests/support/language_check.h"
 #include "tests/support/null_serial_port.h"
 
 namespace kova {
@@ -39,16 +40,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Words that are the same in every language: model names, units, the
-// ports' names.
-bool Neutral(std::string_view text) {
-  static const std::set<std::string> kWords = {"KOVA", "BRIO", "VELA", "plus", "rpm", "RPM", "TPS",
-                                               "V",    "s",    "ms",   "min",  "Min", "COM"};
-  static const std::regex kWord(R"([A-Za-z\x80-\xff]+)");
-  const std::string s(text);
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), kWord); it != std::sregex_iterator(); ++it)
-    if (!kWords.count(it->str())) return false;
-  return true;
+std::string ReadFile(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
 }
 
 // Records what the program hands its view (not what the test types).
@@ -247,19 +243,6 @@ struct Walk : ::testing::Test {
   void Keep(const RecordingView& v) { shown.insert(v.shown.begin(), v.shown.end()); }
 };
 
-// Portuguese catalog texts that must never show in another language: the
-// ones whose translation differs (short ones, like "Real", may be words of
-// the other language too).
-std::vector<std::string> ForeignKeys() {
-  std::vector<std::string> keys;
-  for (const CatalogEntry& e : CatalogEntries()) {
-    const std::string key = e.portuguese;
-    const std::string shown = CurrentLanguage() == Language::kEnglish ? e.english : e.spanish;
-    if (key.size() >= 5 && shown != key && !Neutral(key)) keys.push_back(key);
-  }
-  return keys;
-}
-
 // Whether a text is made of catalog texts, texts TrFormat put together and
 // neutral words only (a message built of a heading and composed lines).
 bool MadeOfKnownTexts(std::string text, const std::set<std::string>& composed) {
@@ -288,25 +271,50 @@ TEST_F(Walk, EveryTextShownHasItsTranslationAndNoPortugueseShowsInEnglishOrSpani
         EXPECT_TRUE(MadeOfKnownTexts(text, audit.composed)) << "no entry for \"" << text << "\"";
       continue;
     }
-    const std::vector<std::string> foreign = ForeignKeys();
+    const std::vector<std::string> foreign = ForeignKeys(language);
     for (const std::string& text : shown) {
       const std::string on_screen = ShownText(text);
-      for (const std::string& key : foreign)
-        EXPECT_EQ(on_screen.find(key), std::string::npos)
-            << name << ": \"" << key << "\" shows in \"" << on_screen << "\"";
+      EXPECT_EQ(PortugueseIn(on_screen, foreign), "") << name << ": in \"" << on_screen << "\"";
     }
   }
   SetLanguage(Language::kPortuguese);
 }
 
-// ---- the sources and the templates ------------------------------------------
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
+// Files never depend on the language: what a Spanish session saves, a
+// Portuguese one loads, byte for byte the file a Portuguese session saves.
+TEST(LanguageOfFiles, AFileSavedInSpanishLoadsInPortuguese) {
+  std::string saved[2];
+  for (Language language : {Language::kSpanish, Language::kPortuguese}) {
+    SetLanguage(language);
+    ScreenBench bench(kModelBrio);
+    FakeView v;
+    CustomerScreen screen(bench.app, {[] { return true; }, nullptr});
+    screen.OnInit(v);
+    v.SetText(IDC_CLIENT, "Oficina São João");
+    screen.OnFieldLeft(v, IDC_CLIENT);
+    v.dialog_answers = {bench.Path("kit.BRIO")};
+    screen.OnCommand(v, IDC_SAVE);
+    saved[language == Language::kSpanish ? 0 : 1] = ReadFile(bench.Path("kit.BRIO"));
+  }
+  EXPECT_EQ(saved[0], saved[1]);
+  ScreenBench bench(kModelBrio);
+  const std::string path = bench.Path("from_spanish.BRIO");
+  std::ofstream(path, std::ios::binary) << saved[0];
+  FakeView v;
+  CustomerScreen screen(bench.app, {[] { return true; }, nullptr});
+  screen.OnInit(v);
+  v.dialog_answers = {path};
+  screen.OnCommand(v, IDC_LOAD);
+  EXPECT_EQ(v.GetText(IDC_CLIENT), "Oficina São João");
+  EXPECT_EQ(bench.app.source, kSourceFile);
+  for (uint8_t a : bench.sim.RegisterAddresses()) {
+    char key[4];
+    std::snprintf(key, sizeof key, "%X", a);
+    EXPECT_EQ(bench.Stored(bench.app.file_store, key), bench.Stored(bench.app.equipment, key)) << key;
+  }
 }
+
+// ---- the sources and the templates ------------------------------------------
 
 // The value of one or more adjacent C string literals.
 std::string Literal(const std::string& literals) {
