@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -63,156 +64,99 @@ struct Designs {
                actuator = ActuatorScreen::Design(app), monitor = MonitorPanel::Design(app);
 };
 
-struct Child {
-  HWND hwnd;
-  int id;
-  std::wstring cls;
-};
-
-// The screen's own controls that show (not the parts of a list).
-std::vector<Child> VisibleChildren(HWND screen) {
-  struct Walk {
-    HWND screen;
-    std::vector<Child> out;
-  } walk{screen, {}};
-  EnumChildWindows(
-      screen,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* w = reinterpret_cast<Walk*>(lp);
-        if (!IsWindowVisible(child) || GetAncestor(child, GA_PARENT) != w->screen) return TRUE;
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        w->out.push_back({child, GetDlgCtrlID(child), cls});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
-  return walk.out;
-}
-
 std::wstring WindowText(HWND w) {
   std::wstring text(4096, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), 4096)));
   return text;
 }
 
-std::vector<std::wstring> Entries(HWND combo) {
-  std::vector<std::wstring> out;
-  const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < n; ++i) {
-    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    std::wstring e(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(e.data()));
-    e.resize(static_cast<size_t>(len < 0 ? 0 : len));
-    out.push_back(e);
-  }
-  return out;
+// The screen's own controls that show, their class and their texts (a
+// list's entries).
+struct Control {
+  HWND hwnd;
+  int id;
+  std::wstring cls;
+  std::vector<std::wstring> texts;
+};
+std::vector<Control> Controls(HWND screen) {
+  std::pair<HWND, std::vector<Control>> walk{screen, {}};
+  EnumChildWindows(
+      screen,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* w = reinterpret_cast<std::pair<HWND, std::vector<Control>>*>(lp);
+        if (!IsWindowVisible(child) || GetAncestor(child, GA_PARENT) != w->first) return TRUE;
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        Control c{child, GetDlgCtrlID(child), cls, {WindowText(child)}};
+        if (c.cls == L"ComboBox") {
+          c.texts.clear();
+          for (LRESULT i = 0, n = SendMessageW(child, CB_GETCOUNT, 0, 0); i < n; ++i)
+            c.texts.push_back(ComboEntry(w->first, c.id, static_cast<int>(i)));
+        }
+        w->second.push_back(c);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  return walk.second;
 }
 
-// A text that shows in Portuguese where the language is another: a catalog
-// key whose translation differs, or such a text inside it.
-std::string Portuguese(const std::string& text, Language language) {
-  if (const CatalogEntry* e = FindCatalogEntry(text)) {
-    const std::string shown = language == Language::kEnglish ? e->english : e->spanish;
-    if (shown != text) return text;
-  }
-  return PortugueseIn(text, ForeignKeys(language));
-}
-
-void ExpectInLanguage(HWND screen, Language language, const char* where) {
-  for (const Child& c : VisibleChildren(screen)) {
-    std::vector<std::wstring> texts = {WindowText(c.hwnd)};
-    if (c.cls == L"ComboBox") texts = Entries(c.hwnd);
-    for (const std::wstring& t : texts)
-      EXPECT_EQ(Portuguese(WideToUtf8(t), language), "")
-          << where << ", control " << c.id << ": \"" << WideToUtf8(t) << "\"";
-  }
-}
-
-bool Labelled(const ScreenDesign& d, int id, LabelFont* font) {
-  for (const auto& l : d.labels)
-    if (l.id == id) return *font = l.font, true;
-  return false;
-}
-
-// Every label's text within its control (wrapped where the label wraps),
-// and every list entry within its list's box, in the fonts the screen uses.
-void ExpectLabelsFit(HWND screen, const ScreenDesign& d, const char* where) {
+// No visible text is Portuguese (a catalog key whose translation differs,
+// or such a text inside it), and every label's text lies within its
+// control (wrapped where the label wraps) and every list entry within its
+// box, in the fonts the screen uses.
+void Check(HWND screen, const ScreenDesign& d, Language language, const char* where) {
+  ASSERT_TRUE(screen) << "no " << where;
+  Sleep(400);  // let the screen finish its opening
+  const std::vector<std::string> foreign = ForeignKeys(language);
   HDC dc = GetDC(nullptr);
   HFONT dialog_font = CreateFontW(-MulDiv(8, RunDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
   HFONT field_font = CreateFieldFont();
-  for (const Child& c : VisibleChildren(screen)) {
+  for (const Control& c : Controls(screen)) {
     RECT box;
     GetClientRect(c.hwnd, &box);
-    if (c.cls == L"Static") {
-      const std::wstring text = WindowText(c.hwnd);
-      const LONG_PTR style = GetWindowLongPtrW(c.hwnd, GWL_STYLE) & SS_TYPEMASK;
-      if (text.empty() || style == SS_BITMAP || style == SS_ICON) continue;
-      LabelFont f;
-      HFONT font = dialog_font, own = nullptr;
-      if (Labelled(d, c.id, &f)) {
-        LabelStyle s;
-        s.Apply(f.flags);
-        font = own = CreateLabelFont(Utf8ToWide(f.face), f.height, s);
+    HFONT font = std::count(d.field_font_controls.begin(), d.field_font_controls.end(), c.id)
+                     ? field_font : dialog_font, own = nullptr;
+    for (const auto& l : d.labels)
+      if (l.id == c.id) {
+        LabelStyle style;
+        style.Apply(l.font.flags);
+        font = own = CreateLabelFont(Utf8ToWide(l.font.face), l.font.height, style);
       }
-      HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, font);
+    const LONG_PTR type = GetWindowLongPtrW(c.hwnd, GWL_STYLE) & SS_TYPEMASK;
+    for (const std::wstring& t : c.texts) {
+      const std::string text = WideToUtf8(t);
+      const CatalogEntry* e = FindCatalogEntry(text);
+      const bool untranslated = e && (language == Language::kEnglish ? e->english : e->spanish) != text;
+      EXPECT_EQ(untranslated ? text : PortugueseIn(text, foreign), "")
+          << where << ", control " << c.id << ": \"" << text << "\"";
+      if (t.empty() || (c.cls == L"Static" && (type == SS_BITMAP || type == SS_ICON))) continue;
       RECT need = {0, 0, box.right, 0};
-      DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-      SelectObject(dc, old);
-      if (own) DeleteObject(own);
-      EXPECT_LE(need.right, box.right) << where << ", label " << c.id << " \"" << WideToUtf8(text)
-                                       << "\" is wider than its control";
-      EXPECT_LE(need.bottom, box.bottom) << where << ", label " << c.id << " \""
-                                         << WideToUtf8(text) << "\" has lines cut off";
-    } else if (c.cls == L"ComboBox") {
-      bool field = false;
-      for (int id : d.field_font_controls) field = field || id == c.id;
-      HGDIOBJ old = SelectObject(dc, field ? field_font : dialog_font);
-      const int room = box.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
-      for (const std::wstring& e : Entries(c.hwnd)) {
-        SIZE size = {};
-        GetTextExtentPoint32W(dc, e.c_str(), static_cast<int>(e.size()), &size);
-        EXPECT_LE(size.cx, room) << where << ", list " << c.id << " entry \"" << WideToUtf8(e)
-                                 << "\" is wider than its box";
+      DrawTextW(dc, t.c_str(), -1, &need,
+                DT_CALCRECT | DT_NOPREFIX | (c.cls == L"Static" ? DT_WORDBREAK : DT_SINGLELINE));
+      if (c.cls == L"ComboBox") {
+        EXPECT_LE(need.right, box.right - GetSystemMetrics(SM_CXVSCROLL) - 4)
+            << where << ", list " << c.id << " entry \"" << text << "\" is wider than its box";
+      } else if (c.cls == L"Static") {
+        EXPECT_LE(need.right, box.right) << where << ", label " << c.id << " \"" << text << "\" is wider than it";
+        EXPECT_LE(need.bottom, box.bottom) << where << ", label " << c.id << " \"" << text << "\" is cut off";
       }
-      SelectObject(dc, old);
     }
+    SelectObject(dc, old);
+    if (own) DeleteObject(own);
   }
   DeleteObject(field_font);
   DeleteObject(dialog_font);
   ReleaseDC(nullptr, dc);
 }
 
-void Check(HWND screen, const ScreenDesign& d, Language language, const char* where) {
-  ASSERT_TRUE(screen) << "no " << where;
-  Sleep(400);  // let the screen finish its opening
-  ExpectInLanguage(screen, language, where);
-  ExpectLabelsFit(screen, d, where);
+// Windows' list separator and decimal symbol, as the regional settings give them.
+void SetSeparators(const wchar_t* list, const wchar_t* decimal) {
+  for (auto [name, value] : {std::pair{L"sList", list}, {L"sDecimal", decimal}})
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\International", name, REG_SZ, value,
+                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
 }
-
-// Windows' list separator and decimal symbol for the run, put back after.
-class RegionalSettings {
- public:
-  RegionalSettings(const wchar_t* list, const wchar_t* decimal) {
-    Set(L"sList", list);
-    Set(L"sDecimal", decimal);
-  }
-  ~RegionalSettings() {
-    Set(L"sList", L";");
-    Set(L"sDecimal", L",");
-  }
-
- private:
-  static void Set(const wchar_t* name, const wchar_t* value) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-      return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
-};
 
 int ButtonOf(Language l) {
   return l == Language::kEnglish ? IDC_LANG_EN : l == Language::kSpanish ? IDC_LANG_ES : IDC_LANG_PT;
@@ -353,11 +297,9 @@ TEST(Languages, TheWholeCycleAndTheMonitorInEnglishThenSpanish) {
   DeleteFileW(WorkFile("KOVA.INI").c_str());
   ASSERT_TRUE(WriteWorkFile("KOVA.INI", "[CONFIG_VELA]\r\nCOM=9\r\n[CONFIG_BRIO]\r\nCOM=9\r\n"));
   const Designs designs;
-  {
-    // An English Windows: "," between fields, a decimal point.
-    RegionalSettings english(L",", L".");
-    WalkIn(Language::kEnglish, Language::kPortuguese, designs);
-  }
+  SetSeparators(L",", L".");  // an English Windows
+  WalkIn(Language::kEnglish, Language::kPortuguese, designs);
+  SetSeparators(L";", L",");  // a Spanish (and a Brazilian) one
   WalkIn(Language::kSpanish, Language::kEnglish, designs);
   SetLanguage(Language::kPortuguese);
 }
