@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/texts.h"
 #include "controller/answer_parser.h"
 #include "controller/change_list.h"
 #include "controller/store_access.h"
@@ -73,8 +74,8 @@ bool ReadTransaction(const ExchangeEnv& env, const PacingProfile& profile, uint8
 }  // namespace
 
 std::string WritingStatus(std::string_view keyword, int n, int count) {
-  return "Gravando " + std::string(keyword) + " (" + std::to_string(n) + " de " +
-         std::to_string(count) + ")…";
+  return TrFormat("Gravando {0} ({1} de {2})…",
+                  {keyword, std::to_string(n), std::to_string(count)});
 }
 
 int SendFrame(SerialPort& port, const Frame& frame) {

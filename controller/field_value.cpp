@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/model.h"
+#include "common/texts.h"
 #include "controller/change_list.h"
 #include "controller/store_access.h"
 
@@ -49,14 +50,14 @@ std::string Whole(double v) {
 // A range in the field's units, for the reasons of the gate.
 std::string RangeText(const FieldSpec& f, const ParameterTable& table) {
   auto range = FieldRange(f, table);
-  if (!range) return "fora da faixa";
-  std::string text = "fora da faixa de " + FormatFixed(range->min, f.decimals) + " a " +
-                     FormatFixed(range->max, f.decimals);
-  if (f.unit[0]) text += std::string(" ") + f.unit;
-  return text;
+  if (!range) return Tr("fora da faixa");
+  const std::string min = FormatFixed(range->min, f.decimals);
+  const std::string max = FormatFixed(range->max, f.decimals);
+  if (!f.unit[0]) return TrFormat("fora da faixa de {0} a {1}", {min, max});
+  return TrFormat("fora da faixa de {0} a {1} {2}", {min, max, Tr(f.unit)});
 }
 
-constexpr char kNotInList[] = "não é um valor da lista";
+std::string NotInList() { return Tr("não é um valor da lista"); }
 
 // A list's entry for a device value: its place among column 1's values,
 // or for a numeric row listed value by value its distance from the
@@ -205,7 +206,9 @@ FieldDisplay DisplayField(const FieldSpec& f, const ParameterTable& table, int m
 
 std::string ShownWithUnit(const FieldSpec& f, const FieldDisplay& d) {
   if (d.text.empty()) return {};
-  return f.unit[0] ? d.text + " " + f.unit : d.text;
+  // A list's entry is a text of the table ("Ativado"); a number stays.
+  const std::string text = ShownText(d.text);
+  return f.unit[0] ? text + " " + Tr(f.unit) : text;
 }
 
 bool FieldShown(const FieldSpec& f, int model, CKX4DATA& store) {
@@ -397,7 +400,7 @@ std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model
     return std::nullopt;
   };
   for (const RegisterValue& v : values)
-    if (v.value < 0 || v.value > 0xFF) return "não cabe no registrador";
+    if (v.value < 0 || v.value > 0xFF) return Tr("não cabe no registrador");
   const ParameterDescriptor* d = table.Find(f.keyword);
   auto within = [&](long shown_value) {
     const ParameterDescriptor* row = d;
@@ -407,14 +410,14 @@ std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model
   switch (f.kind) {
     case FieldKind::kOptions: {
       auto v = value_of(f.keyword);
-      return d && v && ListPosition(*d, *v) >= 0 ? "" : kNotInList;
+      return d && v && ListPosition(*d, *v) >= 0 ? "" : NotInList();
     }
     case FieldKind::kMappedOptions: {
       auto v = value_of(f.keyword);
-      if (!d || !v) return kNotInList;
+      if (!d || !v) return NotInList();
       const int position = f.to_position ? f.to_position(*v) : static_cast<int>(*v);
       const bool listed = position >= 0 && position < static_cast<int>(ListEntries(*d).size());
-      return listed && (!f.to_value || f.to_value(position) == *v) ? "" : kNotInList;
+      return listed && (!f.to_value || f.to_value(position) == *v) ? "" : NotInList();
     }
     case FieldKind::kNumber: {
       auto v = value_of(f.keyword);
@@ -431,18 +434,18 @@ std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model
       }
       auto low = value_of("27"), mid = value_of("26"), top = value_of("25");
       auto coils = StoreValue(store, "2B"), cylinders = StoreValue(store, "2C");
-      if (!low || !mid || !top || !coils || !cylinders) return "não pode ser convertido em rpm";
+      if (!low || !mid || !top || !coils || !cylinders) return Tr("não pode ser convertido em rpm");
       const uint64_t period = static_cast<uint64_t>(*top) * 65536 + static_cast<uint64_t>(*mid) * 256 +
                               static_cast<uint64_t>(*low);
       auto speed = VelaSpeedForPeriod(*coils, *cylinders, period);
-      if (!speed) return "não pode ser convertido em rpm";
+      if (!speed) return Tr("não pode ser convertido em rpm");
       return within(*speed) ? "" : RangeText(f, table);
     }
     case FieldKind::kSignalType:
     case FieldKind::kProbeMode: {
       auto kind = value_of("60"), probe = value_of("78");
-      if (kind && *kind != 0 && *kind != 1) return kNotInList;
-      if (probe && *probe != 0 && *probe != 1 && *probe != 2) return kNotInList;
+      if (kind && *kind != 0 && *kind != 1) return NotInList();
+      if (probe && *probe != 0 && *probe != 1 && *probe != 2) return NotInList();
       return "";
     }
   }

@@ -95,8 +95,9 @@ struct FieldDisplay {
 };
 FieldDisplay DisplayField(const FieldSpec& f, const ParameterTable& table, int model,
                           CKX4DATA& store);
-// The value as a line of a list shows it: the text and the unit ("0-1 V",
-// "0.36 s", "Ativado"). Empty when the registers hold nothing it can show.
+// The value as a line of a list shows it, in the chosen language: the text
+// and the unit ("0-1 V", "0.36 s", "Ativado"). Empty when the registers
+// hold nothing it can show.
 std::string ShownWithUnit(const FieldSpec& f, const FieldDisplay& d);
 // Whether the field is on its screen for the values the store holds.
 bool FieldShown(const FieldSpec& f, int model, CKX4DATA& store);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/texts.h"
 #include "controller/answer_parser.h"
 #include "controller/store_access.h"
 #include "monitor/monitor_panel.h"
@@ -26,9 +27,8 @@ void MonitorPanel::ShowCalibrationStatus(uint32_t elapsed_ms, uint32_t total_ms)
   const uint32_t second = elapsed_ms / 1000;
   if (second == status_second_ && elapsed_ms != 0) return;
   status_second_ = second;
-  char text[64];
-  std::snprintf(text, sizeof text, "Calibrando… %u s de %u", second, total_ms / 1000);
-  view_->SetText(IDC_MON_CAL_STATUS, text);
+  view_->SetText(IDC_MON_CAL_STATUS, TrFormat("Calibrando… {0} s de {1}",
+                                              {std::to_string(second), std::to_string(total_ms / 1000)}));
   view_->Show(IDC_MON_CAL_STATUS, true);
 }
 
@@ -58,7 +58,7 @@ void MonitorPanel::CalibrationProcedure() {
   feed_.StopTicks();
   status_second_ = 0;
   ShowCalibrationStatus(0, model() == kModelVela ? pacing.vela_wait : pacing.limit);
-  Record(kCalibrationStartEvent);
+  Record(Tr(kCalibrationStartEvent));
   ChartMarked(MarkKind::kCalibrationStart);
 
   StartCalibration(port, model());
@@ -107,11 +107,11 @@ bool MonitorPanel::CalibrationLoop(uint32_t start) {
         done = true;
         auto outcome = ParseHex(value);
         if (outcome == 2u) {
-          Record("erro no processo de calibração");
+          Record(Tr("erro no processo de calibração"));
           view_->MessageBox(kCalibrationErrorText, kCalibrationCaption, kMbOk | kMbIconExclamation);
         } else {
-          Record(outcome == 1u ? "calibração concluída" : "relatório de calibração " +
-                                                               std::string(value));
+          Record(outcome == 1u ? Tr("calibração concluída")
+                               : TrFormat("relatório de calibração {0}", {value}));
         }
       });
     }
@@ -145,7 +145,7 @@ void MonitorPanel::CalibrationEnd() {
   View& v = *view_;
   ChartMarked(MarkKind::kCalibrationEnd);
   // VELA reports nothing: its end is the recording's only sign of it.
-  if (model() == kModelVela) Record(kCalibrationEndEvent);
+  if (model() == kModelVela) Record(Tr(kCalibrationEndEvent));
   StopLiveStream(app_.port, calibration_clock(), model(), Calibration().end_stop_gap);
   if (!WaitCalibrating(Calibration().end_settle)) return;
   RereadAfterCalibration();
@@ -161,7 +161,7 @@ void MonitorPanel::CalibrationEnd() {
 void MonitorPanel::CalibrationTimeout() {
   View& v = *view_;
   StopLiveStream(app_.port, calibration_clock(), model(), Calibration().timeout_stop_gap);
-  Record("tempo esgotado");
+  Record(Tr("tempo esgotado"));
   ChartMarked(MarkKind::kCalibrationEnd);
   v.MessageBox(kCalibrationTimeoutText, kCalibrationTimeoutCaption, kMbOk | kMbIconStop);
   if (!WaitCalibrating(Calibration().timeout_settle)) return;

@@ -5,6 +5,7 @@
 
 #include "common/texts.h"
 #include "controller/answer_parser.h"
+#include "common/texts.h"
 #include "controller/store_access.h"
 #include "monitor/recording_place.h"
 #include "resources/art/resource_ids.h"
@@ -59,6 +60,7 @@ MonitorEnv DefaultMonitorEnv() {
   env.recording_folder = RecordingFolder;
   env.local_time = LocalNow;
   env.record_file = MakePlatformRecordFile;
+  env.csv_format = UserCsvFormat;
   env.counters = &ProcessRefreshCounters();
   env.chart_canvas = FindChartCanvas;
   return env;
@@ -83,6 +85,7 @@ MonitorPanel::MonitorPanel(AppContext& app, MonitorEnv env)
   if (!env_.record_file) env_.record_file = MakePlatformRecordFile;
   if (!env_.chart_canvas) env_.chart_canvas = FindChartCanvas;
   PrepareChartCanvas();
+  if (!env_.csv_format) env_.csv_format = UserCsvFormat;
 }
 
 MonitorPanel::~MonitorPanel() = default;
@@ -496,7 +499,7 @@ void MonitorPanel::OnCommand(View& view, int id) {
 void MonitorPanel::StartRecording() {
   View& v = *view_;
   if (recorder_ && recorder_->active()) return;
-  recorder_ = std::make_unique<Recorder>(env_.record_file());
+  recorder_ = std::make_unique<Recorder>(env_.record_file(), env_.csv_format());
   if (!recorder_->Start(env_.recording_folder(), env_.local_time(), clock().Now())) {
     v.MessageBox(recorder_->error(), kRecordCaption, kMbOk | kMbIconExclamation);
     return;
@@ -504,7 +507,7 @@ void MonitorPanel::StartRecording() {
   v.SetTimer(kRecordTimer, Recorder::kFlushMs);
   v.Show(IDC_MON_RECORD, false);
   v.Show(IDC_MON_RECORD_STOP, true);
-  v.SetText(IDC_MON_RECORD_FILE, "Gravando em " + recorder_->path());
+  v.SetText(IDC_MON_RECORD_FILE, TrFormat("Gravando em {0}", {recorder_->path()}));
   v.Show(IDC_MON_RECORD_FILE, true);
 }
 

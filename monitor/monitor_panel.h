@@ -47,6 +47,8 @@ struct MonitorEnv {
   std::function<std::string()> recording_folder;
   std::function<LocalTime()> local_time;
   std::function<std::unique_ptr<RecordFile>()> record_file;
+  // The list separator and decimal symbol of the recordings.
+  std::function<CsvFormat()> csv_format;
   // The process-wide refresh counters of the live display.
   RefreshCounters* counters = nullptr;
   // The clock of the calibration's waits: the panel keeps taking input

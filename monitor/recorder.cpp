@@ -3,28 +3,35 @@
 #include <cstdio>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "monitor/recording_place.h"
 #include "store/platform_file.h"
 
 namespace kova {
 namespace {
 
-// Volts with a decimal comma and two places ("0,56").
-std::string Volts(double v) {
+// Volts with the decimal symbol and two places ("0,56").
+std::string Volts(double v, const CsvFormat& format) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", v);
-  for (char* c = text; *c; ++c)
-    if (*c == '.') *c = ',';
-  return text;
+  std::string out = text;
+  if (std::size_t point = out.find('.'); point != std::string::npos)
+    out.replace(point, 1, format.decimal);
+  return out;
 }
 
 // A field never carries the separator or a line break.
-std::string Field(std::string_view text) {
+std::string Field(std::string_view text, const CsvFormat& format) {
   std::string out(text);
   for (char& c : out)
-    if (c == ';' || c == '\r' || c == '\n') c = ' ';
+    if (c == '\r' || c == '\n' || format.separator.find(c) != std::string::npos) c = ' ';
   return out;
 }
+
+// The columns, in the order of a line.
+constexpr const char* kColumns[] = {"Tempo (ms)",        "Data e hora",      "Rotação (rpm)",
+                                    "TPS (V)",           "Sonda lambda (V)", "Atuador (passos)",
+                                    "Escala do atuador", "Evento"};
 
 class PlatformRecordFile final : public RecordFile {
  public:
@@ -50,6 +57,14 @@ class PlatformRecordFile final : public RecordFile {
 
 std::string RecordingFolder() { return file::Join(file::DocumentsFolder(), "KOVA"); }
 
+CsvFormat UsableCsvFormat(CsvFormat format) {
+  if (format.decimal.empty()) format.decimal = ",";
+  if (format.separator.empty() || format.separator == format.decimal ||
+      format.separator.find_first_of("\r\n") != std::string::npos)
+    format.separator = format.decimal == ";" ? "," : ";";
+  return format;
+}
+
 std::unique_ptr<RecordFile> MakePlatformRecordFile() {
   return std::make_unique<PlatformRecordFile>();
 }
@@ -63,19 +78,25 @@ std::string Recorder::FileName(const LocalTime& t, int attempt) {
   return text + ".csv";
 }
 
-std::string Recorder::Header() {
-  return "Tempo (ms);Data e hora;Rotação (rpm);TPS (V);Sonda lambda (V);Atuador (passos);"
-         "Escala do atuador;Evento";
+std::string Recorder::Header(const CsvFormat& format) {
+  std::string text;
+  for (const char* column : kColumns) {
+    if (!text.empty()) text += format.separator;
+    text += Field(Tr(column), format);
+  }
+  return text;
 }
 
-std::string Recorder::Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s) {
+std::string Recorder::Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s,
+                           const CsvFormat& format) {
   // dd/mm/aaaa hh:mm:ss is what Excel takes as a date and time here.
   char when[40];
   std::snprintf(when, sizeof when, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
                 t.minute, t.second);
-  return std::to_string(elapsed_ms) + ";" + when + ";" + std::to_string(s.rpm) + ";" +
-         Volts(s.tps) + ";" + Volts(s.lambda) + ";" + std::to_string(s.steps) + ";" +
-         Field(s.scale) + ";" + Field(s.mark);
+  const std::string& sep = format.separator;
+  return std::to_string(elapsed_ms) + sep + when + sep + std::to_string(s.rpm) + sep +
+         Volts(s.tps, format) + sep + Volts(s.lambda, format) + sep + std::to_string(s.steps) +
+         sep + Field(Tr(s.scale), format) + sep + Field(s.mark, format);
 }
 
 bool Recorder::Start(const std::string& folder, const LocalTime& now, uint32_t now_ms) {
@@ -91,12 +112,12 @@ bool Recorder::Start(const std::string& folder, const LocalTime& now, uint32_t n
     created = file_->Create(path_);
   }
   if (!created) {
-    error_ = "Não foi possível criar o arquivo\n" + path_;
+    error_ = TrFormat("Não foi possível criar o arquivo\n{0}", {path_});
     return false;
   }
   active_ = true;
   start_ms_ = now_ms;
-  pending_ = Utf8ToCp1252(Header()) + "\r\n";
+  pending_ = Utf8ToCp1252(Header(format_)) + "\r\n";
   // The header goes out at once: a file that exists is a file that works.
   return WritePending(now_ms);
 }
@@ -107,9 +128,10 @@ bool Recorder::WritePending(uint32_t now_ms) {
   const bool ok = file_->Write(pending_);
   pending_.clear();
   if (!ok) {
-    error_ = "Não foi possível gravar no arquivo\n" + path_ +
-             "\n(disco cheio ou pasta protegida).\nA gravação foi interrompida; o que já "
-             "foi gravado continua no arquivo.";
+    error_ = TrFormat(
+        "Não foi possível gravar no arquivo\n{0}\n(disco cheio ou pasta protegida).\n"
+        "A gravação foi interrompida; o que já foi gravado continua no arquivo.",
+        {path_});
     file_->Close();
     active_ = false;
   }
@@ -118,7 +140,7 @@ bool Recorder::WritePending(uint32_t now_ms) {
 
 bool Recorder::Append(uint32_t now_ms, const LocalTime& t, const RecordSample& s) {
   if (!active_) return false;
-  pending_ += Utf8ToCp1252(Line(now_ms - start_ms_, t, s));
+  pending_ += Utf8ToCp1252(Line(now_ms - start_ms_, t, s, format_));
   pending_ += "\r\n";
   return Flush(now_ms);
 }

@@ -1,7 +1,8 @@
 // Recording of what the monitor panel shows, for looking at a road test
 // afterwards: one CSV line per tick with an answer, in the form Excel opens
-// directly on a Brazilian Windows (";" between fields, decimal comma,
-// Windows-1252, CRLF). Lines are kept in memory and written at least every
+// directly on the user's Windows: its list separator between fields and
+// its decimal symbol (on a Brazilian Windows ";" and a decimal comma),
+// Windows-1252, CRLF; the column names and words in the chosen language. Lines are kept in memory and written at least every
 // second, so a crash loses at most that; a write that fails ends the
 // recording and leaves the file with what was written before.
 #pragma once
@@ -35,27 +36,40 @@ std::unique_ptr<RecordFile> MakePlatformRecordFile();
 // marks the calibration from them.
 inline constexpr char kCalibrationStartEvent[] = "início da calibração";
 inline constexpr char kCalibrationEndEvent[] = "fim da calibração";
+// The user's list separator and decimal symbol, as Windows' regional
+// settings give them; one implementation per platform (recording_place).
+struct CsvFormat {
+  std::string separator = ";";
+  std::string decimal = ",";
+  bool operator==(const CsvFormat&) const = default;
+};
+// A format a CSV can be read back in: a separator that is empty or the
+// decimal symbol itself becomes ";" (or "," beside a decimal ";"), an empty
+// decimal symbol ",".
+CsvFormat UsableCsvFormat(CsvFormat format);
 
 struct RecordSample {
   int rpm = 0;
   double tps = 0;       // volts
   double lambda = 0;    // volts
   int steps = 0;
-  const char* scale = "";  // "verde", "vermelha", "oculta"
-  std::string mark;        // calibration events; usually empty
+  const char* scale = "";  // "verde", "vermelha", "oculta" (written in the chosen language)
+  std::string mark;        // calibration events, as shown; usually empty
 };
 
 class Recorder {
  public:
   static constexpr uint32_t kFlushMs = 1000;
 
-  explicit Recorder(std::unique_ptr<RecordFile> file) : file_(std::move(file)) {}
+  explicit Recorder(std::unique_ptr<RecordFile> file, CsvFormat format = {})
+      : file_(std::move(file)), format_(UsableCsvFormat(std::move(format))) {}
   // "monitor-AAAAMMDD-HHMMSS.csv"; from the second try on, a recording
   // started in the same second gets "-2", "-3" ... before ".csv".
   static std::string FileName(const LocalTime& t, int attempt = 1);
-  static std::string Header();
+  static std::string Header(const CsvFormat& format = {});
   // One line, without its CRLF.
-  static std::string Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s);
+  static std::string Line(uint32_t elapsed_ms, const LocalTime& t, const RecordSample& s,
+                          const CsvFormat& format = {});
 
   // Creates the file in the folder (made when missing) and writes the
   // header. False when the file cannot be created; error() tells why.
@@ -78,6 +92,7 @@ class Recorder {
   bool WritePending(uint32_t now_ms);
 
   std::unique_ptr<RecordFile> file_;
+  CsvFormat format_;
   bool active_ = false;
   std::string path_;
   std::string pending_;

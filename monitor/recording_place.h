@@ -12,5 +12,8 @@ namespace kova {
 std::string RecordingFolder();
 // The local date and time now.
 LocalTime LocalNow();
+// The user's list separator and decimal symbol (Windows: the regional
+// settings; elsewhere ";" and ",", as on a Brazilian Windows).
+CsvFormat UserCsvFormat();
 
 }  // namespace kova

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
-
 namespace kova {
+
+CsvFormat UserCsvFormat() { return {}; }
 
 LocalTime LocalNow() {
   timeval tv{};

@@ -116,7 +116,8 @@ std::optional<Recording> ReadRecording(std::string_view bytes) {
 
     if (f.size() > kEvent && !f[kEvent].empty()) {
       const std::string event = utf8 ? std::string(f[kEvent]) : Cp1252ToUtf8(f[kEvent]);
-      const bool starts = event == kCalibrationStartEvent || event == Tr(kCalibrationStartEvent);
+      // A recording made in another language marks its calibrations too.
+      const bool starts = InAnyLanguage(event, kCalibrationStartEvent);
       // Every other event closes the calibration it belongs to (its report,
       // its time-out, its end); events outside one mark nothing.
       if (starts || in_calibration)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/texts.h"
 #include "controller/change_list.h"
 #include "controller/store_access.h"
 #include "resources/control_ids.h"
@@ -12,13 +13,14 @@ namespace kova {
 namespace {
 
 // A field's name in a list of parameters: its label, after its heading
-// where another field of the screen has the same label.
+// where another field of the screen has the same label; in the chosen
+// language.
 std::string NameOf(const ScreenFields& screen, const DataField& field) {
   const FieldSpec& f = field.spec;
   int same = 0;
   for (const DataField& other : screen.fields)
     if (std::string_view(other.spec.label) == f.label) ++same;
-  return same > 1 && f.group[0] ? std::string(f.group) + " - " + f.label : std::string(f.label);
+  return same > 1 && f.group[0] ? Tr(f.group) + " - " + Tr(f.label) : Tr(f.label);
 }
 
 bool SameValues(const RegisterValues& a, const RegisterValues& b) {
@@ -45,9 +47,8 @@ std::string Shown(const FieldSpec& f, const ParameterTable& table, int model, CK
 std::string Lines(const std::vector<ParameterDifference>& list, bool with_controller) {
   std::string text;
   for (const auto& d : list) {
-    text += d.name + ": ";
-    if (with_controller) text += "equipamento " + d.controller + ", ";
-    text += "arquivo " + d.file;
+    text += with_controller ? TrFormat("{0}: equipamento {1}, arquivo {2}", {d.name, d.controller, d.file})
+                            : TrFormat("{0}: arquivo {1}", {d.name, d.file});
     if (!d.refused.empty()) text += " (" + d.refused + ")";
     text += "\n";
   }
@@ -61,9 +62,10 @@ std::string LeftOut(const ApplyComparison& c) {
     if (!d.refused.empty()) refused.push_back(d);
   std::string text;
   if (!refused.empty())
-    text += "\nNão serão gravados (fora do que a tela permite):\n\n" + Lines(refused, true);
+    text += "\n" + Tr("Não serão gravados (fora do que a tela permite):") + "\n\n" +
+            Lines(refused, true);
   if (!c.unreadable.empty()) {
-    text += "\nIgnorados (valor ilegível no arquivo):\n\n";
+    text += "\n" + Tr("Ignorados (valor ilegível no arquivo):") + "\n\n";
     for (const auto& u : c.unreadable) text += u + "\n";
   }
   return text;
@@ -151,7 +153,7 @@ ApplyComparison CompareForApply(const ParameterTable& table, int model, CKX4DATA
       if (&d == &refused || !d.refused.empty()) continue;
       for (const RegisterValue& v : d.values)
         for (const RegisterValue& r : refused.values)
-          if (v.keyword == r.keyword) d.refused = "vai com " + refused.name;
+          if (v.keyword == r.keyword) d.refused = TrFormat("vai com {0}", {refused.name});
     }
   }
   return out;
@@ -161,10 +163,10 @@ std::string ApplyQuestion(const ApplyComparison& comparison) {
   std::vector<ParameterDifference> writes;
   for (const auto& d : comparison.differences)
     if (d.refused.empty()) writes.push_back(d);
-  std::string text = "Parâmetros do arquivo diferentes dos do equipamento:\n\n";
+  std::string text = Tr("Parâmetros do arquivo diferentes dos do equipamento:") + "\n\n";
   text += Lines(writes, true);
   text += LeftOut(comparison);
-  text += "\nGravar os valores do arquivo no equipamento?";
+  text += "\n" + Tr("Gravar os valores do arquivo no equipamento?");
   return text;
 }
 
@@ -201,8 +203,8 @@ bool ApplyFileToController(AppContext& app, View& view) {
     return true;
   }
   if (!comparison.Writes()) {
-    view.MessageBox("Nada foi gravado: nenhum valor do arquivo pode ir para o equipamento.\n" +
-                        LeftOut(comparison),
+    view.MessageBox(Tr("Nada foi gravado: nenhum valor do arquivo pode ir para o equipamento.") +
+                        "\n" + LeftOut(comparison),
                     kApplyCaption, kMbOk | kMbIconExclamation);
     return true;
   }
@@ -243,11 +245,12 @@ bool ApplyFileToController(AppContext& app, View& view) {
   const std::size_t written = writes.size() - not_taken.size();
   std::string text;
   if (not_taken.empty()) {
-    text = std::to_string(written) + (written == 1 ? " parâmetro gravado no equipamento."
-                                                   : " parâmetros gravados no equipamento.");
+    const std::string n = std::to_string(written);
+    text = written == 1 ? TrFormat("{0} parâmetro gravado no equipamento.", {n})
+                        : TrFormat("{0} parâmetros gravados no equipamento.", {n});
   } else {
-    text = "Gravados: " + std::to_string(written) + ".\nO equipamento não aceitou:\n\n" +
-           Lines(not_taken, true);
+    text = TrFormat("Gravados: {0}.", {std::to_string(written)}) + "\n" +
+           Tr("O equipamento não aceitou:") + "\n\n" + Lines(not_taken, true);
   }
   const std::string left_out = LeftOut(comparison);
   const bool complete = not_taken.empty() && left_out.empty();

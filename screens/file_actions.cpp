@@ -1,5 +1,8 @@
 #include "screens/file_actions.h"
 
+#include <vector>
+
+#include "common/texts.h"
 #include "store/parameter_file.h"
 #include "store/platform_file.h"
 
@@ -37,7 +40,7 @@ FileAction SaveFailed(ParameterFileContext& ctx) {
 
 
 std::string ParameterFilter(int model) {
-  return "Arquivos Padrão Kova (*." + ModelName(model) + ")|*." + ModelName(model) + "|";
+  return TrFormat("Arquivos Padrão Kova (*.{0})|*.{0}|", {ModelName(model)});
 }
 
 ParameterFileContext FileContext(AppContext& app, View& view, int source_selector,

@@ -52,11 +52,20 @@ kova_wine_quiet() {
 
 # Makes a new Wine prefix in $1 unless there is one.
 kova_wine_prefix() {
-  [ -f "$1/system.reg" ] && return 0
-  mkdir -p "$1"
-  WINEPREFIX=$1 wineboot -i >/dev/null 2>&1 || true
-  WINEPREFIX=$1 wineserver -w || true
-  [ -f "$1/system.reg" ] || { echo "wineboot made no prefix in $1" >&2; return 1; }
+  if [ ! -f "$1/system.reg" ]; then
+    mkdir -p "$1"
+    WINEPREFIX=$1 wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wineserver -w || true
+    [ -f "$1/system.reg" ] || { echo "wineboot made no prefix in $1" >&2; return 1; }
+  fi
+  # The regional settings of a Brazilian Windows, whatever this machine's
+  # locale: the list separator and decimal symbol KOVA's recordings use.
+  if ! grep -q '"sList"=";"' "$1/user.reg" 2>/dev/null ||
+     ! grep -q '"sDecimal"=","' "$1/user.reg" 2>/dev/null; then
+    WINEPREFIX=$1 wine reg add 'HKCU\Control Panel\International' /v sList /t REG_SZ /d ';' /f >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ /d ',' /f >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wineserver -w || true
+  fi
 }
 
 # A private Wine prefix under the build folder and a display. Exports

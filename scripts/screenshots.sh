@@ -3,6 +3,7 @@
 # run stops at every screen it names (Shot() in the tests), this script
 # captures the window in front and lets the run go on. Output:
 # docs/screens/<name>.png. Needs the windows and native builds (test.sh).
+#   scripts/screenshots.sh [REGEX]   only the runs whose ctest names match
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -39,7 +40,7 @@ watch_shots() {
 }
 
 cd build/windows
-ctest -R '^(kova_e2e|kova_e2e_silent|data_screens_vela|data_screens_brio|apply_file|cycle_.*|monitor_e2e|report_e2e)$' \
+ctest -R "${1:-^(kova_e2e|kova_e2e_silent|data_screens_vela|data_screens_brio|apply_file|cycle_.*|monitor_e2e|report_e2e|languages)\$}" \
   --output-on-failure &
 run=$!
 watch_shots "$run"

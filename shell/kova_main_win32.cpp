@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/cp1252.h"
+#include "common/texts.h"
 #include "monitor/monitor_panel.h"
 #include "report/win32/report_preview.h"
 #include "monitor/recording_viewer.h"
@@ -61,6 +63,8 @@ int RunApplication(HINSTANCE instance) {
   SetProcessClock(&clock);
   AppContext app(port, clock);
   app.table = ParameterTable{};  // cleared before any screen runs
+  // The language chosen last: the splash and a refusal to run twice speak it.
+  SetLanguage(LanguageSetting(app.settings));
 
   HFONT field_font = CreateFieldFont();
   app.ctrl = 0;
@@ -97,7 +101,10 @@ int RunApplication(HINSTANCE instance) {
   Screens screens;
   screens.Put(ScreenObject::Port, std::make_unique<PortScreen>(app.port, ControllerSearch(app)),
               SelectionDesign(IDD_PORT));
-  screens.Put(ScreenObject::Language, std::make_unique<LanguageScreen>(), LanguageScreen::Design());
+  screens.Put(ScreenObject::Language,
+              std::make_unique<LanguageScreen>(
+                  [&app](Language chosen) { SetLanguageSetting(app.settings, chosen); }),
+              LanguageScreen::Design());
   screens.Put(ScreenObject::Model,
               std::make_unique<ModelScreen>(app.model,
                                             [&app](int m) { BuildParameterTable(app.table, m); }),
@@ -139,7 +146,8 @@ int RunApplication(HINSTANCE instance) {
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     ReleaseMutex(mutex);
     CloseHandle(mutex);
-    MessageBoxW(nullptr, L" J\u00e1 existe um aplicativo aberto ", kAppCaption, MB_OK);
+    MessageBoxW(nullptr, Utf8ToWide(Tr(" Já existe um aplicativo aberto ")).c_str(), kAppCaption,
+                MB_OK);
     screens.DestroyAll();
     DeleteObject(field_font);
     return 0;

@@ -35,9 +35,29 @@ ScreenDesign LanguageScreen::Design() {
   return s;
 }
 
+namespace {
+
+constexpr struct {
+  int button;
+  Language language;
+} kLanguageButtons[] = {{IDC_LANG_PT, Language::kPortuguese},
+                        {IDC_LANG_EN, Language::kEnglish},
+                        {IDC_LANG_ES, Language::kSpanish}};
+
+}  // namespace
+
+void LanguageScreen::OnInit(View& view) {
+  for (const auto& b : kLanguageButtons)
+    if (b.language == CurrentLanguage()) view.SetFocus(b.button);
+}
+
 void LanguageScreen::OnCommand(View& view, int id) {
-  // The interface exists in Portuguese only; the other two do nothing.
-  if (id == IDC_LANG_PT) view.EndScreen(kScreenNext);
+  for (const auto& b : kLanguageButtons) {
+    if (b.button != id) continue;
+    SetLanguage(b.language);
+    if (remember_) remember_(b.language);
+    view.EndScreen(kScreenNext);
+  }
 }
 
 void ModelScreen::OnInit(View& view) {
@@ -58,10 +78,11 @@ void ModelScreen::OnNext(View& view) {
 
 std::string PortEntry(const SystemPort& port, ProbeOutcome outcome) {
   std::string entry = "COM" + std::to_string(port.number);
-  if (!port.adapter.empty()) entry += " - " + port.adapter;
-  else if (port.bluetooth) entry += " - Bluetooth";
-  if (outcome == ProbeOutcome::kAnswered) entry += " - controlador encontrado";
-  if (outcome == ProbeOutcome::kBusy) entry += " - em uso";
+  // The adapter's name is the system's, shown as it is.
+  if (!port.adapter.empty()) entry = TrFormat("{0} - {1}", {entry, port.adapter});
+  else if (port.bluetooth) entry = TrFormat("{0} - {1}", {entry, "Bluetooth"});
+  if (outcome == ProbeOutcome::kAnswered) return TrFormat("{0} - controlador encontrado", {entry});
+  if (outcome == ProbeOutcome::kBusy) return TrFormat("{0} - em uso", {entry});
   return entry;
 }
 

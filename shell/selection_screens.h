@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/texts.h"
 #include "serial/port_probe.h"
 #include "serial/serial_port.h"
 #include "shell/screen_design.h"
@@ -16,13 +17,21 @@ namespace kova {
 // Return, Next and Exit with their tooltips, the selection background.
 ScreenDesign SelectionDesign(int template_id);
 
-// "Selecione o Idioma": only Portuguese acts; Enter is Next.
+// "Selecione o Idioma": each button chooses its language for the work
+// cycle and has it remembered; the current language's button has the
+// focus, and Enter goes on in it.
 class LanguageScreen final : public ScreenLogic {
  public:
+  explicit LanguageScreen(std::function<void(Language)> remember = nullptr)
+      : remember_(std::move(remember)) {}
+  void OnInit(View& view) override;
   void OnEnter(View& view) override { view.EndScreen(kScreenNext); }
   void OnCommand(View& view, int id) override;
   bool HasCtrlShortcuts() const override { return false; }
   static ScreenDesign Design();
+
+ private:
+  std::function<void(Language)> remember_;
 };
 
 // "Modelo do Equipamento": BRIO, VELA, VELA plus; VELA preselected.

@@ -12,6 +12,8 @@ namespace kova {
 namespace {
 
 constexpr const char* kFileName = "KOVA.INI";
+constexpr const char* kLanguageSection = "KOVA";
+constexpr const char* kLanguageKey = "Idioma";
 
 }  // namespace
 
@@ -58,6 +60,17 @@ int PortSetting(const SettingsFolders& folders, const std::string& model_name, i
     return 0;
   }
   return 0;
+}
+
+Language LanguageSetting(const SettingsFolders& folders) {
+  std::string text = file::ReadAll(SettingsPathForRead(folders)).value_or(std::string());
+  return LanguageOfCode(ini::GetString(text, kLanguageSection, kLanguageKey, "", 16));
+}
+
+bool SetLanguageSetting(const SettingsFolders& folders, Language language) {
+  std::string path = SettingsPathForWrite(folders);
+  return !path.empty() &&
+         profile::WriteString(path, kLanguageSection, kLanguageKey, LanguageCode(language));
 }
 
 }  // namespace kova

@@ -1,5 +1,6 @@
-// The settings file KOVA.INI: the serial port chosen per model family, and
-// the workshop's name, address and phone that head the installation report.
+// The settings file KOVA.INI: the serial port chosen per model family, the
+// workshop's name, address and phone that head the installation report,
+// and the language of the interface.
 //
 // It lives in the working folder. When that folder cannot be written (an
 // installation under Program Files run by a normal user) the settings go to
@@ -9,6 +10,8 @@
 #pragma once
 #include <cstddef>
 #include <string>
+
+#include "common/texts.h"
 
 namespace kova {
 
@@ -55,5 +58,11 @@ WorkshopData ReadWorkshopData(const SettingsFolders& folders);
 // Writes it where "SET" writes the port, the rest of the file untouched.
 // False when KOVA.INI could not be written anywhere.
 bool WriteWorkshopData(const SettingsFolders& folders, const WorkshopData& data);
+
+// The language chosen last: "Idioma" of section "KOVA" ("pt", "en", "es");
+// anything else, or nothing, is Portuguese.
+Language LanguageSetting(const SettingsFolders& folders);
+// Remembers the language; false when the file could not be written anywhere.
+bool SetLanguageSetting(const SettingsFolders& folders, Language language);
 
 }  // namespace kova

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
 #include "common/clock.h"
 #include "common/cp1252.h"
+#include "common/text_catalog.h"
+#include "common/texts.h"
 
 namespace kova {
 
@@ -30,6 +35,46 @@ TEST(Cp1252, PortugueseTextAndSpecials) {
   // A truncated sequence at the end is taken byte for byte, never read past.
   EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a\xC3");
   EXPECT_EQ(WideToUtf8(Utf8ToWide("Já existe")), "Já existe");
+}
+
+TEST(Texts, TranslatedWhereTheCatalogHasTheTextComposedAndAudited) {
+  TextAudit audit;
+  AuditTexts(&audit);
+  SetLanguage(Language::kSpanish);
+  EXPECT_EQ(Tr("Arquivo"), "Archivo");
+  EXPECT_EQ(TrFormat("Gravando {0} ({1} de {2})…", {"2C", "2", "5"}), "Grabando 2C (2 de 5)…");
+  EXPECT_EQ(Tr("sem entrada"), "sem entrada");
+  EXPECT_EQ(ShownText("12.50"), "12.50");  // not audited: what a window is handed
+  SetLanguage(Language::kPortuguese);
+  EXPECT_EQ(TrFormat("Arquivos Padrão Kova (*.{0})|*.{0}|", {"VELA"}), "Arquivos Padrão Kova (*.VELA)|*.VELA|");
+  AuditTexts(nullptr);
+  EXPECT_EQ(audit.missing, (std::set<std::string>{"sem entrada"}));
+  EXPECT_EQ(audit.composed, (std::set<std::string>{"Grabando 2C (2 de 5)…", "Arquivos Padrão Kova (*.VELA)|*.VELA|"}));
+  EXPECT_EQ(LanguageOfCode(LanguageCode(Language::kEnglish)), Language::kEnglish);
+  EXPECT_EQ(LanguageOfCode("de"), Language::kPortuguese);
+}
+
+// Every entry is whole: one line a Portuguese text, both forms given with
+// the same parts, and a shown text is not looked up again as another one
+// (the window translates what it is handed, composed texts included).
+TEST(TextCatalog, EveryEntryIsWholeAndAShownTextStaysAsItIs) {
+  const std::regex mark(R"(\{\d\})");
+  auto marks = [&](const std::string& s) {
+    std::multiset<std::string> m;
+    for (auto it = std::sregex_iterator(s.begin(), s.end(), mark); it != std::sregex_iterator(); ++it) m.insert(it->str());
+    return m;
+  };
+  std::set<std::string> keys;
+  for (const CatalogEntry& e : CatalogEntries()) {
+    EXPECT_TRUE(keys.insert(e.portuguese).second) << "twice: " << e.portuguese;
+    for (auto [language, text] : {std::pair{Language::kEnglish, e.english}, {Language::kSpanish, e.spanish}}) {
+      SetLanguage(language);
+      EXPECT_STRNE(text, "") << e.portuguese;
+      EXPECT_EQ(marks(text), marks(e.portuguese)) << text;
+      EXPECT_EQ(ShownText(text), text) << "shown twice it changes: " << text;
+    }
+  }
+  SetLanguage(Language::kPortuguese);
 }
 
 }  // namespace kova

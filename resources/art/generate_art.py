@@ -1,16 +1,17 @@
 #!/usr/bin/env python3
 """Generates the bitmaps of KOVA.exe and the resource script that lists them.
 
-    generate_art.py --out DIR [--sheet FILE.png]   writes DIR/*.bmp, DIR/bitmaps.rc
-                                                   and DIR/monitor.rc
+    generate_art.py --out DIR [--sheet FILE.png]   writes DIR/*.bmp, DIR/bitmaps.rc,
+                                                   DIR/monitor.rc and DIR/art_languages.h
     generate_art.py --list                         prints the file names it writes
 
 Resource numbers come from resource_ids.h, control places from
 panel_layout.h (both beside this script); the monitor panel's dialog
 template also takes its control ids from ../monitor_ids.h and
-../control_ids.h. The output depends only on
-these files, the generator and the fonts ImageMagick finds, so a build
-gives the same bytes every time.
+../control_ids.h; the captions' English and Spanish forms come from the
+program's catalog, ../../common/text_catalog.cpp (languages.py). The
+output depends only on these files, the generator and the fonts
+ImageMagick finds, so a build gives the same bytes every time.
 """
 
 import argparse
@@ -24,10 +25,12 @@ sys.dont_write_bytecode = True  # the source folder stays clean
 
 import bmpfile  # noqa: E402
 import dialogs  # noqa: E402
+import languages  # noqa: E402
 import pictures  # noqa: E402
 from raster import Canvas  # noqa: E402
 from textmasks import Fonts  # noqa: E402
 
+CATALOG = os.path.join(HERE, '..', '..', 'common', 'text_catalog.cpp')
 DEFINE = re.compile(r'^\s*#\s*define\s+(\w+)\s+(-?\d+)\b', re.M)
 
 
@@ -74,6 +77,31 @@ def contact_sheet(rendered, path):
         f.write(bmpfile.png_bytes(sheet.w, sheet.h, sheet.px))
 
 
+def write_languages(entries, others, fonts, out_dir, rendered):
+    """The pictures in the other languages: whole buttons, and the strips of
+    the others. Returns the header's (picture, language, bitmap) variants
+    and (picture, language, bitmap, x, y) strips."""
+    drawings = {number: drawing for _, number, drawing in entries}
+    variants, patches, shown = [], [], {}
+    for file_name, number, kind, picture, language, other, caption in others:
+        if kind == 'variant':
+            canvas = other.render(fonts)
+            data = bmpfile.bmp8_bytes(canvas.w, canvas.h, canvas.px, other.keep_colors)
+            variants.append((picture, language, number))
+            rendered.append(canvas)
+        else:
+            key = (picture, language)
+            if key not in shown:
+                shown[key] = languages.strips(drawings[picture], other, fonts)
+            canvas, rects = shown[key]
+            rect = rects[caption]
+            strip = languages.crop(canvas, rect)
+            data = bmpfile.bmp8_bytes(strip.w, strip.h, strip.px)
+            patches.append((picture, language, number, rect[0], rect[1]))
+        write_if_changed(os.path.join(out_dir, file_name), data)
+    return variants, patches
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('--out', help='directory for the bitmaps and bitmaps.rc')
@@ -85,15 +113,19 @@ def main(argv):
     ids = read_defines(os.path.join(HERE, 'resource_ids.h'))
     layout = read_defines(os.path.join(HERE, 'panel_layout.h'))
     entries = pictures.all_pictures(ids, layout)
-    numbers = [number for _, number, _ in entries]
+    others = languages.plan(entries, languages.read_catalog(CATALOG), ids['IDB_LANGUAGE_FIRST'])
+    numbers = [number for _, number, _ in entries] + [o[1] for o in others]
     if len(set(numbers)) != len(numbers):
         raise SystemExit('two pictures share a resource number')
 
     if args.list:
         for file_name, _, _ in entries:
             print(file_name)
+        for other in others:
+            print(other[0])
         print('bitmaps.rc')
         print('monitor.rc')
+        print('art_languages.h')
         return 0
     if not args.out:
         parser.error('--out is required')
@@ -101,18 +133,25 @@ def main(argv):
     os.makedirs(args.out, exist_ok=True)
     out_dir = os.path.abspath(args.out)
     fonts = Fonts(args.convert)
-    fonts.prepare(key for _, _, drawing in entries for key in drawing.texts())
+    fonts.prepare([key for _, _, drawing in entries for key in drawing.texts()] +
+                  [key for other in others for key in other[5].texts()])
     rendered = []
     for file_name, number, drawing in entries:
         canvas = drawing.render(fonts)
         if (canvas.w, canvas.h) != (drawing.width, drawing.height):
             raise SystemExit('%s: wrong size' % file_name)
+        if canvas.shrunk:
+            raise SystemExit('%s: "%s" is wider than its place' % (file_name, canvas.shrunk[0]))
         write_if_changed(os.path.join(out_dir, file_name),
                          bmpfile.bmp8_bytes(canvas.w, canvas.h, canvas.px,
                                             drawing.keep_colors))
         rendered.append(canvas)
+    variants, patches = write_languages(entries, others, fonts, out_dir, rendered)
+    listed = entries + [(o[0], o[1], None) for o in others]
     write_if_changed(os.path.join(out_dir, 'bitmaps.rc'),
-                     rc_text(entries, out_dir).encode('ascii'))
+                     rc_text(listed, out_dir).encode('ascii'))
+    write_if_changed(os.path.join(out_dir, 'art_languages.h'),
+                     languages.header_text(variants, patches).encode('ascii'))
     controls = read_defines(os.path.join(HERE, '..', 'monitor_ids.h'))
     controls.update(read_defines(os.path.join(HERE, '..', 'control_ids.h')))
     write_if_changed(os.path.join(out_dir, 'monitor.rc'),

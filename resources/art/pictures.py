@@ -380,7 +380,7 @@ def buttons(ids, layout):
         d.fill(rect_path(px - 0.6, 24, px + 0.6, 26), 0x6C7786)
     d.fill(rect_path(8, 15, 19, 17), 0x49C06A)
     d.fill([[(11, 2), (16, 2), (16, 7), (19.5, 7), (13.5, 13.5), (7.5, 7), (11, 7)]], 0x2C9E4F)
-    d.text(26, 13.5, 'GRAVAR', 13, NAVY_DARK, font='bold', anchor='lm')
+    d.text(26, 13.5, 'GRAVAR', 13, NAVY_DARK, font='bold', anchor='lm', fit=64)
     out.append(('btn_write_all.bmp', ids['IDB_BTN_WRITE_ALL'], _masked(d)))
 
     d = _button(93, 27)   # write a loaded parameter file to the controller
@@ -389,7 +389,7 @@ def buttons(ids, layout):
     for ly in (11, 14, 17):
         d.fill(rect_path(7.5, ly, 14.5, ly + 1), 0x9AA6B4)
     d.fill([[(15, 14), (20, 14), (20, 10.5), (25, 16), (20, 21.5), (20, 18), (15, 18)]], 0x2C9E4F)
-    d.text(27, 13.5, 'ARQUIVO', 11, NAVY_DARK, font='bold', anchor='lm')
+    d.text(27, 13.5, 'ARQUIVO', 11, NAVY_DARK, font='bold', anchor='lm', fit=63)
     out.append(('btn_apply_file.bmp', ids['IDB_BTN_APPLY_FILE'], _masked(d)))
 
     d = _button(93, 27)   # calibrate the actuator
@@ -399,7 +399,7 @@ def buttons(ids, layout):
         d.fill(line_path(12 + ca * 3.5, 13.5 + sa * 3.5, 12 + ca * 11, 13.5 + sa * 11, 1.8),
                0x1F4E79)
     d.circle(12, 13.5, 2.2, 0xD62F26)
-    d.text(24, 13.5, 'CALIBRAR', 11, NAVY_DARK, font='bold', anchor='lm')
+    d.text(24, 13.5, 'CALIBRAR', 11, NAVY_DARK, font='bold', anchor='lm', fit=66)
     out.append(('btn_calibrate.bmp', ids['IDB_BTN_CALIBRATE'], _masked(d)))
 
     d = _button(32, 32)   # the installation report: a page out of a printer
@@ -545,12 +545,12 @@ def splash(ids, layout):
     _emblem(d, 112, 132, 74)
     d.text(214, 64, 'KOVA', 66, 0xFFFFFF, font='bold', anchor='lt')
     d.rect(218, 140, 470, 143, AMBER)
-    d.text(218, 152, 'Configuração de centrais', 16, TEXT_LIGHT, font='regular')
-    d.text(218, 173, 'de injeção de gás', 16, TEXT_LIGHT, font='regular')
+    d.text(218, 152, 'Configuração de centrais', 16, TEXT_LIGHT, font='regular', fit=272)
+    d.text(218, 173, 'de injeção de gás', 16, TEXT_LIGHT, font='regular', fit=272)
     d.text(218, 204, 'BRIO  ·  VELA  ·  VELA plus', 14, AMBER, font='bold')
     d.rect(0, 262, 498, 289, 0x08131F)
-    d.text(18, 275, 'Ferramenta de oficina', 11, TEXT_DIM, font='regular', anchor='lm')
-    d.text(480, 275, 'Iniciando...', 11, TEXT_DIM, font='regular', anchor='rm')
+    d.text(18, 275, 'Ferramenta de oficina', 11, TEXT_DIM, font='regular', anchor='lm', fit=250)
+    d.text(480, 275, 'Iniciando...', 11, TEXT_DIM, font='regular', anchor='rm', fit=200)
     d.rect(0, 260, 498, 262, AMBER)
     return [('splash.bmp', ids['IDB_SPLASH'], d)]
 
@@ -636,7 +636,7 @@ def _live_display(d, layout):
     y0, y1 = min(y for _, y in dots) - 52, layout.y('LIVE_INJ_Y') + BIG_H + 30
     d.shadow(x0, y0, x1, y1, 8, SHADOW, spread=3, strength=0.3)
     d.framed_round_rect(x0, y0, x1, y1, 8, CARD_DARK_BORDER, CARD_DARK)
-    d.text(x0 + 12, y0 + 10, 'LEITURA EM TEMPO REAL', 11, TEXT_DIM, font='bold')
+    d.text(x0 + 12, y0 + 10, 'LEITURA EM TEMPO REAL', 11, TEXT_DIM, font='bold', fit=x1 - x0 - 24)
     speed_arc(d, dots)
     ry = layout.y('LIVE_RPM_Y')
     rx = [layout.x('LIVE_RPM_X%d' % i) for i in range(4)]
@@ -644,7 +644,7 @@ def _live_display(d, layout):
     for x in rx:
         big_digit_cell(d, x, ry)
     d.text((rx[0] + rx[3] + BIG_W) / 2, ry + BIG_H + 8, 'ROTAÇÃO DO MOTOR (RPM)', 10,
-           TEXT_LIGHT, font='bold', anchor='ct')
+           TEXT_LIGHT, font='bold', anchor='ct', fit=x1 - x0 - 16)
     iy = layout.y('LIVE_INJ_Y')
     ix = [layout.x('LIVE_INJ_X%d' % i) for i in range(3)]
     readout_window(d, ix[0] - 4, iy - 4, ix[2] + BIG_W + 4, iy + BIG_H + 4)
@@ -652,7 +652,7 @@ def _live_display(d, layout):
         big_digit_cell(d, x, iy)
     d.circle((ix[1] + BIG_W + ix[2]) / 2.0, iy + BIG_H - 3.5, 1.8, LED_ON)
     d.text((ix[0] + ix[2] + BIG_W) / 2, iy + BIG_H + 8, 'TEMPO DE INJEÇÃO (ms)', 10,
-           TEXT_LIGHT, font='bold', anchor='ct')
+           TEXT_LIGHT, font='bold', anchor='ct', fit=x1 - x0 - 16)
 
 
 DATA_SCREENS = (
@@ -708,7 +708,7 @@ def _panel(layout, strip, chart_top, chart_h):
 def _monitor(layout, heading):
     L = layout
     d = _panel(L, (L.y('MON_STRIP_TOP'), L.y('MON_CHART_Y') - 5), 'MON_CHART_Y', 'MON_CHART_H')
-    d.text(114, 22, 'MONITOR EM TEMPO REAL', 14, 0xAFC3D8, font='bold')
+    d.text(114, 22, 'MONITOR EM TEMPO REAL', 14, 0xAFC3D8, font='bold', fit=560)
     d.text(112, 42, heading, 40, 0xFFFFFF, font='bold')
 
     def card(x0, y0, x1, y1):
@@ -724,7 +724,7 @@ def _monitor(layout, heading):
     def track(x, y):
         d.framed_round_rect(x - 2, y - 2, x + 14, y + 243, 3, CARD_DARK_BORDER, TRACK)
 
-    def small_readout(xs, point_x, y, caption, cx):
+    def small_readout(xs, point_x, y, caption, cx, fit):
         xs = [L.x(v) for v in xs]
         right = max(xs) + SMALL_W
         readout_window(d, xs[0] - 4, y - 3, right + 4, y + SMALL_H + 3)
@@ -732,7 +732,7 @@ def _monitor(layout, heading):
             small_digit_cell(d, x, y)
         if point_x is not None:
             point_cell(d, L.x(point_x), y, False)
-        d.text(cx, y + SMALL_H + 8, caption, 10, TEXT_LIGHT, font='bold', anchor='ct')
+        d.text(cx, y + SMALL_H + 8, caption, 10, TEXT_LIGHT, font='bold', anchor='ct', fit=fit)
 
     ry = L.y('MON_READOUT_Y')
     full_y = BAR_ZERO_Y - 5 * BAR_PX_PER_VOLT
@@ -743,11 +743,11 @@ def _monitor(layout, heading):
     track(tx, ty)
     ticks(tx + 16, full_y, BAR_ZERO_Y)
     small_readout([L['MON_TPS_X_UNITS'], L['MON_TPS_X_TENTHS'], L['MON_TPS_X_HUNDREDTHS']],
-                  L['MON_TPS_X_POINT'], ry, 'TPS (V)', 50)
+                  L['MON_TPS_X_POINT'], ry, 'TPS (V)', 50, 70)
 
     # engine speed: arc, digits
     card(96, 130, 362, 470)
-    d.text(108, 138, 'ROTAÇÃO DO MOTOR', 11, TEXT_DIM, font='bold')
+    d.text(108, 138, 'ROTAÇÃO DO MOTOR', 11, TEXT_DIM, font='bold', fit=244)
     speed_arc(d, L.arc('MON'))
     dy = L.y('MON_RPM_Y')
     dxs = [L.x('MON_RPM_X%d' % i) for i in range(4)]
@@ -761,7 +761,7 @@ def _monitor(layout, heading):
     for k, (label, dot) in enumerate(legend):
         y = 392 + k * 22
         d.circle(118, y, 4, dot_color(dot))
-        d.text(130, y, label, 11, TEXT_LIGHT, font='regular', anchor='lm')
+        d.text(130, y, label, 11, TEXT_LIGHT, font='regular', anchor='lm', fit=224)
 
     # lambda probe: bar, ticks, readout
     card(370, 130, 430, 470)
@@ -769,12 +769,12 @@ def _monitor(layout, heading):
     track(lx, ly)
     ticks(lx + 16, full_y, BAR_ZERO_Y)
     small_readout([L['MON_LAMBDA_X_UNITS'], L['MON_LAMBDA_X_TENTHS'],
-                   L['MON_LAMBDA_X_HUNDREDTHS']], L['MON_LAMBDA_X_POINT'], ry, 'SONDA', 400)
-    d.text(400, ry + SMALL_H + 22, 'LAMBDA (V)', 9, TEXT_LIGHT, font='bold', anchor='ct')
+                   L['MON_LAMBDA_X_HUNDREDTHS']], L['MON_LAMBDA_X_POINT'], ry, 'SONDA', 400, 64)
+    d.text(400, ry + SMALL_H + 22, 'LAMBDA (V)', 9, TEXT_LIGHT, font='bold', anchor='ct', fit=64)
 
     # actuator: scale track, 0-240 labels, marker column, readout
     card(438, 130, 548, 470)
-    d.text(493, 138, 'ATUADOR', 11, TEXT_DIM, font='bold', anchor='ct')
+    d.text(493, 138, 'ATUADOR', 11, TEXT_DIM, font='bold', anchor='ct', fit=104)
     sx, sy = L.x('MON_SCALE_X'), L.y('MON_SCALE_Y')
     d.framed_round_rect(sx + 6, sy, sx + 20, sy + SCALE_H, 3, CARD_DARK_BORDER, CARD_DARK)
     mx = L.x('MON_MARKER_X')
@@ -783,12 +783,13 @@ def _monitor(layout, heading):
         d.fill(rect_path(mx + MARKER_W + 1, y - 0.6, mx + MARKER_W + 5, y + 0.6), TEXT_DIM)
         d.text(mx + MARKER_W + 8, y, str(v), 10, TEXT_LIGHT, font='bold', anchor='lm')
     small_readout([L['MON_STEP_X0'], L['MON_STEP_X1'], L['MON_STEP_X2']], None, ry,
-                  'PASSOS', (L.x('MON_STEP_X0') + L.x('MON_STEP_X2') + SMALL_W) / 2)
+                  'PASSOS', (L.x('MON_STEP_X0') + L.x('MON_STEP_X2') + SMALL_W) / 2, 104)
 
     # light form: default positions, calibration and the actuator picture
     d.framed_round_rect(556, 130, 1012, 470, 6, 0xB8C3CF, FORM)
     ax, ay = L.x('MON_ACTUATOR_X'), L.y('MON_ACTUATOR_Y')
-    d.text(ax + FRAME_W / 2, ay - 10, 'ATUADOR DE PASSO', 10, INK_SOFT, font='bold', anchor='cb')
+    d.text(ax + FRAME_W / 2, ay - 10, 'ATUADOR DE PASSO', 10, INK_SOFT, font='bold', anchor='cb',
+           fit=220)
     d.framed_round_rect(ax - 6, ay - 6, ax + FRAME_W + 6, ay + FRAME_H + 6, 4, 0xAEB9C6, WELL)
     return d
 

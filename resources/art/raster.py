@@ -190,6 +190,8 @@ class Canvas:
         self.w, self.h = width, height
         self.px = [background] * (width * height)
         self.fonts = fonts
+        self.text_boxes = []   # (x, y, w, h) of every caption, in drawing order
+        self.shrunk = []       # captions drawn smaller than asked, to fit
 
     # -- pixels
 
@@ -335,10 +337,19 @@ class Canvas:
 
     # -- text
 
-    def text(self, x, y, text, size, color=0, *, font='bold', anchor='lt', alpha=1.0):
-        """Draws a caption. anchor: l/c/r across, t/m/b down, of its box."""
+    def text(self, x, y, text, size, color=0, *, font='bold', anchor='lt', alpha=1.0, fit=None):
+        """Draws a caption. anchor: l/c/r across, t/m/b down, of its box.
+        fit: the widest it may be; a wider caption (another language's) is
+        drawn a point smaller until it fits."""
         mw, mh, mask = self.fonts.mask(font, size, text)
+        asked = size
+        while fit and mw > fit and size > 7:
+            size -= 1
+            mw, mh, mask = self.fonts.mask(font, size, text)
+        if size != asked:
+            self.shrunk.append(text)
         x, y = _anchor(x, y, mw, mh, anchor)
+        self.text_boxes.append((x, y, mw, mh))
         self._draw_mask(x, y, mw, mh, mask, color, alpha)
         return mw, mh
 
@@ -348,6 +359,7 @@ class Canvas:
         mw, mh, mask = self.fonts.mask(font, size, text)
         bw, bh = mw + 2 * pad_x, mh + 2 * pad_y
         bx, by = _anchor(x, y, bw, bh, anchor)
+        self.text_boxes.append((bx, by, bw, bh))
         self.round_rect(bx, by, bx + bw, by + bh, radius, fill)
         self._draw_mask(bx + pad_x, by + pad_y, mw, mh, mask, color, 1.0)
 

@@ -50,6 +50,12 @@
 #define IDB_BG_MONITOR_BRIO 276      // 1024 x 768, BRIO and VELA plus
 #define IDB_BG_VIEWER 646            // 1024 x 768, the recording viewer; chosen
 
+// The pictures in English and Spanish (buttons whole, the words of the
+// backgrounds and the splash as strips), numbered by the generator from
+// here up in the pictures' order: art_languages.h, written beside
+// bitmaps.rc, says which is which.
+#define IDB_LANGUAGE_FIRST 3000
+
 // Monitor panel and live display pieces.
 #define IDB_BAR 277                  // 12 x 240, TPS and lambda bars
 #define IDB_ACTUATOR_FIRST 316       // 46 x 69, frame j is IDB_ACTUATOR_FIRST + j

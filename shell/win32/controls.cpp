@@ -3,7 +3,9 @@
 #include <clocale>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "shell/win32/dialog_view.h"
+#include "shell/win32/language_art.h"
 
 namespace kova {
 
@@ -20,6 +22,7 @@ void BitmapButton::Release() {
 
 bool BitmapButton::SetBitmaps(HINSTANCE instance, int bitmap_id, COLORREF mask, double scale) {
   Release();
+  bitmap_id = LanguageBitmap(instance, bitmap_id);
   image_ = static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(bitmap_id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!image_) return false;
@@ -126,6 +129,13 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
 
 // ---- font label ---------------------------------------------------------
 
+HFONT CreateLabelFont(const std::wstring& face, int height, const LabelStyle& style) {
+  return CreateFontW(height, 0, 0, 0, style.Weight(), style.italic, style.underline, style.strike,
+                     DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                     style.antialias ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
 FontLabel::~FontLabel() {
   if (label_) RemoveWindowSubclass(label_, Proc, reinterpret_cast<UINT_PTR>(this));
 }
@@ -182,14 +192,11 @@ void FontLabel::Paint() {
   PaintParentBackground(label_, dc);
   SetTextColor(dc, colour_);
   SetBkMode(dc, TRANSPARENT);
-  HFONT font = CreateFontW(height_, 0, 0, 0, style_.Weight(), style_.italic, style_.underline,
-                           style_.strike, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
-                           CLIP_CHARACTER_PRECIS,
-                           style_.antialias ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, face_.c_str());
+  HFONT font = CreateLabelFont(face_, height_, style_);
   if (!font) {
     EndPaint(label_, &ps);
-    MessageBoxW(GetParent(label_), L"Font could not be created!", kAppCaption, MB_OK);
+    MessageBoxW(GetParent(label_), Utf8ToWide(Tr("Font could not be created!")).c_str(), kAppCaption,
+                MB_OK);
     return;
   }
   HGDIOBJ old = SelectObject(dc, font);
@@ -336,8 +343,7 @@ void Show(HINSTANCE instance, HWND parent, int bitmap_id) {
     wc.lpszClassName = L"KovaSplash";
     registered = RegisterClassW(&wc) != 0;
   }
-  HBITMAP bmp = static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(bitmap_id), IMAGE_BITMAP, 0, 0, 0));
+  HBITMAP bmp = LoadLanguagePicture(instance, bitmap_id);
   if (!bmp) return;
   BITMAP bm = {};
   GetObjectW(bmp, sizeof bm, &bm);

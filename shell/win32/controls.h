@@ -43,6 +43,10 @@ class BitmapButton {
   COLORREF text_colour_ = GetSysColor(COLOR_WINDOWTEXT);
 };
 
+// The font a font label paints with (null when it cannot be made); the
+// caller deletes it.
+HFONT CreateLabelFont(const std::wstring& face, int height, const LabelStyle& style);
+
 // Static text painted with its own font over the screen's background.
 class FontLabel {
  public:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "shell/win32/screen_window.h"
 
 namespace kova {
@@ -20,10 +21,16 @@ ListKind KindOf(HWND control) {
   return ListKind::None;
 }
 
+bool IsEditBox(HWND control) {
+  wchar_t cls[16] = {};
+  return control && GetClassNameW(control, cls, 16) && lstrcmpiW(cls, L"Edit") == 0;
+}
+
 }  // namespace
 
 void DialogView::SetText(int id, const std::string& text) {
-  SetDlgItemTextW(dialog_, id, Utf8ToWide(text).c_str());
+  const bool typed = IsEditBox(GetDlgItem(dialog_, id));
+  SetDlgItemTextW(dialog_, id, Utf8ToWide(typed ? text : ShownText(text)).c_str());
 }
 
 std::string DialogView::GetText(int id) {
@@ -33,10 +40,15 @@ std::string DialogView::GetText(int id) {
   std::wstring w(static_cast<size_t>(n) + 1, L'\0');
   int got = GetWindowTextW(c, w.data(), n + 1);
   w.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return WideToUtf8(w);
+  std::string text = WideToUtf8(w);
+  if (KindOf(c) != ListKind::None && entries_.count(id))
+    for (const std::string& entry : entries_[id])
+      if (ShownText(entry) == text) return entry;
+  return text;
 }
 
 void DialogView::ClearList(int id) {
+  entries_.erase(id);
   HWND c = GetDlgItem(dialog_, id);
   switch (KindOf(c)) {
     case ListKind::Combo: SendMessageW(c, CB_RESETCONTENT, 0, 0); break;
@@ -47,7 +59,8 @@ void DialogView::ClearList(int id) {
 
 void DialogView::AddListEntry(int id, const std::string& text) {
   HWND c = GetDlgItem(dialog_, id);
-  std::wstring w = Utf8ToWide(text);
+  if (KindOf(c) != ListKind::None) entries_[id].push_back(text);
+  std::wstring w = Utf8ToWide(ShownText(text));
   switch (KindOf(c)) {
     case ListKind::Combo: SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())); break;
     case ListKind::List: SendMessageW(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())); break;
@@ -84,14 +97,14 @@ void DialogView::Enable(int id, bool enabled) {
 }
 
 int DialogView::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  std::wstring t = Utf8ToWide(text);
-  std::wstring c = caption.empty() ? std::wstring(kAppCaption) : Utf8ToWide(caption);
+  std::wstring t = Utf8ToWide(ShownText(text));
+  std::wstring c = caption.empty() ? std::wstring(kAppCaption) : Utf8ToWide(ShownText(caption));
   return ::MessageBoxW(dialog_, t.c_str(), c.c_str(), flags);
 }
 
 std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) {
   // "Name|pattern|" becomes the double-NUL list the dialog wants.
-  std::wstring filter = Utf8ToWide(req.filter);
+  std::wstring filter = Utf8ToWide(ShownText(req.filter));
   for (wchar_t& ch : filter)
     if (ch == L'|') ch = L'\0';
   filter.push_back(L'\0');
@@ -117,7 +130,12 @@ std::optional<std::string> DialogView::FileDialog(const FileDialogRequest& req) 
 }
 
 void DialogView::SetFocus(int id) {
-  if (HWND c = GetDlgItem(dialog_, id)) ::SetFocus(c);
+  HWND c = GetDlgItem(dialog_, id);
+  if (!c) return;
+  // A screen that is still opening gets its focus once it shows: the
+  // dialog would otherwise put it on its first control.
+  if (IsWindowVisible(dialog_)) ::SetFocus(c);
+  else PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
 }
 
 namespace {

@@ -1,11 +1,18 @@
 // The one Win32 View: controls of a dialog window addressed by their ids.
 // Texts cross this boundary as UTF-8 on the logic's side and UTF-16 on the
-// window's side.
+// window's side, and in the chosen language: what the screen hands over is
+// shown through ShownText (common/texts.h), except in edit boxes, which
+// hold what the user typed and numbers; a list's entry reads back as the
+// text the screen gave it.
 #pragma once
 #include "shell/win32/win32.h"
 
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "common/texts.h"
 #include "shell/view.h"
 
 namespace kova {
@@ -49,7 +56,7 @@ class DialogView final : public View {
   ControlRect GetControlRect(int id) override;
   void MoveControl(int id, const ControlRect& rect) override;
   void SetLabelColour(int id, unsigned rgb) override { host_.SetLabelColour(id, rgb); }
-  void SetBusy(const std::string& status) override { host_.SetBusy(status); }
+  void SetBusy(const std::string& status) override { host_.SetBusy(ShownText(status)); }
   void PumpMessages() override;
   void HoldRedraw(bool hold) override;
   void SetTimer(int id, unsigned ms) override;
@@ -59,6 +66,9 @@ class DialogView final : public View {
  private:
   HWND dialog_;
   DialogHost& host_;
+  // The entries each list was given, as given: what a list shows reads
+  // back as the screen's own text.
+  std::map<int, std::vector<std::string>> entries_;
 };
 
 // Whether a message is keyboard or mouse input.

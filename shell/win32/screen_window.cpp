@@ -5,10 +5,12 @@
 #include <utility>
 
 #include "common/cp1252.h"
+#include "common/texts.h"
 #include "resources/control_ids.h"
 #include "shell/win32/controls.h"
 #include "shell/win32/dialog_view.h"
 #include "shell/window_placement.h"
+#include "shell/win32/language_art.h"
 
 namespace kova {
 namespace {
@@ -31,7 +33,7 @@ constexpr COLORREF kButtonTextColour = RGB(200, 0, 0);
 constexpr COLORREF kButtonMask = RGB(255, 255, 255);
 // What Windows shows when it wants to shut down while the controller is
 // being written or read.
-constexpr wchar_t kShutdownReason[] = L"Gravando no controlador";
+constexpr char kShutdownReason[] = "Gravando no controlador";
 // The status line while a screen that just showed gets ready.
 constexpr char kOpeningStatus[] = "Aguarde…";
 
@@ -98,8 +100,7 @@ void ScreenWindow::SetBackgroundMode(int mode) {
 bool ScreenWindow::LoadBackground(int bitmap_id) {
   ReleaseBackground();
   if (bitmap_id <= 0) return false;
-  background_ = static_cast<HBITMAP>(LoadImageW(g_resources.instance, MAKEINTRESOURCEW(bitmap_id),
-                                                IMAGE_BITMAP, 0, 0, 0));
+  background_ = LoadLanguagePicture(g_resources.instance, bitmap_id);
   if (background_) background_id_ = bitmap_id;
   // A window shrunk to fit the screen shows its picture shrunk with it,
   // once, rather than stretching it at every paint.
@@ -228,7 +229,7 @@ void ScreenWindow::ShowBusy() {
   if (hwnd_ && busy != shown_busy_) {
     // Windows asks before it ends the session; meanwhile it shows why.
     if (busy)
-      ShutdownBlockReasonCreate(hwnd_, kShutdownReason);
+      ShutdownBlockReasonCreate(hwnd_, Utf8ToWide(ShownText(kShutdownReason)).c_str());
     else
       ShutdownBlockReasonDestroy(hwnd_);
     shown_busy_ = busy;
@@ -382,6 +383,21 @@ bool IsCombo(LPARAM control) {
          lstrcmpiW(cls, L"ComboBox") == 0;
 }
 
+// The template's own texts (titles, ranges, units) in the chosen language;
+// lists and edit boxes hold none of its words.
+BOOL CALLBACK TranslateChild(HWND child, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) return TRUE;
+  int n = GetWindowTextLengthW(child);
+  if (n <= 0) return TRUE;
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), n + 1)));
+  std::wstring shown = Utf8ToWide(ShownText(WideToUtf8(text)));
+  if (shown != text) SetWindowTextW(child, shown.c_str());
+  return TRUE;
+}
+
 struct FitScale {
   HWND dialog;
   double sx, sy;
@@ -449,6 +465,7 @@ void ScreenWindow::Init() {
   HINSTANCE inst = g_resources.instance;
   impl_->view = std::make_unique<DialogView>(hwnd_, *this);
   Place();
+  EnumChildWindows(hwnd_, TranslateChild, 0);
 
   for (const ScreenDesign::Label& l : design_.labels) {
     HWND c = GetDlgItem(hwnd_, l.id);
@@ -466,7 +483,7 @@ void ScreenWindow::Init() {
     button->Attach(c);
     button->SetStyle(kButtonScreenStyle);
     button->SetTextColour(kButtonTextColour);
-    button->SetBitmaps(inst, b.bitmap, kButtonMask, scale_);
+    button->SetBitmaps(inst, b.bitmap, kButtonMask, scale_);  // in the chosen language
     impl_->buttons.push_back(std::move(button));
   }
   for (const ScreenDesign::Spin& sp : design_.spins) {
@@ -497,7 +514,7 @@ void ScreenWindow::Init() {
     for (const ScreenDesign::Tooltip& t : design_.tooltips) {
       HWND target = t.id == 0 ? hwnd_ : GetDlgItem(hwnd_, t.id);
       if (!target || !impl_->tooltip) continue;
-      impl_->tip_texts.push_back(Utf8ToWide(t.text));
+      impl_->tip_texts.push_back(Utf8ToWide(ShownText(t.text)));
       TOOLINFOW ti = {};
       ti.cbSize = sizeof ti;
       ti.uFlags = TTF_IDISHWND;

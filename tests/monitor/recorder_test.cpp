@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/texts.h"
 #include "tests/support/temp_folder.h"
 
 namespace kova {
@@ -21,6 +22,25 @@ TEST(Recorder, NameAndLinesForExcel) {
   s.mark = "fim; da\r\ncalibração";  // a mark never breaks the line or its fields
   EXPECT_EQ(Recorder::Line(0, kWhen, s),
             "0;02/01/2024 03:04:05;850;0,56;0,10;60;verde;fim  da  calibração");
+}
+
+// An English Windows splits on "," and reads a decimal point; the words
+// follow the chosen language. A separator that is the decimal symbol too
+// would make the numbers unreadable.
+TEST(Recorder, TheUsersSeparatorAndDecimalSymbolAndTheChosenLanguage) {
+  SetLanguage(Language::kEnglish);
+  const CsvFormat english{",", "."};
+  RecordSample s{850, 0.56, 0.1, 60, "vermelha", "a, b"};
+  EXPECT_EQ(Recorder::Header(english),
+            "Time (ms),Date and time,Engine speed (rpm),TPS (V),Lambda probe (V),Actuator "
+            "(steps),Actuator scale,Event");
+  EXPECT_EQ(Recorder::Line(1200, kWhen, s, english), "1200,02/01/2024 03:04:05,850,0.56,0.10,60,red,a  b");
+  SetLanguage(Language::kPortuguese);
+  EXPECT_EQ(Recorder::Header(), "Tempo (ms);Data e hora;Rotação (rpm);TPS (V);Sonda lambda (V);"
+                                "Atuador (passos);Escala do atuador;Evento");
+  EXPECT_EQ(UsableCsvFormat({",", ","}), (CsvFormat{";", ","}));
+  EXPECT_EQ(UsableCsvFormat({";", ";"}), (CsvFormat{",", ";"}));
+  EXPECT_EQ(UsableCsvFormat({"", ""}), (CsvFormat{";", ","}));
 }
 
 using RecorderFile = testing::Folder;

@@ -54,6 +54,10 @@ TEST(RecordingReader, WhatTheRecorderWroteComesBackInBothForms) {
                                                   {300, MarkKind::kCalibrationEnd}}));
     EXPECT_EQ(rec->lambda_full_scale, 1);
   }
+  // Made in English, read in Portuguese: the calibration is marked all the same.
+  std::string english = Recorded();
+  english.replace(english.find("in\xed" "cio da calibra\xe7\xe3o"), 20, "calibration start");
+  EXPECT_EQ(ReadRecording(english)->marks.size(), 2u);
 }
 
 TEST(RecordingReader, ACutOrDamagedFileGivesWhatPrecedesTheBadLine) {

@@ -34,16 +34,34 @@ class RecordingPort : public NullSerialPort {
   std::vector<int> numbers, opened;
 };
 
-TEST(LanguageScreen, OnlyPortugueseAndEnterGoOn) {
-  LanguageScreen screen;
+TEST(LanguageScreen, EachButtonChoosesAndRemembersItsLanguage) {
+  std::vector<Language> remembered;
+  LanguageScreen screen([&](Language l) { remembered.push_back(l); });
+  const struct {
+    int button;
+    Language language;
+  } kButtons[] = {{IDC_LANG_EN, Language::kEnglish},
+                  {IDC_LANG_ES, Language::kSpanish},
+                  {IDC_LANG_PT, Language::kPortuguese}};
+  for (const auto& b : kButtons) {
+    FakeView view;
+    screen.OnInit(view);
+    screen.OnCommand(view, b.button);
+    EXPECT_EQ(CurrentLanguage(), b.language);
+    EXPECT_EQ(view.ended, (std::vector<int>{1}));
+    // The next visit puts the focus on the language chosen last.
+    FakeView again;
+    screen.OnInit(again);
+    EXPECT_EQ(again.focus, b.button);
+  }
+  EXPECT_EQ(remembered, (std::vector<Language>{Language::kEnglish, Language::kSpanish,
+                                               Language::kPortuguese}));
+  // Enter goes on in the current language; Esc leaves.
   FakeView view;
-  screen.OnCommand(view, IDC_LANG_EN);
-  screen.OnCommand(view, IDC_LANG_ES);
-  EXPECT_TRUE(view.ended.empty());
-  screen.OnCommand(view, IDC_LANG_PT);
   screen.OnEnter(view);
   screen.OnExit(view);
-  EXPECT_EQ(view.ended, (std::vector<int>{1, 1, 2}));
+  EXPECT_EQ(view.ended, (std::vector<int>{1, 2}));
+  EXPECT_EQ(remembered.size(), 3u);
   EXPECT_FALSE(screen.HasCtrlShortcuts());
 }
 

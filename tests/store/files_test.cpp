@@ -228,6 +228,22 @@ TEST_F(Settings, WorkshopDataIsKeptBesideThePortAndReadBack) {
   EXPECT_FALSE(kova::WriteWorkshopData({Unwritable("a"), Unwritable("b")}, data));
 }
 
+TEST_F(Settings, TheLanguageIsKeptBesideThePortsAndAnythingElseIsPortuguese) {
+  kova::SettingsFolders f{dir_.string(), Path("user")};
+  EXPECT_EQ(kova::LanguageSetting(f), kova::Language::kPortuguese);  // no file yet
+  int port = 3;
+  kova::PortSetting(f, "VELA", port, "SET");
+  EXPECT_TRUE(kova::SetLanguageSetting(f, kova::Language::kSpanish));
+  EXPECT_EQ(Slurp(Path("KOVA.INI")), "[CONFIG_VELA]\r\nCOM=3\r\n[KOVA]\r\nIdioma=es\r\n");
+  EXPECT_EQ(kova::LanguageSetting(f), kova::Language::kSpanish);
+  for (const char* other : {"fr", "EN", ""}) {
+    Put(Path("KOVA.INI"), std::string("[KOVA]\r\nIdioma=") + other + "\r\n");
+    EXPECT_EQ(kova::LanguageSetting(f), kova::Language::kPortuguese) << other;
+  }
+  kova::SettingsFolders none{Unwritable("a"), Unwritable("b")};
+  EXPECT_FALSE(kova::SetLanguageSetting(none, kova::Language::kEnglish));
+}
+
 using Dump = Folder;
 
 TEST_F(Dump, LinesOfEveryEntryAppendedInStoreOrder) {

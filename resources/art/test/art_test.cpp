@@ -1,6 +1,7 @@
 // Checks the generated bitmaps: the resource numbers the screens load,
 // every picture's size and colour depth, the white mask of the buttons,
-// and that glyphs and backgrounds agree where the glyph controls sit.
+// that glyphs and backgrounds agree where the glyph controls sit, and that
+// the pictures' English and Spanish bitmaps fit the pictures they stand for.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "art_languages.h"
 #include "panel_layout.h"
 #include "resource_ids.h"
 
@@ -197,6 +199,8 @@ TEST(ArtFiles, ResourceScriptListsEveryPictureOnce) {
   const auto entries = RcEntries(&in_order);
   std::set<int> expected;
   for (const Size& s : ExpectedSizes()) expected.insert(s.number);
+  for (const auto& v : kova::art::kVariants) expected.insert(v.bitmap);
+  for (const auto& p : kova::art::kPatches) expected.insert(p.bitmap);
   EXPECT_EQ(in_order.size(), entries.size()) << "a number is listed twice";
   std::set<int> listed;
   for (const auto& [number, path] : entries) listed.insert(number);
@@ -258,6 +262,38 @@ TEST(ArtButtons, EveryButtonPaletteHoldsWhiteExactlyOnce) {
     for (uint32_t c : b.palette) whites += c == 0xFFFFFF;
     EXPECT_EQ(whites, 1) << "bitmap " << number;
   }
+}
+
+TEST(ArtLanguages, EachLanguageHasItsButtonsAndStripsWithinThePictures) {
+  std::map<int, Size> sizes;
+  for (const Size& s : ExpectedSizes()) sizes[s.number] = s;
+  std::set<std::pair<int, int>> buttons;
+  for (const auto& v : kova::art::kVariants) {
+    const Bitmap b = Load(v.bitmap), original = Load(v.picture);
+    EXPECT_EQ(b.width, original.width) << "variant " << v.bitmap;
+    EXPECT_EQ(b.height, original.height) << "variant " << v.bitmap;
+    EXPECT_GE(v.bitmap, IDB_LANGUAGE_FIRST);
+    buttons.insert({v.picture, v.language});
+  }
+  // The buttons with words: write-all and the apply button in both
+  // languages ("CALIBRAR" is Spanish too).
+  for (int language : {1, 2}) {
+    EXPECT_TRUE(buttons.count({IDB_BTN_WRITE_ALL, language})) << language;
+    EXPECT_TRUE(buttons.count({IDB_BTN_APPLY_FILE, language})) << language;
+  }
+  EXPECT_TRUE(buttons.count({IDB_BTN_CALIBRATE, 1}));
+  std::set<std::pair<int, int>> stripped;
+  for (const auto& p : kova::art::kPatches) {
+    const Bitmap b = Load(p.bitmap);
+    const Size& picture = sizes.at(p.picture);
+    EXPECT_GE(p.x, 0);
+    EXPECT_GE(p.y, 0);
+    EXPECT_LE(p.x + b.width, picture.width) << "strip " << p.bitmap;
+    EXPECT_LE(p.y + b.height, picture.height) << "strip " << p.bitmap;
+    stripped.insert({p.picture, p.language});
+  }
+  for (int picture : {IDB_SPLASH, IDB_BG_MONITOR_VELA, IDB_BG_MONITOR_BRIO, IDB_BG_LAMBDA_REAL})
+    for (int language : {1, 2}) EXPECT_TRUE(stripped.count({picture, language})) << picture;
 }
 
 bool SamePixels(const Bitmap& a, const Bitmap& b) {

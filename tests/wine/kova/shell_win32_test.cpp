@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/texts.h"
 #include "shell/win32/controls.h"
 #include "shell/win32/pumping_clock.h"
 #include "shell/win32/screen_window.h"
@@ -123,6 +124,49 @@ TEST_F(ShellWin32, ViewReadsAndWritesRealControls) {
   EXPECT_EQ(list_sel, -1);
   EXPECT_TRUE(hidden);
   EXPECT_TRUE(disabled);
+}
+
+std::wstring TextOf(int id) {
+  wchar_t text[128] = {};
+  GetDlgItemTextW(GetActiveWindow(), id, text, 128);
+  return text;
+}
+
+// In another language the window shows the catalog's texts, the template's
+// included, keeps what edit boxes hold, and a list's entry reads back as the
+// text the screen gave it.
+TEST_F(ShellWin32, ViewShowsTheChosenLanguageAndReadsListsBackAsGiven) {
+  SetLanguage(Language::kEnglish);
+  ScriptedLogic logic;
+  std::string combo_text;
+  std::wstring button, label, edit, entry, status;
+  logic.init = [&](View& v) {
+    v.SetText(IDC_TEST_LABEL, "Arquivo");
+    v.SetText(IDC_TEST_EDIT, "Arquivo");
+    v.AddListEntry(IDC_TEST_COMBO, "Arquivo");
+    v.AddListEntry(IDC_TEST_COMBO, "Equipamento");
+    v.SelectEntry(IDC_TEST_COMBO, 1);
+    combo_text = v.GetText(IDC_TEST_COMBO);
+  };
+  logic.tick = [&](View& v) {
+    v.SetBusy("Lendo parâmetros…");
+    button = TextOf(IDC_TEST_BUTTON);
+    label = TextOf(IDC_TEST_LABEL);
+    edit = TextOf(IDC_TEST_EDIT);
+    entry = TextOf(IDC_TEST_COMBO);
+    status = TextOf(IDC_TEST_STATUS);
+    v.SetBusy("");
+    v.EndScreen(42);
+  };
+  ScreenWindow screen(Design(), logic);
+  EXPECT_EQ(screen.Run(), 42);
+  SetLanguage(Language::kPortuguese);
+  EXPECT_EQ(button, L"Exit");  // "Sair" in the template
+  EXPECT_EQ(label, L"File");
+  EXPECT_EQ(edit, L"Arquivo");  // typed text stays as it is
+  EXPECT_EQ(entry, L"Controller");
+  EXPECT_EQ(combo_text, "Equipamento");
+  EXPECT_EQ(status, L"Reading parameters…");
 }
 
 TEST_F(ShellWin32, EndedDuringInitialisationNeverRunsTheLoop) {
