@@ -48,7 +48,7 @@ std::string Whole(double v) {
 }
 
 // A range in the field's units, for the reasons of the gate.
-std::string RangeText(const FieldSpec& f, const ParameterTable& table) {
+std::string RangeText(const FieldDef& f, const ParameterTable& table) {
   auto range = FieldRange(f, table);
   if (!range) return Tr("fora da faixa");
   const std::string min = FormatFixed(range->min, f.decimals);
@@ -87,7 +87,7 @@ std::optional<long> ListValue(const ParameterDescriptor& d, int position) {
 
 // ---- showing ------------------------------------------------------------
 
-std::vector<std::string> FieldEntries(const FieldSpec& f, const ParameterTable& table,
+std::vector<std::string> FieldEntries(const FieldDef& f, const ParameterTable& table,
                                       int model) {
   switch (f.kind) {
     case FieldKind::kOptions:
@@ -103,7 +103,7 @@ std::vector<std::string> FieldEntries(const FieldSpec& f, const ParameterTable& 
   }
 }
 
-std::vector<std::string> FieldRegisters(const FieldSpec& f, int model) {
+std::vector<std::string> FieldRegisters(const FieldDef& f, int model) {
   switch (f.kind) {
     case FieldKind::kWord: return {f.keyword, f.high};
     case FieldKind::kCutOffSpeed: {
@@ -122,13 +122,13 @@ std::vector<std::string> FieldRegisters(const FieldSpec& f, int model) {
   }
 }
 
-std::vector<std::string> FieldContext(const FieldSpec& f, int model) {
+std::vector<std::string> FieldContext(const FieldDef& f, int model) {
   if (f.kind == FieldKind::kCutOffSpeed && Vela(model)) return {"2B", "2C"};
   if (f.kind == FieldKind::kSignalType) return {"1E", "1F"};
   return {};
 }
 
-FieldDisplay DisplayField(const FieldSpec& f, const ParameterTable& table, int model,
+FieldDisplay DisplayField(const FieldDef& f, const ParameterTable& table, int model,
                           CKX4DATA& store) {
   FieldDisplay out;
   auto select = [&](long position, const std::vector<std::string>& entries) {
@@ -204,14 +204,14 @@ FieldDisplay DisplayField(const FieldSpec& f, const ParameterTable& table, int m
   return out;
 }
 
-std::string ShownWithUnit(const FieldSpec& f, const FieldDisplay& d) {
+std::string ShownWithUnit(const FieldDef& f, const FieldDisplay& d) {
   if (d.text.empty()) return {};
   // A list's entry is a text of the table ("Ativado"); a number stays.
   const std::string text = ShownText(d.text);
   return f.unit[0] ? text + " " + Tr(f.unit) : text;
 }
 
-bool FieldShown(const FieldSpec& f, int model, CKX4DATA& store) {
+bool FieldShown(const FieldDef& f, int model, CKX4DATA& store) {
   const long probe = Vela(model) ? 0 : StoreValue(store, "78").value_or(0);
   switch (f.shown_when) {
     case ShownWhen::kAlways: return true;
@@ -257,7 +257,7 @@ std::optional<long> DecimalUnits(std::string_view text, int decimals) {
   return std::min(kCap, whole * static_cast<long>(Power10(decimals)) + fraction);
 }
 
-std::optional<ShownRange> FieldRange(const FieldSpec& f, const ParameterTable& table) {
+std::optional<ShownRange> FieldRange(const FieldDef& f, const ParameterTable& table) {
   const ParameterDescriptor* d = table.Find(f.keyword);
   if (!d || !d->IsNumeric() || IsList(f.kind)) return std::nullopt;
   double min = d->Min(), max = d->Max();
@@ -268,7 +268,7 @@ std::optional<ShownRange> FieldRange(const FieldSpec& f, const ParameterTable& t
   return ShownRange{std::round(min * unit) / unit, std::round(max * unit) / unit};
 }
 
-std::optional<TypedCorrection> CheckWhileTyping(const FieldSpec& f, const ParameterTable& table,
+std::optional<TypedCorrection> CheckWhileTyping(const FieldDef& f, const ParameterTable& table,
                                                 std::string_view typed) {
   auto range = FieldRange(f, table);
   const ParameterDescriptor* d = table.Find(f.keyword);
@@ -297,7 +297,7 @@ std::optional<TypedCorrection> CheckWhileTyping(const FieldSpec& f, const Parame
   }
 }
 
-std::optional<TypedCorrection> CheckOnWrite(const FieldSpec& f, const ParameterTable& table,
+std::optional<TypedCorrection> CheckOnWrite(const FieldDef& f, const ParameterTable& table,
                                             std::string_view text) {
   auto range = FieldRange(f, table);
   auto n = ParseEnteredNumber(text);
@@ -319,7 +319,7 @@ std::optional<TypedCorrection> CheckOnWrite(const FieldSpec& f, const ParameterT
   }
 }
 
-RegisterValues ValuesToWrite(const FieldSpec& f, const ParameterTable& table, int model,
+RegisterValues ValuesToWrite(const FieldDef& f, const ParameterTable& table, int model,
                              const FieldInput& input, CKX4DATA& store) {
   const ParameterDescriptor* d = table.Find(f.keyword);
   switch (f.kind) {
@@ -392,7 +392,7 @@ RegisterValues ValuesToWrite(const FieldSpec& f, const ParameterTable& table, in
 
 // ---- the gate -------------------------------------------------------------
 
-std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model,
+std::string RefusalOf(const FieldDef& f, const ParameterTable& table, int model,
                       const RegisterValues& values, CKX4DATA& store) {
   auto value_of = [&](std::string_view keyword) -> std::optional<long> {
     for (const RegisterValue& v : values)
@@ -469,7 +469,7 @@ void StageValues(const RegisterValues& values, bool always, CKX4DATA& equipment,
   }
 }
 
-std::optional<StoredValues> ValuesFromStore(const FieldSpec& f, int model, CKX4DATA& store) {
+std::optional<StoredValues> ValuesFromStore(const FieldDef& f, int model, CKX4DATA& store) {
   StoredValues out;
   for (const std::string& k : FieldRegisters(f, model)) {
     auto text = StoreGet(store, k);

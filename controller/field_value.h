@@ -52,7 +52,7 @@ enum class ShownWhen {
   kEmulatorRelay,    // the overlap time: the auxiliary relay is the emulator
 };
 
-struct FieldSpec {
+struct FieldDef {
   const char* selector = "";  // focus name, also what Enter writes ("2C", "75_76")
   FieldKind kind = FieldKind::kOptions;
   const char* keyword = "";   // the parameter-table row (the low register of a word)
@@ -93,24 +93,24 @@ struct FieldDisplay {
   int position = -1;     // lists: the entry shown, -1 for none
   std::string text;      // number boxes: the text; lists: the entry's text
 };
-FieldDisplay DisplayField(const FieldSpec& f, const ParameterTable& table, int model,
+FieldDisplay DisplayField(const FieldDef& f, const ParameterTable& table, int model,
                           CKX4DATA& store);
 // The value as a line of a list shows it, in the chosen language: the text
 // and the unit ("0-1 V", "0.36 s", "Ativado"). Empty when the registers
 // hold nothing it can show.
-std::string ShownWithUnit(const FieldSpec& f, const FieldDisplay& d);
+std::string ShownWithUnit(const FieldDef& f, const FieldDisplay& d);
 // Whether the field is on its screen for the values the store holds.
-bool FieldShown(const FieldSpec& f, int model, CKX4DATA& store);
+bool FieldShown(const FieldDef& f, int model, CKX4DATA& store);
 
 // The entries of a list field, in position order.
-std::vector<std::string> FieldEntries(const FieldSpec& f, const ParameterTable& table,
+std::vector<std::string> FieldEntries(const FieldDef& f, const ParameterTable& table,
                                       int model);
 // The registers a field writes, in the order its screen stages them when
 // nothing decides otherwise (the signal type puts the mode it leaves first).
-std::vector<std::string> FieldRegisters(const FieldSpec& f, int model);
+std::vector<std::string> FieldRegisters(const FieldDef& f, int model);
 // Registers a field reads to show its value besides its own (VELA's
 // cut-off speed needs the coils and the cylinders).
-std::vector<std::string> FieldContext(const FieldSpec& f, int model);
+std::vector<std::string> FieldContext(const FieldDef& f, int model);
 
 // ---- typing -------------------------------------------------------------
 
@@ -127,7 +127,7 @@ std::optional<long> DecimalUnits(std::string_view text, int decimals);
 struct ShownRange {
   double min, max;
 };
-std::optional<ShownRange> FieldRange(const FieldSpec& f, const ParameterTable& table);
+std::optional<ShownRange> FieldRange(const FieldDef& f, const ParameterTable& table);
 
 // What the box says about a typed text under its out-of-range rule: nothing
 // to do, or a message (empty for none) and the text the box then holds.
@@ -138,11 +138,11 @@ struct TypedCorrection {
 };
 // Checked on every change of the text (kLimitWhileTyping and
 // kDefaultWhileTyping); nothing for the other rules.
-std::optional<TypedCorrection> CheckWhileTyping(const FieldSpec& f, const ParameterTable& table,
+std::optional<TypedCorrection> CheckWhileTyping(const FieldDef& f, const ParameterTable& table,
                                                 std::string_view text);
 // Checked when the field is written (kRefuse: a correction means nothing is
 // written; kClamp: the limited text, without a message).
-std::optional<TypedCorrection> CheckOnWrite(const FieldSpec& f, const ParameterTable& table,
+std::optional<TypedCorrection> CheckOnWrite(const FieldDef& f, const ParameterTable& table,
                                             std::string_view text);
 
 // What a field's control holds, as the screen hands it over for writing.
@@ -155,7 +155,7 @@ struct FieldInput {
 // empty when it writes nothing (no selection, not a number, no conversion).
 // store gives what a conversion needs besides the field (VELA's coils and
 // cylinders).
-RegisterValues ValuesToWrite(const FieldSpec& f, const ParameterTable& table, int model,
+RegisterValues ValuesToWrite(const FieldDef& f, const ParameterTable& table, int model,
                              const FieldInput& input, CKX4DATA& store);
 
 // ---- the gate -------------------------------------------------------------
@@ -164,7 +164,7 @@ RegisterValues ValuesToWrite(const FieldSpec& f, const ParameterTable& table, in
 // value must be one the field writes, a number or word must lie within its
 // row's range. Empty when they may; otherwise why not, in the field's
 // units ("fora da faixa de 1 a 240 passo(s)").
-std::string RefusalOf(const FieldSpec& f, const ParameterTable& table, int model,
+std::string RefusalOf(const FieldDef& f, const ParameterTable& table, int model,
                       const RegisterValues& values, CKX4DATA& store);
 
 // Stages a field's values into the change list, whole or not at all: every
@@ -182,7 +182,7 @@ struct StoredValues {
   RegisterValues values;
   std::vector<std::string> unreadable;
 };
-std::optional<StoredValues> ValuesFromStore(const FieldSpec& f, int model, CKX4DATA& store);
+std::optional<StoredValues> ValuesFromStore(const FieldDef& f, int model, CKX4DATA& store);
 
 // ---- texts and facts fields share ----------------------------------------
 

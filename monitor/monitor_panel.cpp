@@ -20,7 +20,7 @@ namespace {
 // What a full read from the parameter file takes for the panel.
 const char* const kFileKeys[] = {kIdleDefaultKey, kHighDefaultKey, "41", "42", "45", "46"};
 
-FieldSpec DefaultPosition(const char* keyword) {
+FieldDef DefaultPosition(const char* keyword) {
   // A position outside the row is refused as the actuator screen refuses
   // it: the limit in the box, nothing written.
   return {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
@@ -161,7 +161,7 @@ void MonitorPanel::OnInit(View& view) {
 
   // Spin ranges from the parameter table, one step of the row's scale.
   for (const DefaultEdit& e : kDefaults) {
-    if (const ParameterDescriptor* d = app_.table.Find(e.spec.keyword)) {
+    if (const ParameterDescriptor* d = app_.table.Find(e.def.keyword)) {
       double step = static_cast<int>(d->scale);
       view.SetSpinRange(e.edit + 1, d->Min(), d->Max(), step > 0 ? step : 1, 0);
     }
@@ -214,7 +214,7 @@ bool MonitorPanel::ReadAllParameters(CKX4DATA& store, uint32_t first_wait) {
 bool MonitorPanel::ShowStore(CKX4DATA& store) {
   bool ok = true;
   for (const DefaultEdit& e : kDefaults) {
-    const FieldDisplay shown = DisplayField(e.spec, app_.table, model(), store);
+    const FieldDisplay shown = DisplayField(e.def, app_.table, model(), store);
     if (!shown.complete) {
       ok = false;
       continue;
@@ -228,9 +228,9 @@ void MonitorPanel::StageFields(std::string_view) {
   for (const DefaultEdit& e : kDefaults) {
     FieldInput input;
     input.text = view_->GetText(e.edit);
-    RegisterValues values = ValuesToWrite(e.spec, app_.table, model(), input, app_.equipment);
+    RegisterValues values = ValuesToWrite(e.def, app_.table, model(), input, app_.equipment);
     // Only what the actuator screen would write goes out.
-    if (values.empty() || !RefusalOf(e.spec, app_.table, model(), values, app_.equipment).empty())
+    if (values.empty() || !RefusalOf(e.def, app_.table, model(), values, app_.equipment).empty())
       continue;
     StageValues(values, false, app_.equipment, app_.changes);
   }
@@ -267,7 +267,7 @@ void MonitorPanel::WriteDefaults() {
   // A position outside the row is refused before anything stops.
   bool allowed = true;
   for (const DefaultEdit& e : kDefaults)
-    if (auto refused = CheckOnWrite(e.spec, app_.table, v.GetText(e.edit))) {
+    if (auto refused = CheckOnWrite(e.def, app_.table, v.GetText(e.edit))) {
       v.MessageBox(refused->message, refused->caption, kMbOk);
       v.SetText(e.edit, refused->text);
       allowed = false;
@@ -299,7 +299,7 @@ void MonitorPanel::WriteDefaults() {
 void MonitorPanel::OnFocus(View& view, int id) {
   view_ = &view;
   for (const DefaultEdit& e : kDefaults)
-    if (id == e.edit) app_.current_key = e.spec.keyword;
+    if (id == e.edit) app_.current_key = e.def.keyword;
 }
 
 // ---- polling ------------------------------------------------------------------

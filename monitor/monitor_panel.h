@@ -113,7 +113,7 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   // The two default positions' edits and what they write.
   struct DefaultEdit {
     int edit;
-    FieldSpec spec;
+    FieldDef def;
   };
   static const DefaultEdit kDefaults[2];
   // The re-read after a calibration: one attempt into the source's store,

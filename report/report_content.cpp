@@ -53,7 +53,7 @@ void Configuration(AppContext& app, CKX4DATA& store, std::vector<ReportBlock>& o
     out.push_back(Block(BlockKind::kSubheading, Tr(screen.title)));
     std::string group;
     for (const DataField& field : screen.fields) {
-      const FieldSpec& f = field.spec;
+      const FieldDef& f = field.def;
       if (!FieldShown(f, app.model, store)) continue;
       const FieldDisplay shown = DisplayField(f, app.table, app.model, store);
       if (!shown.complete && f.optional) continue;

@@ -14,7 +14,7 @@ constexpr char kHigh[] = "Alta Rotação";
 DataField Steps(int control, const char* keyword, const char* label, const char* group,
                 int label_id, int group_id) {
   return {.control = control, .spin = control + 1, .label_id = label_id, .group_id = group_id,
-          .spec = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+          .def = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
                    .label = label, .unit = "passo(s)", .group = group,
                    .out_of_range = OutOfRange::kRefuse}};
 }

@@ -16,10 +16,10 @@ namespace {
 // where another field of the screen has the same label; in the chosen
 // language.
 std::string NameOf(const ScreenFields& screen, const DataField& field) {
-  const FieldSpec& f = field.spec;
+  const FieldDef& f = field.def;
   int same = 0;
   for (const DataField& other : screen.fields)
-    if (std::string_view(other.spec.label) == f.label) ++same;
+    if (std::string_view(other.def.label) == f.label) ++same;
   return same > 1 && f.group[0] ? Tr(f.group) + " - " + Tr(f.label) : Tr(f.label);
 }
 
@@ -33,7 +33,7 @@ bool SameValues(const RegisterValues& a, const RegisterValues& b) {
 // A value as its field shows it; "—" where the field is not on its screen
 // for these values (the operating mode of a simulated signal), the
 // register text itself where the field has no way to show it.
-std::string Shown(const FieldSpec& f, const ParameterTable& table, int model, CKX4DATA& store) {
+std::string Shown(const FieldDef& f, const ParameterTable& table, int model, CKX4DATA& store) {
   std::string text = ShownWithUnit(f, DisplayField(f, table, model, store));
   if (!text.empty()) return text;
   if (!FieldShown(f, model, store)) return "—";
@@ -123,7 +123,7 @@ ApplyComparison CompareForApply(const ParameterTable& table, int model, CKX4DATA
   ApplyComparison out;
   for (const ScreenFields& screen : WorkCycleScreens(model)) {
     for (const DataField& field : screen.fields) {
-      const FieldSpec& f = field.spec;
+      const FieldDef& f = field.def;
       auto controller = ValuesFromStore(f, model, equipment);
       auto from_file = ValuesFromStore(f, model, file);
       // A register never read from the controller, or one the file lacks,
@@ -238,7 +238,7 @@ bool ApplyFileToController(AppContext& app, View& view) {
       ParameterDifference now = d;
       for (const ScreenFields& s : WorkCycleScreens(app.model))
         for (const DataField& field : s.fields)
-          if (NameOf(s, field) == d.name) now.controller = Shown(field.spec, app.table, app.model, app.equipment);
+          if (NameOf(s, field) == d.name) now.controller = Shown(field.def, app.table, app.model, app.equipment);
       not_taken.push_back(now);
     }
   }

@@ -14,39 +14,39 @@ constexpr char kTitle[] = "Funções Auxiliares";
 
 DataField CutOff() {
   return {.control = IDC_AUX_CUTOFF, .label_id = IDC_AUX_CUTOFF_LABEL,
-          .spec = {.selector = "20", .kind = FieldKind::kOptions, .keyword = "20",
+          .def = {.selector = "20", .kind = FieldKind::kOptions, .keyword = "20",
                    .label = "Cut Off"}};
 }
 DataField Steps(const char* unit, OutOfRange rule) {
   return {.control = IDC_AUX_STEPS, .spin = IDC_AUX_STEPS_SPIN, .label_id = IDC_AUX_STEPS_LABEL,
           .unit_id = IDC_AUX_STEPS_UNIT,
-          .spec = {.selector = "21", .kind = FieldKind::kNumber, .keyword = "21",
+          .def = {.selector = "21", .kind = FieldKind::kNumber, .keyword = "21",
                    .label = "Abertura de Cut Off", .unit = unit, .out_of_range = rule}};
 }
 // The row of 27 gives the speed's range.
 DataField Speed(const char* unit, OutOfRange rule) {
   return {.control = IDC_AUX_SPEED, .spin = IDC_AUX_SPEED_SPIN, .label_id = IDC_AUX_SPEED_LABEL,
           .unit_id = IDC_AUX_SPEED_UNIT,
-          .spec = {.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27",
+          .def = {.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27",
                    .label = "RPM de Cut Off", .unit = unit, .out_of_range = rule}};
 }
 DataField WarmUp(int control, int spin, OutOfRange rule) {
   return {.control = control, .spin = spin, .label_id = IDC_AUX_WARMUP_LABEL,
           .unit_id = IDC_AUX_WARMUP_UNIT,
-          .spec = {.selector = "15_16", .kind = FieldKind::kWord, .keyword = "15", .high = "16",
+          .def = {.selector = "15_16", .kind = FieldKind::kWord, .keyword = "15", .high = "16",
                    .label = "Tempo de Aquecimento da Sonda Lâmbda", .unit = "s",
                    .out_of_range = rule}};
 }
 DataField Seconds(int control, int spin, int label_id, int unit_id, const char* keyword,
                   const char* label, ShownWhen when = ShownWhen::kAlways) {
   return {.control = control, .spin = spin, .label_id = label_id, .unit_id = unit_id,
-          .spec = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+          .def = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
                    .label = label, .unit = "s", .decimals = 2,
                    .out_of_range = OutOfRange::kLimitWhileTyping, .shown_when = when}};
 }
 DataField Relay() {
   return {.control = IDC_AUX_RELAY, .label_id = IDC_AUX_RELAY_LABEL,
-          .spec = {.selector = "82", .kind = FieldKind::kOptions, .keyword = "82",
+          .def = {.selector = "82", .kind = FieldKind::kOptions, .keyword = "82",
                    .label = "Relé Auxiliar"}};
 }
 
@@ -133,7 +133,7 @@ void AuxBrioScreen::AfterOpen() {
   Exchange exchange = MakeExchange(Pacing::kAuxBrio);
   exchange.ReadSelector("82", app().live, false);
   view().SetBusy("");
-  const FieldDisplay relay = DisplayField(Relay().spec, app().table, app().model, app().live);
+  const FieldDisplay relay = DisplayField(Relay().def, app().table, app().model, app().live);
   if (relay.complete) view().SelectEntry(IDC_AUX_RELAY, relay.position);
   ShowOverlapByRelay();
 }

@@ -16,8 +16,8 @@ namespace {
 constexpr std::size_t kMaxCurrentKey = 11;
 
 bool IsList(const DataField& f) {
-  return f.spec.kind == FieldKind::kOptions || f.spec.kind == FieldKind::kMappedOptions ||
-         f.spec.kind == FieldKind::kSignalType || f.spec.kind == FieldKind::kProbeMode;
+  return f.def.kind == FieldKind::kOptions || f.def.kind == FieldKind::kMappedOptions ||
+         f.def.kind == FieldKind::kSignalType || f.def.kind == FieldKind::kProbeMode;
 }
 
 }  // namespace
@@ -60,14 +60,14 @@ const DataField* DataScreen::FieldOf(int control) const {
 
 const DataField* DataScreen::FieldBySelector(std::string_view selector) const {
   for (const DataField& f : fields_.fields)
-    if (selector == f.spec.selector) return &f;
+    if (selector == f.def.selector) return &f;
   return nullptr;
 }
 
 bool DataScreen::SelectText(int control, const std::string& text) {
   std::vector<std::string> entries;
   if (control == IDC_SOURCE) entries = {"Arquivo", "Equipamento"};
-  else if (const DataField* f = FieldOf(control)) entries = FieldEntries(f->spec, app_.table, app_.model);
+  else if (const DataField* f = FieldOf(control)) entries = FieldEntries(f->def, app_.table, app_.model);
   for (std::size_t i = 0; i < entries.size(); ++i)
     if (entries[i] == text) {
       view().SelectEntry(control, static_cast<int>(i));
@@ -88,9 +88,9 @@ Exchange DataScreen::MakeExchange(Pacing pacing) {
 void DataScreen::SetTexts() {
   if (fields_.title_id) view().SetText(fields_.title_id, fields_.title);
   for (const DataField& f : fields_.fields) {
-    if (f.label_id) view().SetText(f.label_id, f.spec.label);
-    if (f.unit_id) view().SetText(f.unit_id, f.spec.unit);
-    if (f.group_id) view().SetText(f.group_id, f.spec.group);
+    if (f.label_id) view().SetText(f.label_id, f.def.label);
+    if (f.unit_id) view().SetText(f.unit_id, f.def.unit);
+    if (f.group_id) view().SetText(f.group_id, f.def.group);
   }
 }
 
@@ -98,16 +98,16 @@ void DataScreen::FillLists() {
   for (const DataField& f : fields_.fields) {
     // The window is new on every visit: its lists start empty.
     if (IsList(f)) {
-      for (const std::string& entry : FieldEntries(f.spec, app_.table, app_.model))
+      for (const std::string& entry : FieldEntries(f.def, app_.table, app_.model))
         view().AddListEntry(f.control, entry);
       continue;
     }
-    const ParameterDescriptor* d = Row(f.spec.keyword);
+    const ParameterDescriptor* d = Row(f.def.keyword);
     if (!f.spin || !d || !d->IsNumeric()) continue;
-    if (f.spec.decimals > 0) {
+    if (f.def.decimals > 0) {
       // A field with decimals moves by the scale, in the units it shows.
-      if (auto range = FieldRange(f.spec, app_.table))
-        view().SetSpinRange(f.spin, range->min, range->max, d->scale, f.spec.decimals);
+      if (auto range = FieldRange(f.def, app_.table))
+        view().SetSpinRange(f.spin, range->min, range->max, d->scale, f.def.decimals);
     } else {
       // The increment is the record's scale as a whole number (1 at least).
       const double step = std::trunc(d->scale);
@@ -148,11 +148,11 @@ void DataScreen::OnInit(View& view) {
 // ---- showing ---------------------------------------------------------------
 
 bool DataScreen::ShowField(const DataField& f, CKX4DATA& store) {
-  const FieldDisplay shown = DisplayField(f.spec, app_.table, app_.model, store);
-  if (!shown.complete) return f.spec.optional;
+  const FieldDisplay shown = DisplayField(f.def, app_.table, app_.model, store);
+  if (!shown.complete) return f.def.optional;
   if (IsList(f)) {
     // A kind with nothing to select for these values leaves its list as it is.
-    if (shown.position >= 0 || f.spec.kind != FieldKind::kProbeMode)
+    if (shown.position >= 0 || f.def.kind != FieldKind::kProbeMode)
       view().SelectEntry(f.control, shown.position);
   } else {
     view().SetText(f.control, shown.text);
@@ -178,35 +178,35 @@ bool DataScreen::ShowStore(CKX4DATA& store) {
 // ---- staging ---------------------------------------------------------------
 
 void DataScreen::StageField(const DataField& f, std::string_view part) {
-  if (f.spec.out_of_range == OutOfRange::kClamp) {
+  if (f.def.out_of_range == OutOfRange::kClamp) {
     // A number beyond the row is written as the nearest limit, which the
     // box then shows.
-    if (auto limited = CheckOnWrite(f.spec, app_.table, view().GetText(f.control)))
+    if (auto limited = CheckOnWrite(f.def, app_.table, view().GetText(f.control)))
       view().SetText(f.control, limited->text);
   }
   FieldInput input;
   if (IsList(f)) input.position = view().GetSelection(f.control);
   else input.text = view().GetText(f.control);
-  if (f.spec.kind == FieldKind::kSignalType)
+  if (f.def.kind == FieldKind::kSignalType)
     for (const DataField& other : fields_.fields)
-      if (other.spec.kind == FieldKind::kProbeMode) input.companion = view().GetSelection(other.control);
+      if (other.def.kind == FieldKind::kProbeMode) input.companion = view().GetSelection(other.control);
 
-  RegisterValues values = ValuesToWrite(f.spec, app_.table, app_.model, input, app_.equipment);
+  RegisterValues values = ValuesToWrite(f.def, app_.table, app_.model, input, app_.equipment);
   // Nothing the field does not allow goes out.
-  if (values.empty() || !RefusalOf(f.spec, app_.table, app_.model, values, app_.equipment).empty())
+  if (values.empty() || !RefusalOf(f.def, app_.table, app_.model, values, app_.equipment).empty())
     return;
   // A value spanning registers goes out whole when its field is written, or
   // register by register when the write button names them one by one.
   if (!part.empty() && values.size() > 1) {
     std::erase_if(values, [part](const RegisterValue& v) { return v.keyword != part; });
   }
-  StageValues(values, f.spec.always_staged || values.size() > 1, app_.equipment, app_.changes);
+  StageValues(values, f.def.always_staged || values.size() > 1, app_.equipment, app_.changes);
 }
 
 void DataScreen::StageKeyword(std::string_view keyword) {
   for (const DataField& f : fields_.fields) {
-    if (keyword == f.spec.selector) return StageField(f, {});
-    for (const std::string& k : FieldRegisters(f.spec, app_.model))
+    if (keyword == f.def.selector) return StageField(f, {});
+    for (const std::string& k : FieldRegisters(f.def, app_.model))
       if (k == keyword) return StageField(f, keyword);
   }
 }
@@ -236,7 +236,7 @@ std::vector<std::string> DataScreen::FileKeywords() const {
   if (!rules_.file_keywords.empty()) return rules_.file_keywords;
   std::vector<std::string> keys;
   for (const DataField& f : fields_.fields)
-    for (std::string& k : FieldRegisters(f.spec, app_.model))
+    for (std::string& k : FieldRegisters(f.def, app_.model))
       if (std::find(keys.begin(), keys.end(), k) == keys.end()) keys.push_back(std::move(k));
   return keys;
 }
@@ -264,9 +264,9 @@ bool DataScreen::RangesAllow(std::string_view selector) {
   // box keeps the limit it was given and the technician can write that.
   bool ok = true;
   for (const DataField& f : fields_.fields) {
-    if (f.spec.out_of_range != OutOfRange::kRefuse) continue;
-    if (selector != kFull && selector != f.spec.selector) continue;
-    if (auto refused = CheckOnWrite(f.spec, app_.table, view().GetText(f.control))) {
+    if (f.def.out_of_range != OutOfRange::kRefuse) continue;
+    if (selector != kFull && selector != f.def.selector) continue;
+    if (auto refused = CheckOnWrite(f.def, app_.table, view().GetText(f.control))) {
       view().MessageBox(refused->message, refused->caption, kMbOk);
       view().SetText(f.control, refused->text);
       ok = false;
@@ -374,7 +374,7 @@ void DataScreen::RunMonitor() {
 void DataScreen::OnFocus(View& view, int id) {
   view_ = &view;
   if (const DataField* f = FieldOf(id)) {
-    std::string key = f->spec.selector;
+    std::string key = f->def.selector;
     if (key.size() > kMaxCurrentKey) key.resize(kMaxCurrentKey);
     app_.current_key = key;
   }
@@ -388,7 +388,7 @@ void DataScreen::CheckListTyping(const DataField& f) {
       if (!SelectText(f.control, focus_text_)) view().SetText(f.control, focus_text_);
       return;
     case ListTyping::kWarnDefault: {
-      const ParameterDescriptor* d = Row(f.spec.keyword);
+      const ParameterDescriptor* d = Row(f.def.keyword);
       if (!initialised_ || !d) return;
       view().MessageBox(kListTypingText, kAttentionCaption, kMbOk);
       if (!SelectText(f.control, d->default_text)) view().SetText(f.control, d->default_text);
@@ -401,8 +401,8 @@ void DataScreen::CheckTyping(const DataField& f) {
   // The screen's own showing fills the boxes too; only the check of every
   // change looks at those.
   if (!initialised_) return;
-  if (showing_ && f.spec.out_of_range != OutOfRange::kDefaultWhileTyping) return;
-  auto fix = CheckWhileTyping(f.spec, app_.table, view().GetText(f.control));
+  if (showing_ && f.def.out_of_range != OutOfRange::kDefaultWhileTyping) return;
+  auto fix = CheckWhileTyping(f.def, app_.table, view().GetText(f.control));
   if (!fix) return;
   if (!fix->message.empty()) view().MessageBox(fix->message, fix->caption, kMbOk);
   view().SetText(f.control, fix->text);

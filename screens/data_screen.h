@@ -30,10 +30,10 @@ class LiveFeed;
 struct DataField {
   int control = 0;   // edit box or list
   int spin = 0;      // up-down of a number box, 0 when none
-  int label_id = 0;  // the label that shows spec.label, 0 when another field's does
-  int unit_id = 0;   // the label that shows spec.unit, 0 when none
-  int group_id = 0;  // the heading that shows spec.group, 0 when none
-  FieldSpec spec;
+  int label_id = 0;  // the label that shows def.label, 0 when another field's does
+  int unit_id = 0;   // the label that shows def.unit, 0 when none
+  int group_id = 0;  // the heading that shows def.group, 0 when none
+  FieldDef def;
 };
 
 // A screen's title and fields, in the order it shows them.

@@ -12,7 +12,7 @@ constexpr char kTypeSelector[] = "60_78";
 DataField Time(int control, int spin, int label_id, int unit_id, const char* keyword,
                const char* label) {
   return {.control = control, .spin = spin, .label_id = label_id, .unit_id = unit_id,
-          .spec = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
+          .def = {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
                    .label = label, .unit = "s", .decimals = 2, .cut_to_decimals = true,
                    .shown_when = ShownWhen::kSimulatedSignal}};
 }
@@ -27,7 +27,7 @@ DataField OffTime() {
 // The signal type goes out whole, changed or not.
 DataField TypeList() {
   return {.control = IDC_LAMBDA_TYPE, .label_id = IDC_LAMBDA_TYPE_LABEL,
-          .spec = {.selector = kTypeSelector, .kind = FieldKind::kSignalType, .keyword = "60",
+          .def = {.selector = kTypeSelector, .kind = FieldKind::kSignalType, .keyword = "60",
                    .label = "Tipo de Sinal", .always_staged = true}};
 }
 
@@ -109,11 +109,11 @@ ScreenFields LambdaBrioScreen::Fields() {
           IDC_TITLE,
           {OnTime(), OffTime(),
            {.control = IDC_LAMBDA_MODE, .label_id = IDC_LAMBDA_MODE_LABEL,
-            .spec = {.selector = "78", .kind = FieldKind::kProbeMode, .keyword = "78",
+            .def = {.selector = "78", .kind = FieldKind::kProbeMode, .keyword = "78",
                      .label = "Modo de Funcionamento", .shown_when = ShownWhen::kRealProbe}},
            {.control = IDC_LAMBDA_INJECTION, .spin = IDC_LAMBDA_INJECTION_SPIN,
             .label_id = IDC_LAMBDA_INJECTION_LABEL, .unit_id = IDC_LAMBDA_INJECTION_UNIT,
-            .spec = {.selector = "79", .kind = FieldKind::kNumber, .keyword = "79",
+            .def = {.selector = "79", .kind = FieldKind::kNumber, .keyword = "79",
                      .label = "Tempo Injeção Padrão", .unit = "ms", .decimals = 1,
                      .cut_to_decimals = true, .out_of_range = OutOfRange::kLimitWhileTyping,
                      .shown_when = ShownWhen::kManualProbe, .optional = true}},

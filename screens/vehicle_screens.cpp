@@ -10,19 +10,19 @@ namespace {
 DataField Cylinders() {
   // The controller keeps its cylinder count only if it is sent every time.
   return {.control = IDC_CYLINDERS, .label_id = IDC_CYLINDERS_LABEL,
-          .spec = {.selector = "2C", .kind = FieldKind::kOptions, .keyword = "2C",
+          .def = {.selector = "2C", .kind = FieldKind::kOptions, .keyword = "2C",
                    .label = "Número de Cilindros", .always_staged = true}};
 }
 DataField Coils() {
   return {.control = IDC_COILS, .label_id = IDC_COILS_LABEL,
-          .spec = {.selector = "2B", .kind = FieldKind::kMappedOptions, .keyword = "2B",
+          .def = {.selector = "2B", .kind = FieldKind::kMappedOptions, .keyword = "2B",
                    .label = "Número de Bobinas", .to_position = CoilsPosition,
                    .to_value = CoilsValue}};
 }
 DataField Option(int control, int label_id, int unit_id, const char* keyword, const char* label,
                  const char* unit = "", const char* group = "", int group_id = 0) {
   return {.control = control, .label_id = label_id, .unit_id = unit_id, .group_id = group_id,
-          .spec = {.selector = keyword, .kind = FieldKind::kOptions, .keyword = keyword,
+          .def = {.selector = keyword, .kind = FieldKind::kOptions, .keyword = keyword,
                    .label = label, .unit = unit, .group = group}};
 }
 DataField ProbeType() {
@@ -83,12 +83,12 @@ ScreenFields VehicleBrioScreen::Fields() {
                   "Retorno Automático (Combustível Líquido)", "", kSwitchOver),
            {.control = IDC_RETURN_TIME, .spin = IDC_RETURN_TIME_SPIN,
             .label_id = IDC_RETURN_TIME_LABEL,
-            .spec = {.selector = "80", .kind = FieldKind::kNumber, .keyword = "80",
+            .def = {.selector = "80", .kind = FieldKind::kNumber, .keyword = "80",
                      .label = "Tempo de Retorno", .unit = "min", .group = kSwitchOver,
                      .out_of_range = OutOfRange::kDefaultWhileTyping}},
            {.control = IDC_SWITCH_RPM, .spin = IDC_SWITCH_RPM_SPIN,
             .label_id = IDC_SWITCH_RPM_LABEL, .group_id = IDC_SWITCH_GROUP,
-            .spec = {.selector = "75_76", .kind = FieldKind::kWord, .keyword = "75", .high = "76",
+            .def = {.selector = "75_76", .kind = FieldKind::kWord, .keyword = "75", .high = "76",
                      .label = "RPM de Comutação", .unit = "rpm", .group = kSwitchOver,
                      .out_of_range = OutOfRange::kDefaultWhileTyping}},
            Option(IDC_SWITCH_TYPE, IDC_SWITCH_TYPE_LABEL, 0, "74", "Tipo de Comutação", "",

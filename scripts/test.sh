@@ -4,7 +4,8 @@
 # slot of its own (tests/wine/slot.sh). Prints how long each stage took.
 #
 # KOVA_JOBS: compile jobs (2). KOVA_WINE_JOBS: Windows-side suites run at
-# once, each with its own prefix and display (3).
+# once, each with its own prefix and display (4: the walks mostly wait on
+# the controller's pauses, so four share two cores).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -28,7 +29,7 @@ fi
 . scripts/deps.sh
 
 jobs=${KOVA_JOBS:-2}
-wine_jobs=${KOVA_WINE_JOBS:-3}
+wine_jobs=${KOVA_WINE_JOBS:-4}
 
 # Stage times, printed as they end and again at the close.
 started=$SECONDS

@@ -98,7 +98,7 @@ TEST_F(VelaSim, CutOffSpeedWriteReachesTheRegistersAndComesBack) {
   screen.stage = [this](ChangeList& c) {
     ParameterTable table;
     BuildParameterTable(table, kModelVela);
-    const FieldSpec speed{.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27"};
+    const FieldDef speed{.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27"};
     for (const auto& v : ValuesToWrite(speed, table, kModelVela, {-1, "3000", -1}, equipment))
       c.Stage(v.keyword, ToHexText(static_cast<uint64_t>(v.value)));
   };

@@ -20,18 +20,18 @@ std::string Text(const RegisterValues& values) {
   return s;
 }
 
-FieldSpec Number(const char* keyword, int decimals = 0, bool cut = false) {
+FieldDef Number(const char* keyword, int decimals = 0, bool cut = false) {
   return {.selector = keyword, .kind = FieldKind::kNumber, .keyword = keyword,
           .decimals = decimals, .cut_to_decimals = cut};
 }
-FieldSpec List(const char* keyword) {
+FieldDef List(const char* keyword) {
   return {.selector = keyword, .kind = FieldKind::kOptions, .keyword = keyword};
 }
-FieldSpec Word(const char* low, const char* high) {
+FieldDef Word(const char* low, const char* high) {
   return {.selector = low, .kind = FieldKind::kWord, .keyword = low, .high = high};
 }
-const FieldSpec kCutOff{.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27"};
-const FieldSpec kSignal{.selector = "60_78", .kind = FieldKind::kSignalType, .keyword = "60"};
+const FieldDef kCutOff{.selector = "26_27", .kind = FieldKind::kCutOffSpeed, .keyword = "27"};
+const FieldDef kSignal{.selector = "60_78", .kind = FieldKind::kSignalType, .keyword = "60"};
 
 class FieldValue : public ::testing::Test {
  protected:
@@ -39,10 +39,10 @@ class FieldValue : public ::testing::Test {
   void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
     for (auto [k, v] : values) StoreAdd(store, k, v);
   }
-  std::string Write(const FieldSpec& f, std::string text, int position = -1, int companion = -1) {
+  std::string Write(const FieldDef& f, std::string text, int position = -1, int companion = -1) {
     return Text(ValuesToWrite(f, table, model, {position, std::move(text), companion}, store));
   }
-  std::string Refusal(const FieldSpec& f, RegisterValues values) {
+  std::string Refusal(const FieldDef& f, RegisterValues values) {
     return RefusalOf(f, table, model, values, store);
   }
   int model;
@@ -65,14 +65,14 @@ TEST_F(FieldValue, TheGateHoldsEveryRowToItsRangeOrList) {
       continue;
     }
     if (d.IsNumeric()) {
-      const FieldSpec f = Number(d.keyword);
+      const FieldDef f = Number(d.keyword);
       const long min = static_cast<long>(d.Min()), max = static_cast<long>(d.Max());
       EXPECT_EQ(Refusal(f, {{k, min}}), "") << k;
       EXPECT_EQ(Refusal(f, {{k, std::min(max, 255L)}}), "") << k;
       if (min > 0) EXPECT_NE(Refusal(f, {{k, min - 1}}), "") << k;
       if (max < 255) EXPECT_NE(Refusal(f, {{k, max + 1}}), "") << k;
     } else {
-      const FieldSpec f = List(d.keyword);
+      const FieldDef f = List(d.keyword);
       for (int o = 0; o < d.Options(); ++o)
         EXPECT_EQ(Refusal(f, {{k, std::stol(d.column1[o])}}), "") << k << " option " << o;
       EXPECT_NE(Refusal(f, {{k, std::stol(d.column1[d.Options() - 1]) + 1}}), "") << k;
@@ -97,7 +97,7 @@ TEST_F(FieldValue, TheGateHoldsEveryRowToItsRangeOrList) {
 TEST_F(FieldValue, WhatEachKindWritesForWhatIsShown) {
   Store({{"2B", "1"}, {"2C", "4"}});
   struct Case {
-    FieldSpec f;
+    FieldDef f;
     const char* text;
     int position;
     const char* writes;
@@ -155,14 +155,14 @@ TEST_F(FieldValueVela, TheCutOffSpeedIsAPeriodOfTheStoresCoilsAndCylinders) {
 }
 
 TEST_F(FieldValue, WhatAControlShowsForTheStoredValues) {
-  const FieldSpec coils{.selector = "2B", .kind = FieldKind::kMappedOptions, .keyword = "2B",
+  const FieldDef coils{.selector = "2B", .kind = FieldKind::kMappedOptions, .keyword = "2B",
                         .to_position = [](long v) { return v == 9 ? 0 : static_cast<int>(v); },
                         .to_value = [](int p) -> long { return p == 0 ? 9 : p; }};
   Store({{"70", "FA"}, {"13", "2"}, {"2C", "3"}, {"2B", "0"}, {"80", "2D"}, {"75", "0"},
          {"76", "13"}, {"78", "2"}, {"79", "7D"}, {"60", "0"}, {"1E", "24"}, {"1F", "24"},
          {"21", "1G"}});
   struct Case {
-    FieldSpec f;
+    FieldDef f;
     int position;
     const char* text;
   } cases[] = {
@@ -202,7 +202,7 @@ TEST_F(FieldValue, WhatAControlShowsForTheStoredValues) {
 }
 
 TEST_F(FieldValue, TypedNumbersBeyondTheRangeByTheFieldsRule) {
-  FieldSpec steps = Number("21");
+  FieldDef steps = Number("21");
   steps.out_of_range = OutOfRange::kRefuse;
   auto refused = CheckOnWrite(steps, table, "150");
   ASSERT_TRUE(refused);
@@ -213,14 +213,14 @@ TEST_F(FieldValue, TypedNumbersBeyondTheRangeByTheFieldsRule) {
   EXPECT_EQ(CheckOnWrite(steps, table, "0")->text, "1");
   EXPECT_EQ(CheckOnWrite(steps, table, "0")->message, "");
 
-  FieldSpec delay = Number("70", 2);
+  FieldDef delay = Number("70", 2);
   delay.out_of_range = OutOfRange::kLimitWhileTyping;
   EXPECT_EQ(CheckWhileTyping(delay, table, "")->text, "0.00");  // empty is below
   EXPECT_EQ(CheckWhileTyping(delay, table, "")->caption, kMinAssumedCaption);
   EXPECT_EQ(CheckWhileTyping(delay, table, "5.02")->text, "5.00");
   EXPECT_FALSE(CheckWhileTyping(delay, table, "5.00"));
 
-  FieldSpec back = Number("80");
+  FieldDef back = Number("80");
   back.out_of_range = OutOfRange::kDefaultWhileTyping;
   EXPECT_EQ(CheckWhileTyping(back, table, "150")->text, "1.00");  // the row's default
   EXPECT_EQ(CheckWhileTyping(back, table, "150")->caption, kLimitAssumedCaption);

@@ -96,20 +96,20 @@ TEST(ReportContent, EveryValueTheScreensShowOnceWithItsUnitForEachModel) {
     auto row = config.begin();
     for (const ScreenFields& screen : WorkCycleScreens(model))
       for (const DataField& field : screen.fields) {
-        if (!FieldShown(field.spec, model, bench.app.equipment)) continue;
+        if (!FieldShown(field.def, model, bench.app.equipment)) continue;
         ++shown;
         row = std::find_if(row, config.end(), [&](const ReportBlock& b) {
-          return b.kind == BlockKind::kRow && b.cells[0] == field.spec.label;
+          return b.kind == BlockKind::kRow && b.cells[0] == field.def.label;
         });
-        ASSERT_NE(row, config.end()) << field.spec.label;
+        ASSERT_NE(row, config.end()) << field.def.label;
         const std::string& value = row->cells[1];
-        EXPECT_NE(value, "—") << field.spec.label;
-        const std::string unit = field.spec.unit;
+        EXPECT_NE(value, "—") << field.def.label;
+        const std::string unit = field.def.unit;
         if (!unit.empty()) {
           EXPECT_EQ(value.substr(value.size() - std::min(value.size(), unit.size() + 1)), " " + unit)
-              << field.spec.label << ": " << value;
+              << field.def.label << ": " << value;
         }
-        EXPECT_EQ(row->indented, field.spec.group[0] != 0);
+        EXPECT_EQ(row->indented, field.def.group[0] != 0);
         ++row;
       }
     EXPECT_EQ(rows, shown);
