@@ -471,9 +471,14 @@ inline std::string LoadChangedParameters(
     ADD_FAILURE() << "no open dialog";
     return {};
   }
-  for (int t = 0; t < 5000 && !IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE)); t += 100)
-    Sleep(100);
-  if (!IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE))) {
+  // Loaded once the screen shows the file as its source (the save before
+  // already offered the file for applying, so that button tells nothing).
+  auto loaded = [screen] {
+    return IsWindowVisible(GetDlgItem(screen, IDC_SOURCE)) && Selection(screen, IDC_SOURCE) == 0 &&
+           IsWindowEnabled(GetDlgItem(screen, IDC_APPLY_FILE));
+  };
+  for (int t = 0; t < 5000 && !loaded(); t += 100) Sleep(100);
+  if (!loaded()) {
     ADD_FAILURE() << "the file was not loaded";
     return {};
   }
