@@ -252,6 +252,13 @@ void MonitorPanel::StartStream() {
   if (!leaving_) feed_.StartStream();
 }
 
+void MonitorPanel::OnPortReopened(View& view) {
+  view_ = &view;
+  // Sooner than the restart after twelve silent ticks; a write or a
+  // calibration starts the stream again itself when it ends.
+  if (!writing_ && !calibrating_) StartStream();
+}
+
 void MonitorPanel::OnEnter(View& view) {
   view_ = &view;
   if (calibrating_ || writing_ || leaving_) return;

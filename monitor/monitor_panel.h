@@ -80,6 +80,7 @@ class MonitorPanel : public ScreenLogic, public ExchangeScreen {
   void OnCommand(View& view, int id) override;
   void OnFocus(View& view, int id) override;
   void OnTimer(View& view, int id) override;
+  void OnPortReopened(View& view) override;
   void OnDestroy(View& view) override;
 
   // ExchangeScreen: the two default positions.

@@ -95,7 +95,7 @@ void Differences(AppContext& app, CKX4DATA& file, std::vector<ReportBlock>& out)
 std::string FormatDateTime(std::time_t t) {
   const std::tm* tm = std::localtime(&t);
   if (!tm) return {};
-  char text[32];
+  char text[64];  // room for any year the compiler can imagine
   std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d", tm->tm_mday, tm->tm_mon + 1,
                 tm->tm_year + 1900, tm->tm_hour, tm->tm_min);
   return text;

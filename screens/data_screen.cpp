@@ -441,6 +441,12 @@ void DataScreen::OnTimer(View& view, int id) {
   if (feed_ && id == feed_->timer()) feed_->Tick();
 }
 
+void DataScreen::OnPortReopened(View& view) {
+  view_ = &view;
+  // The ticks went on through the sleep; they find the stream again.
+  if (feed_ && feed_->running()) feed_->StartStream();
+}
+
 void DataScreen::OnDestroy(View& view) {
   // The window's timers go with it; the stream was stopped when the screen
   // was left.

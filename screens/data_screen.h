@@ -134,6 +134,7 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   void OnSelectionChange(View& view, int id) override;
   bool OnKey(View& view, int key) override;
   void OnTimer(View& view, int id) override;
+  void OnPortReopened(View& view) override;
   void OnDestroy(View& view) override;
 
   // ExchangeScreen: through the field table, in the table's order.

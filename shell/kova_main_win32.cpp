@@ -75,10 +75,9 @@ int RunApplication(HINSTANCE instance) {
   LinkSession link_session(app.port, plain_clock, app.model);
   SetShellResources({instance, field_font, &app.ctrl, [&link_session] { link_session.End(); },
                      [&link_session](bool suspend) {
-                       if (suspend)
-                         link_session.Suspend();
-                       else
-                         link_session.Resume();
+                       if (!suspend) return link_session.Resume();
+                       link_session.Suspend();
+                       return false;
                      }});
 
   // The monitor panel, run modally from the data screens' Monitor button.

@@ -24,10 +24,10 @@ void LinkSession::Suspend() {
   Let();
 }
 
-void LinkSession::Resume() {
-  if (!reopen_ || ended_) return;
+bool LinkSession::Resume() {
+  if (!reopen_ || ended_) return false;
   reopen_ = false;
-  if (port_.OpenPort() == 0) ApplyLineSettings(port_, model_);
+  return port_.OpenPort() == 0 && ApplyLineSettings(port_, model_) == 0;
 }
 
 }  // namespace kova

@@ -18,7 +18,8 @@ class LinkSession {
   // Before a sleep: the same, remembering whether the port was open.
   void Suspend();
   // After the sleep: the port that was open is opened again and set up.
-  void Resume();
+  // True when it was (told twice, the second time does nothing).
+  bool Resume();
 
  private:
   void Let();

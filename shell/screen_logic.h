@@ -35,6 +35,9 @@ class ScreenLogic {
   // A list's selection changed.
   virtual void OnSelectionChange(View& view, int id) { (void)view, (void)id; }
   virtual void OnTimer(View& view, int id) { (void)view, (void)id; }
+  // The port was opened again after a sleep, which had stopped the
+  // controller's live stream.
+  virtual void OnPortReopened(View& view) { (void)view; }
   // Whether Ctrl+Right / Ctrl+Left act as Next / Return here.
   virtual bool HasCtrlShortcuts() const { return true; }
 };

@@ -224,6 +224,11 @@ void ScreenWindow::SetBusy(const std::string& status) {
   ShowBusy();
 }
 
+void ScreenWindow::Resumed() {
+  if (g_resources.power && g_resources.power(false) && impl_->view)
+    logic_.OnPortReopened(*impl_->view);
+}
+
 void ScreenWindow::ShowBusy() {
   const bool busy = Busy();
   if (hwnd_ && busy != shown_busy_) {
@@ -236,7 +241,7 @@ void ScreenWindow::ShowBusy() {
   }
   if (!busy && g_resume_pending) {
     g_resume_pending = false;
-    if (g_resources.power) g_resources.power(false);
+    Resumed();
   }
   if (!hwnd_) return;
   const std::string text = busy_.empty() && opening_ ? std::string(kOpeningStatus) : busy_;
@@ -631,7 +636,7 @@ INT_PTR ScreenWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
           if (Busy())
             g_resume_pending = true;
           else
-            g_resources.power(false);
+            Resumed();
         }
       }
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);

@@ -29,8 +29,9 @@ struct ShellResources {
   // Windows ends the session: the link is let go (stream stopped, port
   // closed). May be empty.
   std::function<void()> end_session;
-  // Before a sleep (true) and after it (false). May be empty.
-  std::function<void(bool suspend)> power;
+  // Before a sleep (true) and after it (false); after it, true when the
+  // port was opened again. May be empty.
+  std::function<bool(bool suspend)> power;
 };
 void SetShellResources(const ShellResources& resources);
 const ShellResources& GetShellResources();
@@ -79,6 +80,8 @@ class ScreenWindow final : public DialogHost {
   void Init();
   void Place();
   void ShowBusy();
+  // After a sleep: the port opened again, and the screen told so.
+  void Resumed();
   void FitControlsTo(int width, int height);
   bool PreTranslate(MSG& msg);
 

@@ -42,6 +42,11 @@ TEST_F(Panel, OpensInOrderAndShowsTheStream) {
   Ticks(90);  // into the rev
   EXPECT_GE(std::stoi(panel->speed_text()), 2000);
   EXPECT_GT(LitDots(), 8);
+
+  // Woken from a sleep: the stream starts at once, not after twelve misses.
+  bench.Forget();
+  panel->OnPortReopened(bench.view);
+  EXPECT_EQ(bench.Frames(), (std::vector<Bytes>{{0x00, 0x08, 0x00}}));
 }
 
 TEST_F(Panel, EngineSpeedFromTheLiveGroup) {

@@ -270,6 +270,9 @@ TEST(LambdaBrioScreen, LeavingRealStopsTheDisplayAfterThePauses) {
   EXPECT_EQ(b.brio().background(), IDB_BG_DATA_BRIO);
   for (int id = IDC_LAMBDA_SPEED_FIRST; id <= IDC_LAMBDA_LIVE_LAST; ++id) EXPECT_FALSE(b.Visible(id));
   EXPECT_EQ(b.view.GetSelection(IDC_LAMBDA_MODE), kModeAutomatic);
+  b.Forget();
+  b.screen->OnPortReopened(b.view);  // no live display: nothing starts
+  EXPECT_TRUE(b.Frames().empty());
 }
 
 TEST(LambdaBrioScreen, WritesAndTheMonitorStopAndRestartTheStream) {
@@ -295,6 +298,11 @@ TEST(LambdaBrioScreen, WritesAndTheMonitorStopAndRestartTheStream) {
                                  "00 07 00", "00 08 00"}));
   EXPECT_EQ(b.clock.Waits().back(), 250u);
   EXPECT_TRUE(b.brio().live());
+
+  // Woken from a sleep that stopped the stream: started again.
+  b.Forget();
+  b.screen->OnPortReopened(b.view);
+  EXPECT_EQ(b.Frames(), (Strings{"00 08 00"}));
 
   b.Forget();
   b.screen->OnNext(b.view);

@@ -34,7 +34,7 @@ TEST(LinkSession, TheStreamStopsAndThePortIsLetGoOverASleepAndAtTheEnd) {
   const std::vector<uint8_t> stop = {0x00, 0x07, 0x00};
 
   LinkSession session(port, clock, model);
-  session.Resume();  // no sleep before: nothing to do
+  EXPECT_FALSE(session.Resume());  // no sleep before: nothing to do
   EXPECT_TRUE(port.Calls().empty());
   session.Suspend();
   EXPECT_EQ(Frames(sim), (std::vector<std::vector<uint8_t>>{stop, stop, stop}));
@@ -42,14 +42,14 @@ TEST(LinkSession, TheStreamStopsAndThePortIsLetGoOverASleepAndAtTheEnd) {
   EXPECT_EQ(port.PortConnected(), 0);
   // Woken up: the same port, opened afresh and set up for the model.
   port.ClearCalls();
-  session.Resume();
+  EXPECT_TRUE(session.Resume());
   EXPECT_EQ(port.PortConnected(), 1);
   EXPECT_EQ(port.GetPortNumber(), 4);
   EXPECT_EQ(port.Calls().front(), "OpenPort");
   EXPECT_NE(std::find(port.Calls().begin(), port.Calls().end(), "SetPortBaudRate(38400)"),
             port.Calls().end());
   port.ClearCalls();
-  session.Resume();  // told twice (resumed automatically, then by the user)
+  EXPECT_FALSE(session.Resume());  // told twice (resumed automatically, then by the user)
   EXPECT_TRUE(port.Calls().empty());
 
   // The session ends: stopped and closed once; no sleep reopens it after.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/texts.h"
@@ -48,6 +49,7 @@ class ScriptedLogic : public ScreenLogic {
     ScreenLogic::OnReturn(v);
   }
   void OnEnter(View&) override { calls.push_back("enter"); }
+  void OnPortReopened(View&) override { calls.push_back("reopened"); }
   void OnCommand(View& v, int id) override {
     calls.push_back("command " + std::to_string(id));
     if (!command) return;
@@ -372,11 +374,18 @@ TEST_F(ShellWin32, NothingReachesTheScreenUnderAPanelThatOpens) {
 }
 
 // Windows ending the session, and a sleep in the middle of a transaction:
-// the link is let go, and set up again only once the transaction is over.
+// the link is let go, and set up again only once the transaction is over;
+// the screen hears of the port opened again once, though Windows tells of
+// the wake twice.
 TEST_F(ShellWin32, SessionEndAndSleep) {
   std::vector<std::string> link;
+  bool reopen = false;
   SetShellResources({GetModuleHandleW(nullptr), nullptr, &ctrl_, [&] { link.push_back("end"); },
-                     [&](bool suspend) { link.push_back(suspend ? "suspend" : "resume"); }});
+                     [&](bool suspend) {
+                       link.push_back(suspend ? "suspend" : "resume");
+                       if (suspend) reopen = true;
+                       return !suspend && std::exchange(reopen, false);
+                     }});
   ScriptedLogic logic;
   logic.tick = [&](View& v) {
     HWND dlg = GetActiveWindow();
@@ -385,12 +394,14 @@ TEST_F(ShellWin32, SessionEndAndSleep) {
     SendMessageW(dlg, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     link.push_back("busy");
     v.SetBusy("");
+    SendMessageW(dlg, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
     SendMessageW(dlg, WM_ENDSESSION, TRUE, 0);
     v.EndScreen(1);
   };
   ScreenWindow screen(Design(), logic);
   EXPECT_EQ(screen.Run(), 1);
-  EXPECT_EQ(link, (std::vector<std::string>{"suspend", "busy", "resume", "end"}));
+  EXPECT_EQ(link, (std::vector<std::string>{"suspend", "busy", "resume", "resume", "end"}));
+  EXPECT_EQ(logic.calls, (std::vector<std::string>{"reopened"}));
 }
 
 TEST_F(ShellWin32, ButtonsReachTheLogic) {
