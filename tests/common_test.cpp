@@ -5,6 +5,7 @@
 
 #include "common/clock.h"
 #include "common/cp1252.h"
+#include "common/rle8.h"
 #include "common/text_catalog.h"
 #include "common/texts.h"
 
@@ -75,6 +76,38 @@ TEST(TextCatalog, EveryEntryIsWholeAndAShownTextStaysAsItIs) {
     }
   }
   SetLanguage(Language::kPortuguese);
+}
+
+// A 5 x 2 picture, rows of stride 8 bottom row first, through each of the
+// codes; damaged data is refused rather than written past the picture.
+TEST(Rle8, ExpandsEveryCodeAndRefusesDamagedData) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> data;
+    bool ok;
+    std::string rows;  // ".": a pixel left as it was
+  } cases[] = {
+      {"runs", {3, 'a', 2, 'b', 0, 0, 5, 'c', 0, 1}, true, "aaabb...ccccc..."},
+      {"absolute, padded", {0, 3, 'x', 'y', 'z', 0, 2, 'q', 0, 0, 0, 4, 'l', 'm', 'n', 'o', 0, 1},
+       true, "xyzqq...lmno...."},
+      {"delta", {1, 'a', 0, 2, 2, 1, 1, 'b', 0, 1}, true, "a..........b...."},
+      {"a run past its row", {6, 'a', 0, 1}, false, ""},
+      {"absolute past its row", {2, 'a', 0, 4, 'w', 'x', 'y', 'z', 0, 1}, false, ""},
+      {"past the last row", {0, 0, 0, 0, 1, 'a', 0, 1}, false, ""},
+      {"delta out of the picture", {0, 2, 6, 0, 0, 1}, false, ""},
+      {"cut before the end mark", {5, 'a', 0, 0, 5, 'b'}, false, ""},
+      {"absolute cut short", {0, 5, 'a', 'b'}, false, ""},
+  };
+  for (const Case& c : cases) {
+    std::string rows(16, '.');
+    EXPECT_EQ(ExpandRle8(c.data.data(), c.data.size(), 5, 2,
+                         reinterpret_cast<uint8_t*>(rows.data()), 8),
+              c.ok)
+        << c.what;
+    if (c.ok) {
+      EXPECT_EQ(rows, c.rows) << c.what;
+    }
+  }
 }
 
 }  // namespace kova

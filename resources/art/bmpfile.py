@@ -80,24 +80,66 @@ def palettize(pixels, keep=()):
     return palette, bytes(map(lookup.__getitem__, pixels))
 
 
-def bmp8_bytes(width, height, pixels, keep=()):
-    """An uncompressed 8-bit BMP (BITMAPINFOHEADER, 256-entry palette)."""
+def rle8_row(row):
+    """One row in BI_RLE8: runs of three or more as (count, index), what
+    lies between as absolute runs (three or more bytes, word-aligned) or
+    single (1, index) pairs, then the end-of-line escape."""
+    out = bytearray()
+    literal = bytearray()
+
+    def flush():
+        while literal:
+            chunk = literal[:255]
+            del literal[:255]
+            if len(chunk) < 3:
+                for b in chunk:
+                    out.extend((1, b))
+            else:
+                out.extend((0, len(chunk)))
+                out.extend(chunk)
+                if len(chunk) & 1:
+                    out.append(0)
+
+    i, n = 0, len(row)
+    while i < n:
+        j = i + 1
+        while j < n and j - i < 255 and row[j] == row[i]:
+            j += 1
+        if j - i >= 3:
+            flush()
+            out.extend((j - i, row[i]))
+        else:
+            literal.extend(row[i:j])
+        i = j
+    flush()
+    out.extend((0, 0))
+    return out
+
+
+def bmp8_bytes(width, height, pixels, keep=(), compress=False):
+    """An 8-bit BMP (BITMAPINFOHEADER, 256-entry palette); run-length coded
+    (BI_RLE8) when asked and smaller, otherwise uncompressed."""
     palette, indices = palettize(pixels, keep)
     palette = palette + [0] * (PALETTE_SIZE - len(palette))
     stride = (width + 3) & ~3
-    image_size = stride * height
+    pad = bytes(stride - width)
+    rows = [indices[y * width:(y + 1) * width] for y in range(height - 1, -1, -1)]  # bottom-up
+    image = b''.join(row + pad for row in rows)
+    compression = 0
+    if compress:
+        coded = b''.join(bytes(rle8_row(row)) for row in rows)
+        coded = coded[:-2] + bytes((0, 1))  # the last end of line ends the bitmap
+        if len(coded) < len(image):
+            image, compression = coded, 1
     offset = 14 + 40 + 4 * PALETTE_SIZE
     out = bytearray()
-    out += struct.pack('<2sIHHI', b'BM', offset + image_size, 0, 0, offset)
-    out += struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, image_size,
+    out += struct.pack('<2sIHHI', b'BM', offset + len(image), 0, 0, offset)
+    out += struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, compression, len(image),
                        2835, 2835, PALETTE_SIZE, 0)
     for c in palette:
         r, g, b = _channels(c)
         out += bytes((b, g, r, 0))
-    pad = bytes(stride - width)
-    for y in range(height - 1, -1, -1):  # bottom-up rows
-        out += indices[y * width:(y + 1) * width]
-        out += pad
+    out += image
     return bytes(out)
 
 

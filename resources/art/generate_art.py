@@ -48,6 +48,13 @@ def rc_text(entries, directory):
     return '\n'.join(lines) + '\n'
 
 
+def run_length_coded(file_name):
+    """The backgrounds and the splash, and their strips in the other
+    languages, are stored run-length coded: the program expands them itself.
+    Buttons and glyphs stay plain, for the system loads those as they stand."""
+    return file_name.startswith(('bg_', 'splash'))
+
+
 def write_if_changed(path, data):
     # Always leave a fresh time stamp, so that the build sees the output as
     # up to date, but keep the bytes when they are the same.
@@ -96,7 +103,8 @@ def write_languages(entries, others, fonts, out_dir, rendered):
             canvas, rects = shown[key]
             rect = rects[caption]
             strip = languages.crop(canvas, rect)
-            data = bmpfile.bmp8_bytes(strip.w, strip.h, strip.px)
+            data = bmpfile.bmp8_bytes(strip.w, strip.h, strip.px,
+                                      compress=run_length_coded(file_name))
             patches.append((picture, language, number, rect[0], rect[1]))
         write_if_changed(os.path.join(out_dir, file_name), data)
     return variants, patches
@@ -144,7 +152,8 @@ def main(argv):
             raise SystemExit('%s: "%s" is wider than its place' % (file_name, canvas.shrunk[0]))
         write_if_changed(os.path.join(out_dir, file_name),
                          bmpfile.bmp8_bytes(canvas.w, canvas.h, canvas.px,
-                                            drawing.keep_colors))
+                                            drawing.keep_colors,
+                                            compress=run_length_coded(file_name)))
         rendered.append(canvas)
     variants, patches = write_languages(entries, others, fonts, out_dir, rendered)
     listed = entries + [(o[0], o[1], None) for o in others]

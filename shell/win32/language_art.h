@@ -12,6 +12,7 @@ namespace kova {
 int LanguageBitmap(HINSTANCE instance, int id);
 // Loads bitmap `id` as LoadImage does (a device-dependent bitmap, or a DIB
 // section with LR_CREATEDIBSECTION), with its words in the current language.
+// A run-length-coded picture comes back as a DIB section.
 HBITMAP LoadLanguagePicture(HINSTANCE instance, int id, UINT flags = 0);
 
 }  // namespace kova

@@ -50,6 +50,18 @@ class PaletteTest(unittest.TestCase):
 
 
 class BmpTest(unittest.TestCase):
+    def test_run_length_coding_only_where_it_is_smaller(self):
+        w, h = 40, 10
+        flat = [0x123456] * (w * h)
+        coded = bmpfile.bmp8_bytes(w, h, flat, compress=True)
+        compression, size = struct.unpack_from('<II', coded, 30)
+        self.assertEqual(compression, 1)
+        self.assertEqual(coded[-size:], bytes((40, 0, 0, 0) * 9 + (40, 0, 0, 1)))
+        self.assertEqual(struct.unpack_from('<I', coded, 2)[0], len(coded))
+        noisy = [(i * 7919) % 256 for i in range(w * h)]  # no two neighbours alike
+        self.assertEqual(bmpfile.bmp8_bytes(w, h, noisy, compress=True),
+                         bmpfile.bmp8_bytes(w, h, noisy))
+
     def test_rows_are_bottom_up_and_padded_to_four_bytes(self):
         w, h = 5, 2
         pixels = [0xFF0000] * 5 + [0x00FF00] * 5      # top row red, bottom row green
