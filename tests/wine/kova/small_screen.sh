@@ -16,15 +16,16 @@ xvfb=$!
 for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 desktop='HKCU\Control Panel\Desktop'
-old=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | sed -n 's/.*REG_DWORD *//p')
+# Wine's reg answers in CRLF lines.
+old=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p')
 restore() {
+  kill "$xvfb" 2>/dev/null
   if [ -n "$old" ]; then
     wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$((old))" /f >/dev/null 2>&1
   else
     wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
   fi
   wineserver -k >/dev/null 2>&1
-  kill "$xvfb" 2>/dev/null
 }
 trap restore EXIT
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
