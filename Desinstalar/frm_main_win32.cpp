@@ -139,12 +139,7 @@ class FrmMain {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kova;
   HardenDllSearch();
-  bool quiet = false;
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i < argc; ++i)
-    if (lstrcmpiW(argv[i], L"/S") == 0) quiet = true;
-  if (argv) LocalFree(argv);
+  const bool quiet = QuietSwitch(GetCommandLineW());
 
   InstallPlatform& sys = Win32Platform();
   if (!TakeSetupLock(sys, "Desinstalar", quiet)) return kExitSetupBusy;

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <sddl.h>
 #include <objidl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -687,6 +688,16 @@ InstallPlatform& Win32Platform() {
 }
 
 void SetMessageOwner(void* hwnd) { g_owner = static_cast<HWND>(hwnd); }
+
+bool QuietSwitch(const wchar_t* command_line) {
+  bool quiet = false;
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(command_line, &argc);
+  for (int i = 1; argv && i < argc; ++i)
+    if (::lstrcmpiW(argv[i], L"/S") == 0) quiet = true;
+  if (argv) ::LocalFree(argv);
+  return quiet;
+}
 
 void HardenDllSearch() {
   // DLLs loaded from now on come from the system folder only, never from

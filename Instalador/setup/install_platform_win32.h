@@ -11,5 +11,8 @@ void SetMessageOwner(void* hwnd);
 // Called first by both programs: later DLL loads search the system folder
 // only.
 void HardenDllSearch();
+// Whether "/S" (any case) stands among the arguments of `command_line`:
+// both programs then run without a window.
+bool QuietSwitch(const wchar_t* command_line);
 
 }  // namespace kova

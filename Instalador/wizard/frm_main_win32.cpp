@@ -230,7 +230,6 @@ int InstallQuietly(InstallPlatform& sys, OpenedPackage& pkg, const std::string& 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kova;
   HardenDllSearch();
-  bool quiet = false;
   std::string directory;
   // /D= takes the rest of the command line, so a path may hold spaces.
   std::wstring line = GetCommandLineW();
@@ -241,11 +240,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       directory.pop_back();
     line.resize(d);
   }
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(line.c_str(), &argc);
-  for (int i = 1; argv && i < argc; ++i)
-    if (lstrcmpiW(argv[i], L"/S") == 0) quiet = true;
-  if (argv) LocalFree(argv);
+  const bool quiet = QuietSwitch(line.c_str());
 
   InstallPlatform& sys = Win32Platform();
   if (!TakeSetupLock(sys, "Instalador", quiet)) return kExitSetupBusy;

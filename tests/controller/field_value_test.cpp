@@ -69,8 +69,12 @@ TEST_F(FieldValue, TheGateHoldsEveryRowToItsRangeOrList) {
       const long min = static_cast<long>(d.Min()), max = static_cast<long>(d.Max());
       EXPECT_EQ(Refusal(f, {{k, min}}), "") << k;
       EXPECT_EQ(Refusal(f, {{k, std::min(max, 255L)}}), "") << k;
-      if (min > 0) EXPECT_NE(Refusal(f, {{k, min - 1}}), "") << k;
-      if (max < 255) EXPECT_NE(Refusal(f, {{k, max + 1}}), "") << k;
+      if (min > 0) {
+        EXPECT_NE(Refusal(f, {{k, min - 1}}), "") << k;
+      }
+      if (max < 255) {
+        EXPECT_NE(Refusal(f, {{k, max + 1}}), "") << k;
+      }
     } else {
       const FieldDef f = List(d.keyword);
       for (int o = 0; o < d.Options(); ++o)

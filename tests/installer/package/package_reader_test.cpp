@@ -351,7 +351,7 @@ TEST(AppendixReader, PackagesThatWouldMakeAnInstallDestructiveAreRefused) {
       {keys({"HKCR\\.kova"}), "fora de"},
       {keys({"HKLM\\SOFTWARE\\KOVA\\..\\Microsoft"}), "parte vazia"},
       {keys({"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA"}), "fora de"},
-      {keys({"HKLM\\Software\\KOVA", "HKCU\\software\\kova\\Op\xE7\xF5es"}), ""},
+      {keys({"HKLM\\Software\\KOVA", "HKCU\\software\\kova\\Op\xE7\xF5" "es"}), ""},
   };
   for (const Case& c : cases) {
     Appendix a;

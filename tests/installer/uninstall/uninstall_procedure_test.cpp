@@ -265,9 +265,12 @@ TEST_F(UninstallTest, RegistryLinesActOnlyOnTheProductsRecordedKeys) {
   sys.PutFile(kDir + "\\uninstall.log", Log(log));
   ASSERT_TRUE(Run());
   EXPECT_FALSE(sys.HasKey(RegRoot::kCurrentUser, "Software\\KOVA GNV\\Sub"));
-  for (const std::string& line : refused)
-    if (line.find('\\') != std::string::npos)
-      EXPECT_TRUE(sys.HasKey(line[6] == 'L' ? hklm : RegRoot::kUsers, line.substr(line.find('\\') + 1))) << line;
+  for (const std::string& line : refused) {
+    if (line.find('\\') != std::string::npos) {
+      EXPECT_TRUE(sys.HasKey(line[6] == 'L' ? hklm : RegRoot::kUsers, line.substr(line.find('\\') + 1)))
+          << line;
+    }
+  }
   EXPECT_EQ(report.skipped, refused);
 }
 
