@@ -248,6 +248,14 @@ void DataScreen::LinkFailed() {
   view().EndScreen(kScreenLinkFailure);
 }
 
+void DataScreen::PauseForWrite() {
+  if (!feed_) return;
+  // Stopping the live stream is the write's first step: from here the
+  // screen is busy (no close, no end of session) until the write ends.
+  view().SetBusy(kWritingController);
+  feed_->Pause();
+}
+
 bool DataScreen::Write(std::string_view selector, Pacing pacing) {
   Exchange exchange = MakeExchange(pacing);
   WriteOutcome outcome = exchange.SendPendingWrites(selector);
@@ -283,7 +291,7 @@ void DataScreen::WriteAll() {
     return;
   }
   if (!RangesAllow(kFull)) return;
-  if (feed_) feed_->Pause();
+  PauseForWrite();
   if (Write(kFull, rules_.write_all) && feed_) feed_->Resume();
 }
 
@@ -295,7 +303,7 @@ void DataScreen::OnEnter(View& view) {
     if (key == from) key = to;
   if (app_.source == kSourceFile || !FieldBySelector(key)) return;
   if (!RangesAllow(key)) return;
-  if (feed_) feed_->Pause();
+  PauseForWrite();
   if (!Write(key, rules_.write_one)) return;
   if (rules_.enter_rereads_into_file_store) {
     // The written parameter once more, into the file store.

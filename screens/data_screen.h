@@ -169,6 +169,8 @@ class DataScreen : public ScreenLogic, public ExchangeScreen {
   const ParameterDescriptor* Row(std::string_view keyword) const;
   const DataField* FieldOf(int control) const;
   const DataField* FieldBySelector(std::string_view selector) const;
+  // Stops a live display for a write, the screen busy from then on.
+  void PauseForWrite();
   // Writes the selector ("FULL": the whole screen) through the exchange with
   // the pacing, and handles a failed read-back. False when the screen ended.
   bool Write(std::string_view selector, Pacing pacing);

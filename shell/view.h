@@ -22,6 +22,11 @@ enum : unsigned {
 };
 enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
+// The busy status while the controller is being written, before the first
+// frame has a status of its own; also what Windows shows when it wants to
+// end the session meanwhile.
+inline constexpr char kWritingController[] = "Gravando no controlador";
+
 // Virtual-key codes the screens' key filters look at, with the system's
 // values.
 enum : int {

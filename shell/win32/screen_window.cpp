@@ -31,9 +31,6 @@ bool g_resume_pending = false;
 
 constexpr COLORREF kButtonTextColour = RGB(200, 0, 0);
 constexpr COLORREF kButtonMask = RGB(255, 255, 255);
-// What Windows shows when it wants to shut down while the controller is
-// being written or read.
-constexpr char kShutdownReason[] = "Gravando no controlador";
 // The status line while a screen that just showed gets ready.
 constexpr char kOpeningStatus[] = "Aguarde…";
 
@@ -234,7 +231,7 @@ void ScreenWindow::ShowBusy() {
   if (hwnd_ && busy != shown_busy_) {
     // Windows asks before it ends the session; meanwhile it shows why.
     if (busy)
-      ShutdownBlockReasonCreate(hwnd_, Utf8ToWide(ShownText(kShutdownReason)).c_str());
+      ShutdownBlockReasonCreate(hwnd_, Utf8ToWide(ShownText(kWritingController)).c_str());
     else
       ShutdownBlockReasonDestroy(hwnd_);
     shown_busy_ = busy;

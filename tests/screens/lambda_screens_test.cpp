@@ -282,7 +282,18 @@ TEST(LambdaBrioScreen, WritesAndTheMonitorStopAndRestartTheStream) {
   ASSERT_TRUE(ReadInitialConfiguration(b.app.Exchange()));
   b.Open();
   ASSERT_TRUE(b.brio().live());
+  // Busy from the stream's stop on: Windows cannot end the session, nor a
+  // close cut the write, between the stop and the first write.
+  const size_t statuses_before = b.view.statuses.size();
+  size_t frames_when_busy = 99;
+  b.Forget();
+  b.view.on_busy = [&] {
+    if (b.view.statuses.size() == statuses_before + 1) frames_when_busy = b.Frames().size();
+  };
   b.Enter(IDC_LAMBDA_TYPE);
+  ASSERT_GT(b.view.statuses.size(), statuses_before);
+  EXPECT_EQ(b.view.statuses[statuses_before], kWritingController);
+  EXPECT_EQ(frames_when_busy, 0u);
   Strings f = b.Frames();
   auto first_write = std::find(f.begin(), f.end(), "00 60 00");
   ASSERT_NE(first_write, f.end());
